@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+
+#include "library/error_report.h"
+#include "library/outline.h"
+#include "library/part_library.h"
+
+namespace orvo {
+
+// Cuts the record's points into loops (front insertion: reverse file order). Gives no
+// value when a loop is bad (fewer than 1 vertex, or running past the record).
+std::optional<OutlineLoopList> scanLoops(const PartRecord& record);
+// True when the record can be built without repair; writes its findings otherwise.
+// The report streams are opened in the report's folder for the length of one part.
+bool precheckRecord(const PartRecord& record, const ErrorReport& where);
+bool assembleOutline(const PartRecord& record, PartOutline& outline, bool repair,
+                     const ErrorReport& where);
+// Erases every outline whose arcs fail the chord check, writing to the report.
+void dropBadOutlines(PartOutlineList& outlines, ErrorReport& report);
+
+}  // namespace orvo

@@ -1,0 +1,153 @@
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "geometry/contour.h"
+#include "geometry/point.h"
+#include "library/error_report.h"
+#include "library/outline.h"
+#include "library/part_library.h"
+
+namespace orvo {
+
+class Platform;
+
+// A mother plate: the whole sheet and the usable area inside the plate margin.
+struct Plate {
+    int32_t id = 0;
+    TextLabel label;
+    BoundingBox outerBox;
+    BoundingBox innerBox;
+    bool selected = false;
+};
+
+// Back insertion; nodes never move, so a Plate* stays valid until its plate is removed.
+using PlateList = std::list<Plate>;
+// Back insertion; a copy holds copies of the parts in source order.
+using PartList = std::list<Part>;
+
+// Orders by decreasing netArea; equal areas end in the order of the selection procedure
+// (areas 2, 3, 4, 4, 2, 4 give 4, 4, 4, 3, 2, 2 with the first 2 last).
+void sortByArea(PartList& parts);
+
+struct PackingPoint {
+    Point pos;
+    bool occupied = false;
+};
+
+// Candidate reference positions of one plate, column by column, each column from the
+// bottom up: point (i, j) is at index j + i * rows.
+struct PackingPointGrid {
+    int32_t columns = 0;
+    int32_t rows = 0;
+    std::vector<PackingPoint> points;
+
+    PackingPoint& at(int32_t i, int32_t j) { return points[static_cast<size_t>(j + i * rows)]; }
+    const PackingPoint& at(int32_t i, int32_t j) const
+    {
+        return points[static_cast<size_t>(j + i * rows)];
+    }
+};
+
+enum class LayoutMethod { Gravity, MultiStep };
+
+// The document: the library's configuration values, outlines, plates, the two part
+// lists and the packing-point grid. One NestSystem reads exactly one library.
+class NestSystem {
+public:
+    // The largest grid that setting PPD accepts (points of the standard plate).
+    static constexpr double kMaxGridPoints = 50e6;
+
+    // Opens the error report in the work folder and writes its time stamp.
+    NestSystem(Platform& platform, std::string workFolder = ".");
+    NestSystem(const NestSystem&) = delete;
+    NestSystem& operator=(const NestSystem&) = delete;
+
+    Platform& platform() { return *platform_; }
+    // Folder of every fixed-name output file (the error report, the statistics, timings,
+    // drawings, the report).
+    const std::string& workFolder() const { return workFolder_; }
+    std::string outputPath(const std::string& fileName) const;
+    ErrorReport& errorReport() { return errorReport_; }
+
+    // Plates.
+    Plate createPlate(int32_t id, double length, double width);
+    Plate& addPlate(double length, double width);
+    void resizeSelectedPlates(double length, double width);
+    void activateFirstSelectedPlate();
+    BoundingBox platesBox() const;
+    Plate* findPlate(int32_t id);
+    const Plate* findPlate(int32_t id) const;
+    Plate* firstSelectedPlate();
+    // Removes a plate; activePlate never refers to a removed plate.
+    void removePlate(const Plate* plate);
+
+    // Queries (walk nestParts in list order).
+    int32_t unplacedCount() const;
+    bool plateIsEmpty(const Plate& p) const;
+    double plateFreeArea(const Plate& p) const;
+    double packedEdge(const Plate& p) const;
+    double placedArea() const;
+    double totalArea() const;
+    bool fitsOnPlate(const Plate& p, const Part& part) const;
+    // Skips the tested part itself when it is a member of nestParts.
+    bool fitsOnPlateExcept(const Plate& p, const Part& part) const;
+
+    // Layout state.
+    void prepareNestParts();
+    void selectAllParts();
+    void clearSelection();
+    void resetLayout();
+    void relocateSelectedParts();
+    void generatePackingPoints(const Plate& p);
+    void markCoveredPoints(const Part& part);
+    void releasePackingPoints();
+    // Setting RN and PPD; a refused value shows its message and keeps the old one.
+    bool setRotationNumber(int32_t rn);
+    bool setPackingPointDistance(double ppd);
+
+    // Members of the nesting engine, in the order of the data model.
+    double matchTolerance = 0.1;
+    double hugeArea = 0.0;
+    double hugeFill = 0.95;
+    double bigArea = 0.0;
+    double squareFill = 0.9;
+    double mediumArea = 0.0;
+    double smallArea = 0.0;
+    int32_t platesPerColumn = 5;
+    double plateSpacing = 0.0;
+    PlateList plates;
+    Plate* activePlate = nullptr;
+    PartOutlineList outlines;
+    PartList nestParts;
+    PartList trueShapes;
+    double partGap = 0.0;
+    double plateGap = 0.0;
+    int32_t rotationNumber = 4;
+    double packingPointDistance = 30.0;
+    PackingPointGrid packingPoints;
+    double plateLength = 0.0;
+    double plateWidth = 0.0;
+    bool turnOver = true;
+
+    // What was read, kept for the batch command's summary.
+    std::string libraryPath;
+    NestConfig config;
+    int32_t recordsRead = 0;
+
+private:
+    Platform* platform_;
+    std::string workFolder_;
+    ErrorReport errorReport_;
+};
+
+// Reads the library into a freshly constructed NestSystem: configuration, outlines,
+// nesting parts, part statistics. False when the file could not be opened (the caller
+// keeps its previous NestSystem).
+bool openPartLibrary(NestSystem& ns, const std::string& path);
+
+}  // namespace orvo
