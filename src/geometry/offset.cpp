@@ -1,0 +1,8 @@
+#include "geometry/offset.h"
+
+namespace orvo {
+
+void offsetContour(Contour&, double) {}
+void offsetPart(Part&, double) {}
+
+}  // namespace orvo
