@@ -1,0 +1,8 @@
+#include "nesting/nest_system.h"
+
+namespace orvo {
+
+void sortByArea(PartList&) {}
+void NestSystem::prepareNestParts() {}
+
+}  // namespace orvo
