@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/outline.h"
+#include "nesting/nest_system.h"
+#include "output/text_file.h"
+
+namespace orvo {
+
+// DXF colour numbers and layers of the drawings.
+inline constexpr int kDxfColourFrame = 4;
+inline constexpr int kDxfColourPart = 3;
+inline constexpr int kDxfColourTurnedPart = 2;
+
+// A placed part carried to its placement in its true shape (arcs kept).
+struct PlacedOutline {
+    PartOutline outline;
+    bool mirrored = false;
+};
+
+// What a plate drawing shows: the placed parts in nestParts order, their net area, their
+// number and the right-most x that they reach (at least the plate's left edge).
+// Parts whose partId has no outline are left out (a consistent library always has one).
+struct PlateSummary {
+    std::vector<PlacedOutline> parts;
+    double packedArea = 0.0;
+    int partCount = 0;
+    double packedEdge = 0.0;
+};
+PlateSummary summarisePlate(const NestSystem& ns, const Plate& plate);
+
+// The outline of the part carried to the pose of the nesting part: turned over about its
+// own basePt when the nesting part is mirrored, moved by the difference of the basePts,
+// rotated about the nesting part's basePt.
+PartOutline placeOutline(const PartOutline& outline, const Part& placed);
+
+// Edges (lines and true arcs; an edge whose arc cannot be built is left out) and label.
+void writeOutline(const PartOutline& outline, LineSink& out, int colour, int layer,
+                  int textLayer);
+// Frame, parts, packing-length line and the four annotations of one plate.
+void writePlateLayout(const NestSystem& ns, const Plate& plate, LineSink& out);
+
+// Each writes its files into the work folder. A file that cannot be written shows
+// "排样文件输出失败!" and the command stops there (files written before stay); the
+// layout is never touched. True when everything was written.
+bool exportPlateFile(NestSystem& ns, const Plate& plate);
+bool exportPickedPlates(NestSystem& ns);
+bool exportAllPlates(NestSystem& ns);
+bool exportPartFiles(NestSystem& ns);
+
+// The file name of a part's drawing: its label text with ".dxf". Part names come from
+// the library file, so the name is made safe to stay inside the output folder: each of
+// / \ : * ? " < > | and every control byte (below 0x20, and 0x7F) becomes '_'; a GBK
+// double-byte character is kept whole (its second byte may be 0x5C or 0x7C and is not a
+// separator there); a name that is then empty, "." or ".." becomes "part_<partId>".
+std::string partFileName(std::string_view labelText, int32_t partId);
+
+std::string plateFileName(int32_t plateId);  // "PltID=<id>.dxf"
+inline constexpr const char* kAllPlatesFileName = "AllPlts.dxf";
+
+}  // namespace orvo

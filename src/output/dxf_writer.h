@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+#include "geometry/point.h"
+#include "library/arc.h"
+#include "output/text_file.h"
+
+namespace orvo {
+
+// A minimal DXF drawing: one ENTITIES section and nothing else (layers are named by
+// their number and never declared). Every entity writer expects the "  0" line that
+// announces it to be written already and ends with the "  0" of the next one.
+// Numbers are written as "%g" writes them, with "." in every locale.
+void beginDxfEntities(LineSink& out);
+void endDxfEntities(LineSink& out);
+void writeDxfLine(LineSink& out, const Point& start, const Point& end, int layer);
+void writeDxfColouredLine(LineSink& out, const Point& start, const Point& end, int layer,
+                          int colour);
+// The arc's angles are degrees and written unchanged (an end angle above 360 included).
+void writeDxfArc(LineSink& out, const Arc& arc, int layer, int colour);
+// The text is written byte for byte (part names may be GBK).
+void writeDxfText(LineSink& out, std::string_view text, int layer, double x, double y,
+                  double height, double angle);
+void writeDxfPoint(LineSink& out, const Point& point, int layer);
+
+}  // namespace orvo
