@@ -1,10 +1,108 @@
 #include "nesting/stacking.h"
 
+#include <cmath>
+
+#include "geometry/point.h"
+#include "nesting/gravity.h"
+
 namespace orvo {
 
-StackCandidate stackCandidates(NestSystem&, const Plate&, const Part&, const Part&) { return {}; }
-bool stackPlace(NestSystem&, const Plate&, Part&) { return false; }
-void applyPose(Part&, const Pose&) {}
-bool boxStackSelected(NestSystem&, const Plate&) { return false; }
+namespace {
+
+// Further left by more than 0.1, or level with best within 0.1 and lower.
+bool isBetterGravity(const Point& g, const Point& best)
+{
+    return g.x < best.x - 0.1 || (std::fabs(g.x - best.x) < 0.1 && g.y < best.y);
+}
+
+Pose poseOf(const Part& part) { return Pose{part.mirrored, part.basePt, part.rotationAngle}; }
+
+// The right, top and below positions of the turned copy c against q's box.
+void tryAlignments(NestSystem& ns, const Plate& p, const Part& q, const Part& c,
+                   StackCandidate& best)
+{
+    const BoundingBox& qb = q.box;
+    const BoundingBox& cb = c.box;
+    const double shifts[3][2] = {
+        {qb.max_X - cb.min_X, qb.min_Y - cb.min_Y},  // right, bottoms aligned
+        {qb.min_X - cb.min_X, qb.max_Y - cb.min_Y},  // top, left edges aligned
+        {qb.min_X - cb.min_X, qb.min_Y - cb.max_Y},  // below, left edges aligned
+    };
+    for (const auto& shift : shifts) {
+        Part moved = c;
+        moved.translatePart(shift[0], shift[1]);
+        if (!ns.fitsOnPlate(p, moved)) continue;
+        best.found = true;
+        const Point g = contourCentroid(moved.outer);
+        if (isBetterGravity(g, best.gravity)) {
+            best.gravity = g;
+            best.pose = poseOf(moved);
+        }
+    }
+}
+
+void tryQuarterTurns(NestSystem& ns, const Plate& p, const Part& q, const Part& start,
+                     StackCandidate& best)
+{
+    for (int k = 0; k < 4; ++k) {
+        Part c = start;
+        const Point pivot = c.basePt;  // a copy: the transform moves basePt itself
+        if (k > 0) c.rotatePart(pivot, k * kPi / 2);
+        tryAlignments(ns, p, q, c, best);
+    }
+}
+
+}  // namespace
+
+StackCandidate stackCandidates(NestSystem& ns, const Plate& p, const Part& q, const Part& part)
+{
+    StackCandidate best;
+    best.gravity = Point(1e20, 1e20);
+    tryQuarterTurns(ns, p, q, part, best);
+    if (ns.turnOver) {
+        Part turned = part;
+        const Point pivot = turned.centroid;
+        turned.mirrorPart(pivot);
+        tryQuarterTurns(ns, p, q, turned, best);
+    }
+    return best;
+}
+
+bool stackPlace(NestSystem& ns, const Plate& p, Part& part)
+{
+    if (part.plateId != -1) return false;
+    if (ns.plateIsEmpty(p)) return gravityPlace(ns, p, part);
+
+    StackCandidate best;
+    for (const Part& q : ns.nestParts) {
+        if (&q == &part || q.plateId != p.id) continue;
+        const StackCandidate c = stackCandidates(ns, p, q, part);
+        if (!c.found) continue;
+        if (!best.found || isBetterGravity(c.gravity, best.gravity)) best = c;
+    }
+    if (!best.found) return false;
+    applyPose(part, best.pose);
+    part.plateId = p.id;
+    ns.markCoveredPoints(part);
+    return true;
+}
+
+void applyPose(Part& part, const Pose& pose)
+{
+    const Point pivot = part.basePt;
+    if (pose.mirrored != part.mirrored) part.mirrorPart(pivot);
+    part.translatePart(pose.basePt.x - part.basePt.x, pose.basePt.y - part.basePt.y);
+    part.rotatePart(pose.basePt, pose.rotationAngle - part.rotationAngle);
+}
+
+bool boxStackSelected(NestSystem& ns, const Plate& p)
+{
+    const int32_t before = ns.unplacedCount();
+    ns.generatePackingPoints(p);
+    for (Part& part : ns.nestParts) {
+        if (part.selected && part.plateId == -1) stackPlace(ns, p, part);
+    }
+    return before != ns.unplacedCount();
+}
 
 }  // namespace orvo
