@@ -59,8 +59,16 @@ enum class LayoutMethod { Gravity, MultiStep };
 // lists and the packing-point grid. One NestSystem reads exactly one library.
 class NestSystem {
 public:
-    // The largest grid that setting PPD accepts (points of the standard plate).
+    // The largest grid that setting PPD accepts (points of the standard plate), and the
+    // largest grid generatePackingPoints allocates for any plate.
     static constexpr double kMaxGridPoints = 50e6;
+    // The gravity layout builds RN part copies per placement (2 x RN with turn-over), so
+    // a larger RN only makes a layout take hours. RN below 1 is accepted: every gravity
+    // placement then fails.
+    static constexpr int32_t kMaxRotationNumber = 3600;
+    // Points of the grid that generatePackingPoints would make for the box with spacing
+    // ppd; infinite for a ppd that is not positive and finite.
+    static double gridPointCount(const BoundingBox& box, double ppd);
 
     // Opens the error report in the work folder and writes its time stamp.
     NestSystem(Platform& platform, std::string workFolder = ".");
@@ -83,8 +91,11 @@ public:
     Plate* findPlate(int32_t id);
     const Plate* findPlate(int32_t id) const;
     Plate* firstSelectedPlate();
-    // Removes a plate; activePlate never refers to a removed plate.
+    // Removes a plate; activePlate never refers to a removed plate: when the active
+    // plate goes, the last remaining plate (or none) becomes active.
     void removePlate(const Plate* plate);
+    // Removes every plate; no plate is active afterwards.
+    void clearPlates();
 
     // Queries (walk nestParts in list order).
     int32_t unplacedCount() const;
@@ -103,10 +114,17 @@ public:
     void clearSelection();
     void resetLayout();
     void relocateSelectedParts();
+    // Points PPD apart over p's outer box, the covered ones of the parts on p occupied.
+    // A grid that would be too large (or a PPD not positive) shows "排样点错误!" and
+    // leaves the grid empty.
     void generatePackingPoints(const Plate& p);
+    // Occupies the points inside the part (not those in its holes); never frees one.
     void markCoveredPoints(const Part& part);
     void releasePackingPoints();
     // Setting RN and PPD; a refused value shows its message and keeps the old one.
+    // RN above kMaxRotationNumber: "旋转次数错误!". PPD not positive, not finite, or
+    // giving more than kMaxGridPoints on the standard plate: "排样点错误!". Nothing is
+    // regenerated (the front end regenerates the active plate's grid after a new PPD).
     bool setRotationNumber(int32_t rn);
     bool setPackingPointDistance(double ppd);
 
@@ -138,6 +156,8 @@ public:
     std::string libraryPath;
     NestConfig config;
     int32_t recordsRead = 0;
+    // nameId of every accepted record by position (the partId its part got).
+    std::vector<std::string> recordNames;
 
 private:
     Platform* platform_;

@@ -1,7 +1,47 @@
+#include "library/assembly.h"
+#include "library/part_library.h"
 #include "nesting/nest_system.h"
+#include "output/part_statistics.h"
 
 namespace orvo {
 
-bool openPartLibrary(NestSystem&, const std::string&) { return false; }
+namespace {
+
+void takeConfiguration(NestSystem& ns, const NestConfig& config)
+{
+    ns.config = config;
+    ns.partGap = config.partToPartGap;
+    ns.plateGap = config.partToMplateGap;
+    ns.plateLength = config.staPlate_0;
+    ns.plateWidth = config.staPlate_1;
+    ns.turnOver = config.bPartTurnover;
+}
+
+}  // namespace
+
+bool openPartLibrary(NestSystem& ns, const std::string& path)
+{
+    PartLibrary library = readPartLibrary(path, ns.platform());
+    if (!library.opened) return false;
+    ns.libraryPath = path;
+    takeConfiguration(ns, library.config);
+    ns.recordsRead = static_cast<int32_t>(library.records.size());
+
+    int32_t position = 0;
+    for (const PartRecord& record : library.records) {
+        ns.recordNames.push_back(record.nameId);
+        PartOutline outline;
+        const bool clean = precheckRecord(record, ns.errorReport());
+        if (assembleOutline(record, outline, !clean, ns.errorReport())) {
+            outline.partId = position;
+            ns.outlines.push_back(outline);
+        }
+        ++position;  // a dropped record leaves a gap in the partIds
+    }
+
+    ns.prepareNestParts();
+    writePartStatistics(ns, ns.outputPath("PartInfo.txt"));
+    return true;
+}
 
 }  // namespace orvo

@@ -1,25 +1,125 @@
+#include <algorithm>
+
+#include "app/platform.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {
 
-Plate NestSystem::createPlate(int32_t id, double, double)
+namespace {
+
+bool boxIsInverted(const BoundingBox& box)
+{
+    return box.min_X > box.max_X || box.min_Y > box.max_Y;
+}
+
+BoundingBox shrunk(const BoundingBox& box, double margin)
+{
+    return {box.min_X + margin, box.max_X - margin, box.min_Y + margin, box.max_Y - margin};
+}
+
+void movePlate(Plate& plate, double dx, double dy)
+{
+    for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
+        box->min_X += dx;
+        box->max_X += dx;
+        box->min_Y += dy;
+        box->max_Y += dy;
+    }
+}
+
+}  // namespace
+
+Plate NestSystem::createPlate(int32_t id, double length, double width)
 {
     Plate plate;
     plate.id = id;
+    plate.label.setText("Plt");
+    plate.outerBox = {0.0, length, 0.0, width};
+    if (boxIsInverted(plate.outerBox)) platform_->showMessage("包围盒数据错误!", kCaptionWarning);
+    const double margin = std::max(plateGap - partGap * 0.5, 0.0);
+    plate.innerBox = shrunk(plate.outerBox, margin);
+    if (boxIsInverted(plate.innerBox)) platform_->showMessage("包围盒数据错误!", kCaptionWarning);
     return plate;
 }
+
 Plate& NestSystem::addPlate(double length, double width)
 {
-    plates.push_back(createPlate(0, length, width));
+    const int32_t id = plates.empty() ? 0 : plates.back().id + 1;
+    Plate plate = createPlate(id, length, width);
+    if (plates.empty()) {
+        movePlate(plate, -length - plateSpacing, 0.0);
+    } else {
+        const BoundingBox& last = plates.back().outerBox;
+        movePlate(plate, last.min_X - 0.0, last.max_Y - 0.0 + plateSpacing);
+    }
+    plates.push_back(plate);
     activePlate = &plates.back();
     return plates.back();
 }
-void NestSystem::resizeSelectedPlates(double, double) {}
-void NestSystem::activateFirstSelectedPlate() {}
-BoundingBox NestSystem::platesBox() const { return {}; }
-Plate* NestSystem::findPlate(int32_t) { return nullptr; }
-const Plate* NestSystem::findPlate(int32_t) const { return nullptr; }
-Plate* NestSystem::firstSelectedPlate() { return nullptr; }
-void NestSystem::removePlate(const Plate*) {}
+
+void NestSystem::resizeSelectedPlates(double length, double width)
+{
+    for (Plate& plate : plates) {
+        if (!plate.selected) continue;
+        const double margin = plate.innerBox.min_X - plate.outerBox.min_X;
+        plate.outerBox.max_X = plate.outerBox.min_X + length;
+        plate.outerBox.max_Y = plate.outerBox.min_Y + width;
+        plate.innerBox = shrunk(plate.outerBox, margin);
+        if (boxIsInverted(plate.innerBox)) {
+            platform_->showMessage("包围盒数据错误!", kCaptionWarning);
+        }
+    }
+    activateFirstSelectedPlate();
+}
+
+void NestSystem::activateFirstSelectedPlate()
+{
+    if (Plate* plate = firstSelectedPlate()) activePlate = plate;
+}
+
+BoundingBox NestSystem::platesBox() const
+{
+    if (plates.empty()) return {};
+    BoundingBox box = plates.front().outerBox;
+    for (const Plate& plate : plates) {
+        box.min_X = std::min(box.min_X, plate.outerBox.min_X);
+        box.max_X = std::max(box.max_X, plate.outerBox.max_X);
+        box.min_Y = std::min(box.min_Y, plate.outerBox.min_Y);
+        box.max_Y = std::max(box.max_Y, plate.outerBox.max_Y);
+    }
+    return box;
+}
+
+Plate* NestSystem::findPlate(int32_t id)
+{
+    auto it = std::find_if(plates.begin(), plates.end(), [id](const Plate& p) { return p.id == id; });
+    return it == plates.end() ? nullptr : &*it;
+}
+
+const Plate* NestSystem::findPlate(int32_t id) const
+{
+    auto it = std::find_if(plates.begin(), plates.end(), [id](const Plate& p) { return p.id == id; });
+    return it == plates.end() ? nullptr : &*it;
+}
+
+Plate* NestSystem::firstSelectedPlate()
+{
+    auto it = std::find_if(plates.begin(), plates.end(), [](const Plate& p) { return p.selected; });
+    return it == plates.end() ? nullptr : &*it;
+}
+
+void NestSystem::removePlate(const Plate* plate)
+{
+    auto it = std::find_if(plates.begin(), plates.end(), [plate](const Plate& p) { return &p == plate; });
+    if (it == plates.end()) return;
+    plates.erase(it);
+    if (activePlate == plate) activePlate = plates.empty() ? nullptr : &plates.back();
+}
+
+void NestSystem::clearPlates()
+{
+    plates.clear();
+    activePlate = nullptr;
+}
 
 }  // namespace orvo

@@ -1,9 +1,95 @@
 #include "output/part_statistics.h"
 
+#include <charconv>
+#include <cstdio>
+#include <memory>
+
+#include "app/platform.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {
 
-bool writePartStatistics(NestSystem&, const std::string&) { return false; }
+namespace {
+
+struct ClassSum {
+    int32_t count = 0;
+    double area = 0.0;
+
+    void add(double a)
+    {
+        ++count;
+        area += a;
+    }
+};
+
+// printf's "%<width>s": right-aligned, never cut.
+std::string padLeft(std::string text, size_t width)
+{
+    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    return text;
+}
+
+std::string formatWith(double value, std::chars_format format, int precision)
+{
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
+    return std::string(buffer, result.ptr);
+}
+
+// "%.3g" and "%.1f" as printf writes them in the C locale.
+std::string format3g(double value) { return formatWith(value, std::chars_format::general, 3); }
+std::string format1f(double value) { return formatWith(value, std::chars_format::fixed, 1); }
+
+std::string classRow(const char* name, const ClassSum& sum, double total)
+{
+    // With no parts every ratio would be 0/0; the table shows 0.0 % for an empty class.
+    const double percent = total > 0.0 ? sum.area / total * 100.0 : 0.0;
+    return padLeft(name, 15) + padLeft(std::to_string(sum.count), 15) +
+           padLeft(format3g(sum.area), 15) + padLeft(format1f(percent), 14) + "%\r\n";
+}
+
+}  // namespace
+
+bool writePartStatistics(NestSystem& ns, const std::string& path)
+{
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+    if (!file) {
+        ns.platform().showMessage("零件信息文件输出错误!", kCaptionWarning);
+        return false;
+    }
+    double total = 0.0;
+    for (Part& part : ns.nestParts) total += contourArea(part.outer);
+
+    ClassSum big, medium, small, square, bigSquare;
+    for (Part& part : ns.nestParts) {
+        const double a = contourArea(part.outer);
+        const double r = part.fillRatio;
+        if (a >= ns.bigArea) {
+            big.add(a);
+        } else if (a >= ns.mediumArea) {
+            medium.add(a);
+        } else {
+            small.add(a);
+        }
+        if (r >= ns.squareFill) square.add(a);
+        if (a >= ns.bigArea && r >= ns.squareFill) bigSquare.add(a);
+    }
+
+    std::string text = "PartQuantity = " + std::to_string(ns.nestParts.size()) +
+                       ", OrAreaOfAllPartsArea = " + format3g(total) + "\r\n";
+    text += padLeft(" ", 15) + padLeft("Quantity", 15) + padLeft("OrArea", 15) +
+            padLeft("AreaRatio", 15) + "\r\n";
+    text += classRow("BigPart", big, total);
+    text += classRow("MediumPart", medium, total);
+    text += classRow("SmallPart", small, total);
+    text += classRow("SquarePart", square, total);
+    text += classRow("Big&SquarePart", bigSquare, total);
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
+    if (std::fclose(file.release()) != 0 || !written) {
+        ns.platform().showMessage("零件信息文件输出错误!", kCaptionWarning);
+        return false;
+    }
+    return true;
+}
 
 }  // namespace orvo
