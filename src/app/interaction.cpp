@@ -1,9 +1,9 @@
 #include "app/interaction.h"
 
-#include "app/commands.h"
 #include "app/hand_edit.h"
 #include "nesting/nest_system.h"
 #include "nesting/push.h"
+#include "output/packing_report.h"
 
 namespace orvo {
 
