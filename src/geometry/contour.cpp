@@ -1,18 +1,207 @@
 #include "geometry/contour.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace orvo {
 
-void Contour::setPoints(int32_t, const Point*) {}
-void Contour::setPoints(const std::vector<Point>&) {}
-double contourArea(Contour&) { return 0.0; }
-bool isCounterClockwise(const Contour&) { return false; }
-Point contourCentroid(const Contour&) { return Point(); }
-BoundingBox contourBox(Contour&) { return BoundingBox(); }
-void translateContour(Contour&, double, double) {}
-BoundingBox rotateContour(Contour&, const Point&, double) { return BoundingBox(); }
-void reflectContour(Contour&, const Segment&) {}
-Point nearestVertex(const Contour&, const Point&) { return Point(); }
-void TextLabel::setText(const std::string& value) { text = value; }
-PenStyle partPen(const Part&) { return PenStyle(); }
+namespace {
+
+// Box centre: the stand-in centroid of a chain that encloses no area.
+Point boxCentre(const Contour& k)
+{
+    if (k.empty()) return Point();
+    double minX = k.points[0].x, maxX = minX, minY = k.points[0].y, maxY = minY;
+    for (const Point& v : k.points) {
+        minX = std::min(minX, v.x);
+        maxX = std::max(maxX, v.x);
+        minY = std::min(minY, v.y);
+        maxY = std::max(maxY, v.y);
+    }
+    return Point((minX + maxX) * 0.5, (minY + maxY) * 0.5);
+}
+
+bool validUtf8(const std::string& s)
+{
+    size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        size_t len = 0;
+        unsigned int cp = 0;
+        if (c < 0x80) len = 1, cp = c;
+        else if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1Fu;
+        else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0Fu;
+        else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07u;
+        else return false;
+        if (i + len > s.size()) return false;
+        for (size_t j = 1; j < len; ++j) {
+            const unsigned char t = static_cast<unsigned char>(s[i + j]);
+            if ((t & 0xC0u) != 0x80u) return false;
+            cp = (cp << 6) | (t & 0x3Fu);
+        }
+        const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
+        if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+// The longest prefix of at most limit bytes that does not split a character.
+size_t cutLength(const std::string& s, size_t limit)
+{
+    if (s.size() <= limit) return s.size();
+    if (validUtf8(s)) {
+        size_t end = limit;
+        while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0u) == 0x80u) --end;
+        return end;
+    }
+    // Not UTF-8: taken as GBK, where a lead byte 0x81-0xFE carries its trail byte.
+    size_t end = 0;
+    while (end < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[end]);
+        const size_t unit = (c >= 0x81 && c <= 0xFE && end + 1 < s.size()) ? 2 : 1;
+        if (end + unit > limit) break;
+        end += unit;
+    }
+    return end;
+}
+
+}  // namespace
+
+void Contour::setPoints(int32_t n, const Point* array)
+{
+    if (n > 0 && array != nullptr)
+        points.assign(array, array + n);
+    else
+        points.clear();
+    contourBox(*this);
+    contourArea(*this);
+}
+
+void Contour::setPoints(const std::vector<Point>& array)
+{
+    setPoints(static_cast<int32_t>(array.size()), array.data());
+}
+
+double contourArea(Contour& k)
+{
+    const size_t n = k.points.size();
+    double sum = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const Point& a = k.points[i];
+        const Point& b = k.points[(i + 1) % n];
+        sum += (a.y + b.y) * (b.x - a.x) * 0.5;
+    }
+    k.area = std::fabs(sum);
+    return k.area;
+}
+
+bool isCounterClockwise(const Contour& k)
+{
+    const size_t n = k.points.size();
+    double sum = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const Point& a = k.points[i];
+        const Point& b = k.points[(i + 1) % n];
+        sum += (a.x - b.x) * 0.5 * (a.y + b.y);
+    }
+    return sum > 0.0;
+}
+
+Point contourCentroid(const Contour& k)
+{
+    const size_t n = k.points.size();
+    double area = 0.0, sx = 0.0, sy = 0.0;
+    for (size_t i = 0; i < n; ++i) {
+        const Point& a = k.points[i];
+        const Point& b = k.points[(i + 1) % n];
+        area += (b.y + a.y) * (-(b.x - a.x)) * 0.5;
+        sx += (b.x * a.x + a.x * a.x + b.x * b.x) * (b.y - a.y) / 6.0;
+        sy += (b.y * a.y + a.y * a.y + b.y * b.y) * (b.x - a.x) * (-1.0 / 6.0);
+    }
+    const Point c(sx / area, sy / area);
+    // A chain that encloses no area has no area centroid; its box centre stands in.
+    if (area == 0.0 || !std::isfinite(c.x) || !std::isfinite(c.y)) return boxCentre(k);
+    return c;
+}
+
+BoundingBox contourBox(Contour& k)
+{
+    BoundingBox box;
+    if (!k.empty()) {
+        box.min_X = box.max_X = k.points[0].x;
+        box.min_Y = box.max_Y = k.points[0].y;
+        for (size_t i = 1; i < k.points.size(); ++i) {
+            const Point& v = k.points[i];
+            if (v.x > box.max_X) box.max_X = v.x;
+            if (v.x < box.min_X) box.min_X = v.x;
+            if (v.y > box.max_Y) box.max_Y = v.y;
+            if (v.y < box.min_Y) box.min_Y = v.y;
+        }
+    }
+    k.box = box;
+    return box;
+}
+
+void translateContour(Contour& k, double dx, double dy)
+{
+    if (k.empty()) return;
+    for (Point& v : k.points) {
+        v.x += dx;
+        v.y += dy;
+    }
+    k.box.min_X += dx;
+    k.box.max_X += dx;
+    k.box.min_Y += dy;
+    k.box.max_Y += dy;
+}
+
+BoundingBox rotateContour(Contour& k, const Point& centre, double angle)
+{
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    for (Point& v : k.points) {
+        const double x = v.x - centre.x;
+        const double y = v.y - centre.y;
+        v.x = c * x - s * y + centre.x;
+        v.y = s * x + c * y + centre.y;
+    }
+    return contourBox(k);
+}
+
+void reflectContour(Contour& k, const Segment& mirror)
+{
+    for (Point& v : k.points) {
+        const Point r = reflectPoint(mirror, v);
+        v.x = r.x;
+        v.y = r.y;
+    }
+    contourBox(k);
+}
+
+Point nearestVertex(const Contour& k, const Point& p)
+{
+    if (k.empty()) return Point();
+    size_t best = 0;
+    double bestDistance = distance(k.points[0], p);
+    for (size_t i = 1; i < k.points.size(); ++i) {
+        const double d = distance(k.points[i], p);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return k.points[best];
+}
+
+void TextLabel::setText(const std::string& value) { text = value.substr(0, cutLength(value, kMaxText)); }
+
+PenStyle partPen(const Part& part)
+{
+    if (part.selected) return PenStyle{2, 255, 0, 0};
+    if (part.plateId == -1) return PenStyle{1, 128, 0, 128};
+    if (part.mirrored) return PenStyle{1, 255, 255, 0};
+    return PenStyle{1, 0, 255, 0};
+}
 
 }  // namespace orvo

@@ -33,14 +33,15 @@ using ContourList = FrontList<Contour>;
 // Computes, stores and returns the unsigned area (0 for an empty contour).
 double contourArea(Contour& k);
 bool isCounterClockwise(const Contour& k);
-// Area centroid; either orientation gives the same point.
+// Area centroid; either orientation gives the same point. A chain that encloses no
+// area gives the centre of its box instead of a non-number (an empty one (0, 0)).
 Point contourCentroid(const Contour& k);
 // Recomputes, stores and returns the box; an empty contour gets an all-zero box.
 BoundingBox contourBox(Contour& k);
 void translateContour(Contour& k, double dx, double dy);
 BoundingBox rotateContour(Contour& k, const Point& centre, double angle);
 void reflectContour(Contour& k, const Segment& mirror);
-// The closest vertex, ties to the lower index. The contour must not be empty.
+// The closest vertex, ties to the lower index; an empty contour gives a default Point.
 Point nearestVertex(const Contour& k, const Point& p);
 
 // A text with its insertion point, angle (degrees) and height.
@@ -53,7 +54,8 @@ struct TextLabel {
     double angle = 0.0;
     double height = 10.0;
 
-    // Keeps at most kMaxText bytes of the given text.
+    // Keeps at most kMaxText bytes of the given text without splitting a character:
+    // UTF-8 text is cut at a character boundary, other text keeps GBK byte pairs whole.
     void setText(const std::string& value);
 };
 
@@ -80,6 +82,7 @@ public:
     void initShape(const Contour& outerContour, const ContourList& holeList);
     BoundingBox updateBox();
     double updateNetArea();
+    // Area centroid with the holes subtracted; without net area, the outer chain's centroid.
     Point updateCentroid();
     double updateFillRatio();
     double updateAspectRatio();

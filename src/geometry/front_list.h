@@ -44,7 +44,12 @@ public:
         for (const T& value : source.items_) items_.push_front(value);
     }
 
-    iterator erase(const_iterator position) { return items_.erase(position); }
+    // Unlinks one element; asking to erase the end (the tail sentinel) does nothing.
+    iterator erase(const_iterator position)
+    {
+        if (position == items_.cend()) return items_.end();
+        return items_.erase(position);
+    }
     void clear() { items_.clear(); }
 
     int32_t count() const { return static_cast<int32_t>(items_.size()); }

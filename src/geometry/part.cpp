@@ -1,18 +1,214 @@
+#include <cmath>
+
 #include "geometry/contour.h"
 
 namespace orvo {
 
-void Part::initShape(const Contour&, const ContourList&) {}
-BoundingBox Part::updateBox() { return box; }
-double Part::updateNetArea() { return netArea; }
-Point Part::updateCentroid() { return centroid; }
-double Part::updateFillRatio() { return fillRatio; }
-double Part::updateAspectRatio() { return aspectRatio; }
-void Part::translatePart(double, double) {}
-void Part::rotatePart(const Point&, double) {}
-bool Part::mirrorPart(const Point&) { return mirrored; }
-void Part::orientMinBox() {}
-void Part::orientMinBoxIfWorth() {}
-Point Part::nearestVertexToCentroid() { return Point(); }
+namespace {
+
+// The orientation searches try 900 turns of a tenth of a degree.
+constexpr int kOrientSteps = 900;
+const double kOrientStep = kPi * 0.1 / 180.0;
+
+// The box that rotateContour would give, without touching (or copying) the contour.
+BoundingBox rotatedBox(const Contour& k, const Point& centre, double angle)
+{
+    BoundingBox box;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    for (size_t i = 0; i < k.points.size(); ++i) {
+        const double x = k.points[i].x - centre.x;
+        const double y = k.points[i].y - centre.y;
+        const double rx = c * x - s * y + centre.x;
+        const double ry = s * x + c * y + centre.y;
+        if (i == 0) {
+            box = BoundingBox{rx, rx, ry, ry};
+            continue;
+        }
+        if (rx > box.max_X) box.max_X = rx;
+        if (rx < box.min_X) box.min_X = rx;
+        if (ry > box.max_Y) box.max_Y = ry;
+        if (ry < box.min_Y) box.min_Y = ry;
+    }
+    return box;
+}
+
+void movePoint(Point& p, const Point& to)
+{
+    p.x = to.x;
+    p.y = to.y;
+}
+
+}  // namespace
+
+void Part::initShape(const Contour& outerContour, const ContourList& holeList)
+{
+    outer = outerContour;
+    holes = holeList;
+    updateNetArea();
+    updateCentroid();
+    box = outer.box;
+    updateFillRatio();
+    updateAspectRatio();
+    basePt = outer.empty() ? Point() : outer.vertex(0);
+    rotationAngle = 0.0;
+}
+
+BoundingBox Part::updateBox()
+{
+    box = contourBox(outer);
+    return box;
+}
+
+double Part::updateNetArea()
+{
+    netArea = contourArea(outer);
+    for (Contour& h : holes) netArea -= contourArea(h);
+    return netArea;
+}
+
+Point Part::updateCentroid()
+{
+    const double a = contourArea(outer);
+    const Point c = contourCentroid(outer);
+    double w = a, x = c.x * a, y = c.y * a;
+    for (Contour& h : holes) {
+        const double ah = contourArea(h);
+        const Point ch = contourCentroid(h);
+        w -= ah;
+        x -= ch.x * ah;
+        y -= ch.y * ah;
+    }
+    Point result(x / w, y / w);
+    // A part without net area has no area centroid; the outer chain's stands in.
+    if (w == 0.0 || !std::isfinite(result.x) || !std::isfinite(result.y)) result = c;
+    movePoint(centroid, result);
+    return centroid;
+}
+
+double Part::updateFillRatio()
+{
+    updateBox();
+    const double boxSize = (box.max_X - box.min_X) * (box.max_Y - box.min_Y);
+    // A part with a flat box encloses nothing and wastes nothing of it.
+    fillRatio = boxSize > 0.0 ? outer.area / boxSize : 1.0;
+    if (fillRatio > 1.0) fillRatio = 1.0;
+    return fillRatio;
+}
+
+double Part::updateAspectRatio()
+{
+    updateBox();
+    const double w = box.max_X - box.min_X;
+    const double h = box.max_Y - box.min_Y;
+    if (w == 0.0 && h == 0.0)
+        aspectRatio = 1.0;  // a single point: 0/0 would poison every comparison
+    else
+        aspectRatio = w > h ? w / h : h / w;
+    return aspectRatio;
+}
+
+void Part::translatePart(double dx, double dy)
+{
+    translateContour(outer, dx, dy);
+    for (Contour& h : holes) translateContour(h, dx, dy);
+    box.min_X += dx;
+    box.max_X += dx;
+    box.min_Y += dy;
+    box.max_Y += dy;
+    centroid.x += dx;
+    centroid.y += dy;
+    label.x += dx;
+    label.y += dy;
+    basePt.x += dx;
+    basePt.y += dy;
+}
+
+void Part::rotatePart(const Point& centre, double angle)
+{
+    // The centre may be one of our own members (basePt, centroid): keep a copy.
+    const Point pivot = centre;
+    rotateContour(outer, pivot, angle);
+    for (Contour& h : holes) rotateContour(h, pivot, angle);
+    rotatePoint(centroid, pivot, angle);
+    updateBox();
+    updateFillRatio();
+    Point labelPoint(label.x, label.y);
+    rotatePoint(labelPoint, pivot, angle);
+    label.x = labelPoint.x;
+    label.y = labelPoint.y;
+    label.angle += angle / kPi * 180.0;
+    rotatePoint(basePt, pivot, angle);
+    rotationAngle += angle;
+}
+
+bool Part::mirrorPart(const Point& pivot)
+{
+    double reach = ((box.max_X - box.min_X) + (box.max_Y - box.min_Y)) / 2.0;
+    if (!(reach > 0.0)) reach = 1.0;  // a point-sized part still needs a proper mirror line
+    const Point start(pivot.x, pivot.y);
+    const Segment mirror = segmentFromPoints(start, Point(pivot.x + reach, pivot.y));
+    reflectContour(outer, mirror);
+    for (Contour& h : holes) reflectContour(h, mirror);
+    updateCentroid();
+    updateBox();
+    const Point labelPoint = reflectPoint(mirror, Point(label.x, label.y));
+    label.x = labelPoint.x;
+    label.y = labelPoint.y;
+    movePoint(basePt, reflectPoint(mirror, basePt));
+    mirrored = !mirrored;
+    rotationAngle = -rotationAngle;
+    return mirrored;
+}
+
+void Part::orientMinBox()
+{
+    double bestArea = boxArea(outer.box);
+    double bestSide = boxLongerSide(outer.box);
+    int best = 0;
+    for (int i = 1; i <= kOrientSteps; ++i) {
+        const BoundingBox b = rotatedBox(outer, basePt, i * kOrientStep);
+        const double a = boxArea(b);
+        const double side = boxLongerSide(b);
+        if (a < bestArea * 0.999 || (std::fabs(a - bestArea) / bestArea < 0.001 && side < bestSide)) {
+            bestArea = a;
+            bestSide = side;
+            best = i;
+        }
+    }
+    if (best != 0) rotatePart(basePt, best * kOrientStep);
+}
+
+void Part::orientMinBoxIfWorth()
+{
+    const double startArea = boxArea(box);
+    double bestArea = startArea;
+    int best = 0;
+    for (int i = 1; i <= kOrientSteps; ++i) {
+        const double a = boxArea(rotatedBox(outer, basePt, i * kOrientStep));
+        if (a < bestArea) {
+            bestArea = a;
+            best = i;
+        }
+    }
+    if ((startArea - bestArea) / startArea > 0.2) rotatePart(basePt, best * kOrientStep);
+}
+
+Point Part::nearestVertexToCentroid()
+{
+    updateCentroid();
+    Point candidate = nearestVertex(outer, centroid);
+    double candidateDistance = distance(candidate, centroid);
+    for (const Contour& h : holes) {
+        if (h.empty()) continue;
+        const Point v = nearestVertex(h, centroid);
+        const double d = distance(v, centroid);
+        if (d < candidateDistance) {
+            candidate = v;
+            candidateDistance = d;
+        }
+    }
+    return candidate;
+}
 
 }  // namespace orvo

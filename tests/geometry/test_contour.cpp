@@ -1,0 +1,304 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "geometry/contour.h"
+
+using namespace orvo;
+
+namespace {
+
+Contour contourOf(std::vector<Point> points)
+{
+    Contour k;
+    k.setPoints(points);
+    return k;
+}
+
+Contour rectangle(double x1, double y1, double x2, double y2)
+{
+    return contourOf({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
+}
+
+Part partOf(const Contour& outer, const ContourList& holes = ContourList())
+{
+    Part part;
+    part.initShape(outer, holes);
+    return part;
+}
+
+Contour turned(Contour k, const Point& centre, double degrees)
+{
+    rotateContour(k, centre, degrees * kPi / 180.0);
+    return k;
+}
+
+}  // namespace
+
+TEST(ContourTest, AreaOrientationAndCentroidDoNotDependOnListingOrder)
+{
+    Contour ccw = contourOf({{0, 0}, {1, 0}, {1, 1}, {0, 1}});
+    Contour cw = contourOf({{0, 0}, {0, 1}, {1, 1}, {1, 0}});
+    for (Contour* k : {&ccw, &cw}) {
+        EXPECT_DOUBLE_EQ(k->area, 1.0);
+        EXPECT_DOUBLE_EQ(contourCentroid(*k).x, 0.5);
+        EXPECT_DOUBLE_EQ(contourCentroid(*k).y, 0.5);
+    }
+    EXPECT_TRUE(isCounterClockwise(ccw));
+    EXPECT_FALSE(isCounterClockwise(cw));
+
+    const Contour triangle = contourOf({{0, 0}, {3, 0}, {0, 3}});
+    EXPECT_DOUBLE_EQ(contourCentroid(triangle).x, 1.0);
+    EXPECT_DOUBLE_EQ(contourCentroid(triangle).y, 1.0);
+}
+
+TEST(ContourTest, EmptyAndFlatContoursGiveNeutralValues)
+{
+    Contour empty;
+    EXPECT_EQ(contourArea(empty), 0.0);
+    EXPECT_FALSE(isCounterClockwise(empty));
+    const BoundingBox box = contourBox(empty);
+    EXPECT_EQ(box.min_X, 0.0);
+    EXPECT_EQ(box.max_Y, 0.0);
+    const Point nearest = nearestVertex(empty, Point(3, 4));
+    EXPECT_EQ(nearest.x, 0.0);
+    EXPECT_EQ(nearest.y, 0.0);
+    Contour copy = rectangle(0, 0, 1, 1);
+    copy = empty;  // must neither end the program nor keep the old vertices
+    EXPECT_TRUE(copy.empty());
+
+    // A chain folded onto a line encloses nothing: its centroid is still a number.
+    const Contour flat = contourOf({{0, 0}, {4, 0}, {2, 0}});
+    const Point c = contourCentroid(flat);
+    EXPECT_DOUBLE_EQ(c.x, 2.0);
+    EXPECT_DOUBLE_EQ(c.y, 0.0);
+}
+
+TEST(ContourTest, TransformsKeepTheBoxCurrentAndTheAreaCached)
+{
+    Contour k = rectangle(0, 0, 4, 2);
+    translateContour(k, 1, -1);
+    EXPECT_DOUBLE_EQ(k.box.min_X, 1.0);
+    EXPECT_DOUBLE_EQ(k.box.max_Y, 1.0);
+    const BoundingBox turnedBox = rotateContour(k, Point(1, -1), kPi / 2);
+    EXPECT_NEAR(turnedBox.min_X, -1.0, 1e-12);
+    EXPECT_NEAR(turnedBox.max_Y, 3.0, 1e-12);
+    EXPECT_DOUBLE_EQ(k.area, 8.0);
+    const bool wasCcw = isCounterClockwise(k);
+    reflectContour(k, segmentFromPoints(Point(0, 5), Point(1, 5)));
+    EXPECT_NEAR(k.box.min_Y, 7.0, 1e-12);
+    EXPECT_NE(isCounterClockwise(k), wasCcw);
+}
+
+TEST(ContourTest, NearestVertexKeepsTheLowerIndexOnTies)
+{
+    const Contour k = contourOf({{0, 0}, {2, 0}, {2, 2}, {0, 2}});
+    const Point v = nearestVertex(k, Point(1, 1));
+    EXPECT_EQ(v.x, 0.0);
+    EXPECT_EQ(v.y, 0.0);
+    EXPECT_EQ(nearestVertex(k, Point(1.9, 1.8)).y, 2.0);
+}
+
+TEST(PartTest, InitShapeSetsEveryDerivedValue)
+{
+    ContourList holes;
+    holes.insert(rectangle(0, 0, 2, 2));
+    Part part = partOf(rectangle(0, 0, 10, 10), holes);
+    EXPECT_DOUBLE_EQ(part.netArea, 96.0);
+    EXPECT_NEAR(part.centroid.x, 496.0 / 96.0, 1e-12);
+    EXPECT_NEAR(part.centroid.y, 496.0 / 96.0, 1e-12);
+    EXPECT_DOUBLE_EQ(part.box.max_X, 10.0);
+    EXPECT_EQ(part.basePt.x, 0.0);
+    EXPECT_EQ(part.rotationAngle, 0.0);
+    EXPECT_EQ(part.label.text, "empty text!");
+}
+
+TEST(PartTest, FillAndAspectRatios)
+{
+    struct Case {
+        Contour outer;
+        double fill, aspect;
+    };
+    const Case cases[] = {
+        {contourOf({{0, 0}, {4, 0}, {0, 2}}), 0.5, 2.0},
+        {rectangle(0, 0, 4, 2), 1.0, 2.0},
+        {rectangle(0, 0, 2, 4), 1.0, 2.0},
+        {contourOf({{0, 0}, {4, 0}, {2, 0}}), 1.0, INFINITY},  // flat: no 0/0
+        {contourOf({{1, 1}, {1, 1}, {1, 1}}), 1.0, 1.0},
+    };
+    for (const Case& c : cases) {
+        const Part part = partOf(c.outer);
+        EXPECT_DOUBLE_EQ(part.fillRatio, c.fill);
+        EXPECT_DOUBLE_EQ(part.aspectRatio, c.aspect);
+        EXPECT_FALSE(std::isnan(part.centroid.x) || std::isnan(part.centroid.y));
+    }
+}
+
+TEST(PartTest, CopiesReverseTheHoleListAndMovesKeepIt)
+{
+    ContourList holes;
+    for (double x : {1.0, 3.0, 5.0}) holes.insert(rectangle(x, 1, x + 1, 2));
+    Part part = partOf(rectangle(0, 0, 10, 10), holes);  // initShape copies: 1, 3, 5
+    auto holeXs = [](const Part& p) {
+        std::vector<double> xs;
+        for (const Contour& h : p.holes) xs.push_back(h.box.min_X);
+        return xs;
+    };
+    EXPECT_EQ(holeXs(part), (std::vector<double>{1, 3, 5}));
+    Part copy = part;
+    EXPECT_EQ(holeXs(copy), (std::vector<double>{5, 3, 1}));
+    Part assigned;
+    assigned = copy;
+    EXPECT_EQ(holeXs(assigned), (std::vector<double>{1, 3, 5}));
+    Part moved = std::move(assigned);
+    EXPECT_EQ(holeXs(moved), (std::vector<double>{1, 3, 5}));
+    Part fromEmpty = Part();
+    const Part emptyCopy = fromEmpty;
+    EXPECT_TRUE(emptyCopy.outer.empty());
+}
+
+TEST(PartTest, RotationBackAndForthRestoresThePose)
+{
+    Part part = partOf(contourOf({{0, 0}, {5, 0}, {5, 2}, {1, 3}}));
+    part.label.x = 2;
+    part.label.y = 1;
+    const Part before = part;
+    const Point centre(7, -3);
+    part.rotatePart(centre, 0.7);
+    EXPECT_NEAR(part.label.angle, 0.7 / kPi * 180.0, 1e-12);
+    part.rotatePart(centre, -0.7);
+    for (int i = 0; i < part.outer.count(); ++i) {
+        EXPECT_NEAR(part.outer.vertex(i).x, before.outer.vertex(i).x, 1e-12);
+        EXPECT_NEAR(part.outer.vertex(i).y, before.outer.vertex(i).y, 1e-12);
+    }
+    EXPECT_NEAR(part.rotationAngle, 0.0, 1e-15);
+    EXPECT_NEAR(part.label.angle, 0.0, 1e-12);
+    EXPECT_NEAR(part.label.x, 2.0, 1e-12);
+    EXPECT_NEAR(part.basePt.x, 0.0, 1e-12);
+
+    // Rotating about the part's own centroid leaves the centroid in place.
+    part.rotatePart(part.centroid, kPi / 2);
+    EXPECT_NEAR(part.centroid.x, before.centroid.x, 1e-12);
+    EXPECT_NEAR(part.box.max_X - part.box.min_X, 3.0, 1e-12);
+}
+
+TEST(PartTest, TranslationCarriesEveryPointAlong)
+{
+    Part part = partOf(rectangle(0, 0, 4, 2));
+    part.translatePart(3, 4);
+    EXPECT_DOUBLE_EQ(part.box.min_X, 3.0);
+    EXPECT_DOUBLE_EQ(part.outer.box.max_Y, 6.0);
+    EXPECT_DOUBLE_EQ(part.centroid.x, 5.0);
+    EXPECT_DOUBLE_EQ(part.basePt.y, 4.0);
+    EXPECT_DOUBLE_EQ(part.label.x, 3.0);
+}
+
+TEST(PartTest, MirrorTurnsOverAboutTheHorizontalThroughThePivot)
+{
+    Part part = partOf(contourOf({{1, 7}, {4, 7}, {1, 9}}));
+    part.rotatePart(part.basePt, 0.3);
+    part.rotatePart(part.basePt, -0.3);
+    part.rotationAngle = 0.3;
+    EXPECT_TRUE(part.mirrorPart(Point(0, 5)));
+    EXPECT_NEAR(part.outer.vertex(0).x, 1.0, 1e-12);
+    EXPECT_NEAR(part.outer.vertex(0).y, 3.0, 1e-12);
+    EXPECT_NEAR(part.basePt.y, 3.0, 1e-12);
+    EXPECT_DOUBLE_EQ(part.rotationAngle, -0.3);
+    EXPECT_NEAR(part.centroid.y, 10.0 - (7 + 7 + 9) / 3.0, 1e-12);
+    EXPECT_NEAR(part.box.min_Y, 1.0, 1e-12);
+    EXPECT_FALSE(part.mirrorPart(Point(0, 5)));
+    EXPECT_NEAR(part.outer.vertex(2).y, 9.0, 1e-12);
+    EXPECT_DOUBLE_EQ(part.rotationAngle, 0.3);
+}
+
+TEST(PartTest, OrientMinBoxTurnsASquareBackOntoTheAxes)
+{
+    Part part = partOf(turned(rectangle(0, 0, 10, 10), Point(0, 0), 30));
+    part.orientMinBox();
+    const double step = kPi * 0.1 / 180.0;
+    EXPECT_DOUBLE_EQ(part.rotationAngle, 600 * step);
+    EXPECT_NEAR(boxArea(part.box), 100.0, 1e-9);
+
+    Part square = partOf(rectangle(0, 0, 10, 10));  // already best: nothing moves
+    square.orientMinBox();
+    EXPECT_EQ(square.rotationAngle, 0.0);
+    EXPECT_EQ(square.outer.vertex(2).x, 10.0);
+}
+
+TEST(PartTest, OrientMinBoxIfWorthNeedsASavingAboveTwentyPercent)
+{
+    Part steep = partOf(turned(rectangle(0, 0, 10, 1), Point(0, 0), 45));
+    EXPECT_NEAR(boxArea(steep.box), 60.5, 1e-9);
+    steep.orientMinBoxIfWorth();
+    EXPECT_NEAR(boxArea(steep.box), 10.0, 1e-9);
+
+    Part slight = partOf(turned(rectangle(0, 0, 10, 1), Point(0, 0), 1));
+    const Part before = slight;
+    slight.orientMinBoxIfWorth();
+    EXPECT_EQ(slight.rotationAngle, 0.0);
+    EXPECT_EQ(slight.outer.vertex(1).x, before.outer.vertex(1).x);
+}
+
+TEST(PartTest, NearestVertexToCentroidLooksIntoTheHoles)
+{
+    ContourList holes;
+    holes.insert(rectangle(4, 4, 5, 5));
+    Part part = partOf(rectangle(0, 0, 10, 10), holes);
+    const Point v = part.nearestVertexToCentroid();
+    EXPECT_NEAR(distance(v, part.centroid), distance(Point(5, 5), part.centroid), 1e-12);
+    EXPECT_GT(v.x, 3.0);
+}
+
+TEST(PartTest, ZeroAreaPartKeepsANumericCentroid)
+{
+    // A hole as large as the outer boundary leaves no net area.
+    ContourList holes;
+    holes.insert(rectangle(0, 0, 2, 2));
+    Part part = partOf(rectangle(0, 0, 2, 2), holes);
+    EXPECT_EQ(part.netArea, 0.0);
+    EXPECT_DOUBLE_EQ(part.centroid.x, 1.0);
+    EXPECT_DOUBLE_EQ(part.centroid.y, 1.0);
+}
+
+TEST(TextLabelTest, LongTextsAreCutWithoutSplittingACharacter)
+{
+    TextLabel label;
+    label.setText(std::string(60, 'a'));
+    EXPECT_EQ(label.text.size(), 49u);
+
+    // 48 ASCII bytes and a three-byte UTF-8 character: the character does not fit.
+    label.setText(std::string(48, 'a').append("\xE9\x9B\xB6" "b"));
+    EXPECT_EQ(label.text, std::string(48, 'a'));
+
+    // GBK pairs: 24 of them fill 48 bytes; the 25th pair would cross byte 49.
+    std::string gbk;
+    for (int i = 0; i < 26; ++i) gbk += "\xC1\xE3";
+    label.setText(gbk);
+    EXPECT_EQ(label.text, gbk.substr(0, 48));
+    const std::string shifted = std::string("A").append(gbk);
+    label.setText(shifted);
+    EXPECT_EQ(label.text, shifted.substr(0, 49));
+
+    label.setText("short");
+    EXPECT_EQ(label.text, "short");
+}
+
+TEST(PartPenTest, PenFollowsTheFlags)
+{
+    Part part;
+    const PenStyle unplaced = partPen(part);
+    EXPECT_EQ(unplaced.width, 1);
+    EXPECT_EQ(unplaced.r, 128);
+    EXPECT_EQ(unplaced.b, 128);
+    part.plateId = 3;
+    EXPECT_EQ(partPen(part).g, 255);
+    EXPECT_EQ(partPen(part).r, 0);
+    part.mirrored = true;
+    EXPECT_EQ(partPen(part).r, 255);
+    EXPECT_EQ(partPen(part).g, 255);
+    part.selected = true;
+    const PenStyle selected = partPen(part);
+    EXPECT_EQ(selected.width, 2);
+    EXPECT_EQ(selected.g, 0);
+}
