@@ -1,16 +1,246 @@
 #include "output/dxf_export.h"
 
+#include <algorithm>
+#include <functional>
+
+#include "app/platform.h"
+#include "library/arc.h"
+#include "library/error_report.h"
+#include "output/dxf_writer.h"
+
 namespace orvo {
 
-PlateSummary summarisePlate(const NestSystem&, const Plate&) { return {}; }
-PartOutline placeOutline(const PartOutline& outline, const Part&) { return outline; }
-void writeOutline(const PartOutline&, LineSink&, int, int, int) {}
-void writePlateLayout(const NestSystem&, const Plate&, LineSink&) {}
-bool exportPlateFile(NestSystem&, const Plate&) { return false; }
-bool exportPickedPlates(NestSystem&) { return false; }
-bool exportAllPlates(NestSystem&) { return false; }
-bool exportPartFiles(NestSystem&) { return false; }
-std::string partFileName(std::string_view, int32_t) { return {}; }
-std::string plateFileName(int32_t) { return {}; }
+namespace {
+
+constexpr int kLayerPartFile = 0;
+constexpr int kLayerDrawing = 1;
+constexpr int kLayerLabel = 2;
+constexpr const char* kWriteFailed = "排样文件输出失败!";
+
+const PartOutline* findOutline(const NestSystem& ns, int32_t partId)
+{
+    for (const PartOutline& outline : ns.outlines) {
+        if (outline.partId == partId) return &outline;
+    }
+    return nullptr;
+}
+
+// Visits the parts on the plate, in nestParts order, each carried to its placement.
+void forEachPlacedOutline(const NestSystem& ns, const Plate& plate,
+                          const std::function<void(const PartOutline&, const Part&)>& visit)
+{
+    for (const Part& part : ns.nestParts) {
+        if (part.plateId != plate.id) continue;
+        const PartOutline* outline = findOutline(ns, part.partId);
+        if (outline == nullptr) continue;
+        visit(placeOutline(*outline, part), part);
+    }
+}
+
+void writeLoop(const OutlineLoop& loop, LineSink& out, int colour, int layer)
+{
+    const int32_t n = loop.count();
+    for (int32_t i = 0; i < n; ++i) {
+        const Point from = loop.vertex(i);
+        const Point to = loop.vertex(i + 1 < n ? i + 1 : 0);
+        const double radius = loop.radii[static_cast<size_t>(i)];
+        if (radius == 0.0) {
+            writeDxfColouredLine(out, from, to, layer, colour);
+            continue;
+        }
+        Arc arc;
+        if (buildArc(from, to, radius, arc)) writeDxfArc(out, arc, layer, colour);
+    }
+}
+
+void writeContour(const Contour& contour, LineSink& out, int layer)
+{
+    const int32_t n = contour.count();
+    for (int32_t i = 0; i < n; ++i) {
+        writeDxfLine(out, contour.vertex(i), contour.vertex(i + 1 < n ? i + 1 : 0), layer);
+    }
+}
+
+void writeAnnotations(const Plate& plate, const PlateSummary& summary, LineSink& out)
+{
+    const BoundingBox& box = plate.outerBox;
+    const double length = box.max_X - box.min_X;
+    const double width = box.max_Y - box.min_Y;
+    const double packedLength = summary.packedEdge - box.min_X;
+    const double h = width / 50.0;
+    const double xPack = summary.packedEdge;
+
+    writeDxfText(out, "ID=" + std::to_string(plate.id) + ",Name:" + plate.label.text,
+                 kLayerDrawing, box.max_X, box.max_Y, h, 0.0);
+    writeDxfText(out,
+                 "Length=" + padRight(formatG(length), 5) + ", Width=" +
+                     padRight(formatG(width), 5),
+                 kLayerDrawing, box.max_X, box.max_Y - 2.0 * h, h, 0.0);
+    std::string packing = "PackingLength=" + padRight(formatG(packedLength), 5);
+    if (packedLength == 0.0) {
+        packing += ", MaterialUtilization Unknown";
+    } else {
+        const double utilisation = summary.packedArea / packedLength / width;
+        packing += ", MaterialUtilization=" + padRight(formatFixed(utilisation * 100.0, 2), 5) + "%";
+    }
+    writeDxfText(out, packing, kLayerDrawing, xPack, box.max_Y - 4.0 * h, h, 0.0);
+    writeDxfText(out,
+                 "Packed Parts Number=" + std::to_string(summary.partCount) +
+                     ",Packed Parts Area=" + formatG(summary.packedArea),
+                 kLayerDrawing, xPack, box.max_Y - 6.0 * h, h, 0.0);
+}
+
+bool writeOrWarn(NestSystem& ns, const std::string& fileName, const LineSink& out)
+{
+    if (writeWholeFile(ns.outputPath(fileName), out.text())) return true;
+    ns.platform().showMessage(kWriteFailed, kCaptionWarning);
+    return false;
+}
+
+bool isForbiddenInFileName(unsigned char c)
+{
+    if (c < 0x20 || c == 0x7F) return true;
+    switch (c) {
+    case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isGbkPair(unsigned char lead, unsigned char trail)
+{
+    return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
+
+}  // namespace
+
+PartOutline placeOutline(const PartOutline& outline, const Part& placed)
+{
+    PartOutline o = outline;
+    const double dx = placed.basePt.x - o.basePt.x;
+    const double dy = placed.basePt.y - o.basePt.y;
+    if (placed.mirrored) {
+        const Point pivot = o.basePt;
+        o.mirrorOutline(pivot);
+    }
+    o.translateOutline(dx, dy);
+    o.rotateOutline(placed.basePt, placed.rotationAngle);
+    return o;
+}
+
+PlateSummary summarisePlate(const NestSystem& ns, const Plate& plate)
+{
+    PlateSummary summary;
+    summary.packedEdge = plate.outerBox.min_X;
+    forEachPlacedOutline(ns, plate, [&summary](const PartOutline& o, const Part&) {
+        ++summary.partCount;
+        summary.packedArea += o.netArea;
+        summary.packedEdge = std::max(summary.packedEdge, o.toPart().box.max_X);
+    });
+    return summary;
+}
+
+void writeOutline(const PartOutline& outline, LineSink& out, int colour, int layer,
+                  int textLayer)
+{
+    writeLoop(outline.outer, out, colour, layer);
+    for (const OutlineLoop& hole : outline.holes) writeLoop(hole, out, colour, layer);
+    const TextLabel& label = outline.label;
+    writeDxfText(out, label.text, textLayer, label.x, label.y, label.height, label.angle);
+}
+
+void writePlateLayout(const NestSystem& ns, const Plate& plate, LineSink& out)
+{
+    const BoundingBox& box = plate.outerBox;
+    const Point p00(box.min_X, box.min_Y), p10(box.max_X, box.min_Y);
+    const Point p11(box.max_X, box.max_Y), p01(box.min_X, box.max_Y);
+    writeDxfColouredLine(out, p00, p10, kLayerDrawing, kDxfColourFrame);
+    writeDxfColouredLine(out, p10, p11, kLayerDrawing, kDxfColourFrame);
+    writeDxfColouredLine(out, p11, p01, kLayerDrawing, kDxfColourFrame);
+    writeDxfColouredLine(out, p01, p00, kLayerDrawing, kDxfColourFrame);
+
+    PlateSummary summary;
+    summary.packedEdge = box.min_X;
+    forEachPlacedOutline(ns, plate, [&](const PartOutline& o, const Part& placed) {
+        ++summary.partCount;
+        writeOutline(o, out, placed.mirrored ? kDxfColourTurnedPart : kDxfColourPart,
+                     kLayerDrawing, kLayerLabel);
+        summary.packedArea += o.netArea;
+        summary.packedEdge = std::max(summary.packedEdge, o.toPart().box.max_X);
+    });
+
+    writeDxfLine(out, Point(summary.packedEdge, box.min_Y), Point(summary.packedEdge, box.max_Y),
+                 kLayerDrawing);
+    writeAnnotations(plate, summary, out);
+}
+
+bool exportPlateFile(NestSystem& ns, const Plate& plate)
+{
+    LineSink out;
+    beginDxfEntities(out);
+    writePlateLayout(ns, plate, out);
+    endDxfEntities(out);
+    return writeOrWarn(ns, plateFileName(plate.id), out);
+}
+
+bool exportPickedPlates(NestSystem& ns)
+{
+    for (const Plate& plate : ns.plates) {
+        if (plate.selected && !exportPlateFile(ns, plate)) return false;
+    }
+    ns.platform().showMessage("拾取母板的排样图已生成", kCaptionNotice);
+    return true;
+}
+
+bool exportAllPlates(NestSystem& ns)
+{
+    LineSink out;
+    beginDxfEntities(out);
+    for (const Plate& plate : ns.plates) writePlateLayout(ns, plate, out);
+    endDxfEntities(out);
+    if (!writeOrWarn(ns, kAllPlatesFileName, out)) return false;
+    ns.platform().showMessage(std::string("所有母板的排样图\"") + kAllPlatesFileName + "\"已生成",
+                              kCaptionNotice);
+    return true;
+}
+
+bool exportPartFiles(NestSystem& ns)
+{
+    for (const Part& part : ns.trueShapes) {
+        LineSink out;
+        beginDxfEntities(out);
+        writeContour(part.outer, out, kLayerPartFile);
+        for (const Contour& hole : part.holes) writeContour(hole, out, kLayerPartFile);
+        const TextLabel& label = part.label;
+        writeDxfText(out, label.text, kLayerLabel, label.x, label.y, label.height, label.angle);
+        if (!part.outer.empty()) writeDxfPoint(out, part.outer.vertex(0), kLayerPartFile);
+        endDxfEntities(out);
+        if (!writeOrWarn(ns, partFileName(part.label.text, part.partId), out)) return false;
+    }
+    return true;
+}
+
+std::string partFileName(std::string_view labelText, int32_t partId)
+{
+    std::string name;
+    for (size_t i = 0; i < labelText.size(); ++i) {
+        const auto c = static_cast<unsigned char>(labelText[i]);
+        if (i + 1 < labelText.size() &&
+            isGbkPair(c, static_cast<unsigned char>(labelText[i + 1]))) {
+            name += labelText.substr(i, 2);
+            ++i;
+            continue;
+        }
+        name += isForbiddenInFileName(c) ? '_' : static_cast<char>(c);
+    }
+    if (name.empty() || name == "." || name == "..") name = "part_" + std::to_string(partId);
+    return name + ".dxf";
+}
+
+std::string plateFileName(int32_t plateId)
+{
+    return "PltID=" + std::to_string(plateId) + ".dxf";
+}
 
 }  // namespace orvo

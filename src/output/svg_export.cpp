@@ -1,8 +1,155 @@
 #include "output/svg_export.h"
 
+#include <algorithm>
+#include <charconv>
+
+#include "app/platform.h"
+#include "library/arc.h"
+#include "library/text_encoding.h"
+#include "output/dxf_export.h"
+#include "output/text_file.h"
+
 namespace orvo {
 
-std::string layoutSvgText(const NestSystem&) { return {}; }
-bool exportLayoutSvg(NestSystem&, const std::string&) { return false; }
+namespace {
+
+constexpr double kPictureSize = 1600.0;  // pixels of the longer side
+
+// Ten significant digits: enough for any layout, short enough to read.
+std::string num(double value)
+{
+    char buffer[64];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                std::chars_format::general, 10);
+    return std::string(buffer, result.ptr);
+}
+
+// SVG's y axis points down: every y is negated, so the picture shows y up.
+std::string xy(const Point& p)
+{
+    return num(p.x) + " " + num(-p.y);
+}
+
+std::string escapeXml(std::string_view text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default:
+            // Control characters are not allowed in XML text.
+            out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        }
+    }
+    return out;
+}
+
+// One closed sub-path; an arc edge becomes an SVG arc of the same circle and sense.
+void appendLoop(const OutlineLoop& loop, std::string& d)
+{
+    const int32_t n = loop.count();
+    if (n == 0) return;
+    d.append("M").append(xy(loop.vertex(0)));
+    for (int32_t i = 0; i < n; ++i) {
+        const Point from = loop.vertex(i);
+        const Point to = loop.vertex(i + 1 < n ? i + 1 : 0);
+        const double radius = loop.radii[static_cast<size_t>(i)];
+        Arc arc;
+        if (radius != 0.0 && buildArc(from, to, radius, arc)) {
+            // Counter-clockwise with y up is the negative sweep once y is turned down.
+            const char* sweep = radius > 0.0 ? "0" : "1";
+            const std::string r = num(arc.radius);
+            d.append("A").append(r).append(" ").append(r).append(" 0 0 ").append(sweep);
+            d.append(" ").append(xy(to));
+        } else {
+            d.append("L").append(xy(to));
+        }
+    }
+    d += "Z";
+}
+
+std::string rect(const BoundingBox& b, const char* cls)
+{
+    return "<rect class=\"" + std::string(cls) + "\" x=\"" + num(b.min_X) + "\" y=\"" +
+           num(-b.max_Y) + "\" width=\"" + num(b.max_X - b.min_X) + "\" height=\"" +
+           num(b.max_Y - b.min_Y) + "\"/>";
+}
+
+std::string utilisationText(const Plate& plate, const PlateSummary& summary)
+{
+    const double length = summary.packedEdge - plate.outerBox.min_X;
+    const double width = plate.outerBox.max_Y - plate.outerBox.min_Y;
+    std::string text = "ID=" + std::to_string(plate.id) + " " + plate.label.text + ", ";
+    if (length == 0.0 || width == 0.0) return text + "MaterialUtilization Unknown";
+    return text + "MaterialUtilization=" +
+           formatFixed(summary.packedArea / length / width * 100.0, 2) + "%";
+}
+
+void appendPlate(const NestSystem& ns, const Plate& plate, LineSink& out)
+{
+    out.line(rect(plate.outerBox, "plate"));
+    out.line(rect(plate.innerBox, "plate"));
+    PlateSummary summary;
+    summary.packedEdge = plate.outerBox.min_X;
+    for (const Part& placed : ns.nestParts) {
+        if (placed.plateId != plate.id) continue;
+        auto source = std::find_if(ns.outlines.begin(), ns.outlines.end(),
+                                   [&](const PartOutline& o) { return o.partId == placed.partId; });
+        if (source == ns.outlines.end()) continue;
+        const PartOutline o = placeOutline(*source, placed);
+        ++summary.partCount;
+        summary.packedArea += o.netArea;
+        summary.packedEdge = std::max(summary.packedEdge, o.toPart().box.max_X);
+        std::string d;
+        appendLoop(o.outer, d);
+        for (const OutlineLoop& hole : o.holes) appendLoop(hole, d);
+        out.line(std::string("<path class=\"") + (placed.mirrored ? "turned" : "part") +
+                 "\" d=\"" + d + "\"><title>" + escapeXml(gbkToUtf8(o.label.text)) +
+                 "</title></path>");
+    }
+    const double h = (plate.outerBox.max_Y - plate.outerBox.min_Y) / 50.0;
+    out.line("<text x=\"" + num(plate.outerBox.min_X + h) + "\" y=\"" +
+             num(-(plate.outerBox.max_Y - 1.5 * h)) + "\" font-size=\"" + num(h) + "\">" +
+             escapeXml(gbkToUtf8(utilisationText(plate, summary))) + "</text>");
+}
+
+}  // namespace
+
+std::string layoutSvgText(const NestSystem& ns)
+{
+    BoundingBox world = ns.platesBox();
+    double w = world.max_X - world.min_X;
+    double h = world.max_Y - world.min_Y;
+    const double margin = std::max(std::max(w, h) * 0.02, 1.0);
+    world = {world.min_X - margin, world.max_X + margin, world.min_Y - margin,
+             world.max_Y + margin};
+    w += 2.0 * margin;
+    h += 2.0 * margin;
+    const double scale = kPictureSize / std::max(w, h);
+
+    LineSink out;
+    out.line("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    out.line("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(std::max(1.0, w * scale)) +
+             "\" height=\"" + num(std::max(1.0, h * scale)) + "\" viewBox=\"" +
+             num(world.min_X) + " " + num(-world.max_Y) + " " + num(w) + " " + num(h) + "\">");
+    out.line("<style>rect,path{fill:none;stroke-width:1;vector-effect:non-scaling-stroke}"
+             ".plate{stroke:#0000ff}.part{stroke:#00ff00}.turned{stroke:#ffff00}"
+             "text{fill:#ffffff;font-family:sans-serif}</style>");
+    out.line("<rect x=\"" + num(world.min_X) + "\" y=\"" + num(-world.max_Y) + "\" width=\"" +
+             num(w) + "\" height=\"" + num(h) + "\" style=\"fill:#000000;stroke:none\"/>");
+    for (const Plate& plate : ns.plates) appendPlate(ns, plate, out);
+    out.line("</svg>");
+    return out.text();
+}
+
+bool exportLayoutSvg(NestSystem& ns, const std::string& path)
+{
+    if (writeWholeFile(path, layoutSvgText(ns))) return true;
+    ns.platform().showMessage("排样图输出失败!", kCaptionWarning);
+    return false;
+}
 
 }  // namespace orvo
