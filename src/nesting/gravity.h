@@ -1,8 +1,32 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "nesting/nest_system.h"
 
 namespace orvo {
+
+// One pose that gravityPlace tries: the part turned by turn * 2pi / RN about the pivot,
+// then turned over about the horizontal line through the pivot when turnedOver, with
+// the image of the gravity point.
+struct GravityVariant {
+    Part shape;
+    Point gravity;
+    int32_t turn = 0;
+    bool turnedOver = false;
+};
+
+// The variant table in the order of trial: V(0), V'(0), V(1), V'(1), ... (no twins
+// without turnOver); empty when rn < 1.
+std::vector<GravityVariant> gravityVariants(const Part& part, const Point& pivot,
+                                            const Point& gravityPt, int32_t rn,
+                                            bool turnOver);
+// How many grid columns and rows a part of that shorter box side skips per step.
+int32_t gravityStride(double shorterSide, double ppd);
+// The ranking of candidates: further left by more than 0.1, or about as far left
+// (within 0.1) and lower.
+bool betterGravity(const Point& best, const Point& candidate);
 
 // A part in nestParts or a copy; false leaves it unchanged. Uses the current grid,
 // which must have been generated for p.
@@ -12,6 +36,8 @@ void preRotateOversize(NestSystem& ns, const Plate& p);
 bool isNewFailure(const Part& part, const PartList& failed);
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p);
 // Both Layout All buttons: clears the plates and lays out every part on new plates.
+// A computing-time file that cannot be created is reported as a warning; the layout
+// runs all the same.
 void layoutAll(NestSystem& ns, LayoutMethod method);
 void hapeSelected(NestSystem& ns, const Plate& p);
 

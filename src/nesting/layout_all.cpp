@@ -1,0 +1,131 @@
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "app/platform.h"
+#include "library/text_encoding.h"
+#include "nesting/gravity.h"
+#include "nesting/multistep.h"
+
+namespace orvo {
+
+namespace {
+
+const char* timingFileName(LayoutMethod method)
+{
+    return method == LayoutMethod::Gravity ? "重力排样计算时间.txt" : "多步排样计算时间.txt";
+}
+
+bool layoutPlate(NestSystem& ns, LayoutMethod method, const Plate& p)
+{
+    return method == LayoutMethod::Gravity ? gravityLayoutPlate(ns, p)
+                                           : multiStepLayoutPlate(ns, p);
+}
+
+// "%.2lf" with "." in every locale.
+std::string fixed2(double value)
+{
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    if (result.ec != std::errc()) return "0.00";
+    return std::string(buffer, result.ptr);
+}
+
+std::string timingText(double seconds)
+{
+    if (seconds > 1.0) return "排样计算时间为:" + fixed2(seconds) + " 秒";
+    return "排样计算时间为:" + fixed2(seconds * 1000.0) + " 毫秒";
+}
+
+// The plates fill columns of platesPerColumn from y = 0 upwards; the columns grow to the
+// left of x = 0, away from the parked parts.
+Plate& appendLayoutPlate(NestSystem& ns, int32_t i)
+{
+    Plate plate = ns.createPlate(i, ns.plateLength, ns.plateWidth);
+    const int32_t perColumn = ns.platesPerColumn > 0 ? ns.platesPerColumn : 1;
+    const double dx = (ns.plateLength + ns.plateSpacing) * (-(i / perColumn) - 1);
+    const double dy = (ns.plateWidth + ns.plateSpacing) * (i % perColumn);
+    for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
+        box->min_X += dx;
+        box->max_X += dx;
+        box->min_Y += dy;
+        box->max_Y += dy;
+    }
+    ns.plates.push_back(plate);
+    return ns.plates.back();
+}
+
+// Placed share of the total net area, truncated; 100 only once every part is placed
+// (rounding or parts without area could otherwise claim it early).
+int progressPercent(const NestSystem& ns, double total)
+{
+    const bool allPlaced = ns.unplacedCount() == 0;
+    if (!(total > 0.0)) return allPlaced ? 100 : 0;
+    const double share = ns.placedArea() / total * 100.0;
+    int percent = share >= 100.0 ? 100 : share > 0.0 ? static_cast<int>(share) : 0;
+    if (!allPlaced && percent > 99) percent = 99;
+    return percent;
+}
+
+void reportProgress(NestSystem& ns, double total)
+{
+    Platform& platform = ns.platform();
+    platform.setWorldBoxAndFit(ns.platesBox());
+    platform.repaintNow();
+    const int percent = progressPercent(ns, total);
+    platform.setProgressPercent(percent);
+    platform.setStatusText("排样中... " + std::to_string(percent) + "%");
+}
+
+void removeEmptyLastPlate(NestSystem& ns)
+{
+    if (ns.plates.empty() || !ns.plateIsEmpty(ns.plates.back())) return;
+    Plate* before = nullptr;
+    if (ns.plates.size() > 1) before = &*std::prev(ns.plates.end(), 2);
+    ns.plates.pop_back();
+    ns.activePlate = before;
+}
+
+}  // namespace
+
+void layoutAll(NestSystem& ns, LayoutMethod method)
+{
+    Platform& platform = ns.platform();
+    // A missing timing file costs only the timing: warn and lay out all the same.
+    std::FILE* timingFile = std::fopen(ns.outputPath(timingFileName(method)).c_str(), "wb");
+    if (timingFile == nullptr) platform.showMessage("记录排样计算时间的文件输出失败!", kCaptionWarning);
+
+    ns.resetLayout();
+    ns.clearPlates();
+    ns.releasePackingPoints();  // a grid left by a per-plate button belongs to a plate now gone
+    const double total = ns.totalArea();
+    const double start = platform.monotonicSeconds();
+
+    int32_t i = 0;
+    for (;;) {
+        const int32_t n = ns.unplacedCount();
+        if (n > 0) {
+            Plate& plate = appendLayoutPlate(ns, i);
+            layoutPlate(ns, method, plate);
+            ++i;
+            ns.activePlate = &plate;
+            reportProgress(ns, total);
+        }
+        const int32_t m = ns.unplacedCount();
+        if (m == 0 || m == n) break;
+    }
+    removeEmptyLastPlate(ns);
+
+    const double seconds = platform.monotonicSeconds() - start;
+    if (timingFile != nullptr) {
+        const std::string line = utf8ToGbk(timingText(seconds)) + "\r\n";
+        const bool written = std::fwrite(line.data(), 1, line.size(), timingFile) == line.size();
+        if (std::fclose(timingFile) != 0 || !written)
+            platform.showMessage("记录排样计算时间的文件输出失败!", kCaptionWarning);
+    }
+}
+
+}  // namespace orvo
