@@ -52,20 +52,7 @@ Segment segmentFromPoints(const Point& p1, const Point& p2) { return Segment(p1,
 
 bool segmentsIntersect(const Segment& s, const Segment& t)
 {
-    if (std::max(s.p1.x, s.p2.x) < std::min(t.p1.x, t.p2.x) ||
-        std::min(s.p1.x, s.p2.x) > std::max(t.p1.x, t.p2.x))
-        return false;
-    if (std::max(s.p1.y, s.p2.y) < std::min(t.p1.y, t.p2.y) ||
-        std::min(s.p1.y, s.p2.y) > std::max(t.p1.y, t.p2.y))
-        return false;
-    const double sx = s.p2.x - s.p1.x, sy = s.p2.y - s.p1.y;
-    const double tx = t.p2.x - t.p1.x, ty = t.p2.y - t.p1.y;
-    const double s1 = sx * (t.p2.y - s.p1.y) - sy * (t.p2.x - s.p1.x);
-    const double s2 = sx * (t.p1.y - s.p1.y) - sy * (t.p1.x - s.p1.x);
-    if (s1 * s2 > 0.0) return false;
-    const double t1 = tx * (s.p2.y - t.p1.y) - ty * (s.p2.x - t.p1.x);
-    const double t2 = tx * (s.p1.y - t.p1.y) - ty * (s.p1.x - t.p1.x);
-    return t1 * t2 <= 0.0;
+    return segmentsIntersect(s.p1, s.p2, t.p1, t.p2);
 }
 
 Point lineIntersection(const Segment& s, const Segment& t)

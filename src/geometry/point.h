@@ -52,6 +52,26 @@ Point reflectPoint(const Segment& s, const Point& p);
 Segment segmentFromPoints(const Point& p1, const Point& p2);
 // The closed segments share at least one point (touching and collinear overlap count).
 bool segmentsIntersect(const Segment& s, const Segment& t);
+
+// The same test on the end points alone (s1-s2 against t1-t2), for the edge loops of the
+// overlap tests: extent rejection first, then the two straddle products, no tolerance.
+inline bool segmentsIntersect(const Point& s1, const Point& s2, const Point& t1, const Point& t2)
+{
+    if ((s1.x > s2.x ? s1.x : s2.x) < (t1.x < t2.x ? t1.x : t2.x) ||
+        (s1.x < s2.x ? s1.x : s2.x) > (t1.x > t2.x ? t1.x : t2.x))
+        return false;
+    if ((s1.y > s2.y ? s1.y : s2.y) < (t1.y < t2.y ? t1.y : t2.y) ||
+        (s1.y < s2.y ? s1.y : s2.y) > (t1.y > t2.y ? t1.y : t2.y))
+        return false;
+    const double sx = s2.x - s1.x, sy = s2.y - s1.y;
+    const double sideT2 = sx * (t2.y - s1.y) - sy * (t2.x - s1.x);
+    const double sideT1 = sx * (t1.y - s1.y) - sy * (t1.x - s1.x);
+    if (sideT2 * sideT1 > 0.0) return false;
+    const double tx = t2.x - t1.x, ty = t2.y - t1.y;
+    const double sideS2 = tx * (s2.y - t1.y) - ty * (s2.x - t1.x);
+    const double sideS1 = tx * (s1.y - t1.y) - ty * (s1.x - t1.x);
+    return sideS2 * sideS1 <= 0.0;
+}
 // Where the two lines meet. Parallel lines give a shared end point when there is one,
 // otherwise s.p2 (a defined point; callers that can meet this case handle it).
 Point lineIntersection(const Segment& s, const Segment& t);

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "geometry/overlap.h"
+
+using namespace orvo;
+
+namespace {
+
+Contour contourOf(std::vector<Point> points)
+{
+    Contour k;
+    k.setPoints(points);
+    return k;
+}
+
+Contour rectangle(double x1, double y1, double x2, double y2)
+{
+    return contourOf({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
+}
+
+Part partOf(const Contour& outer, const std::vector<Contour>& holes = {})
+{
+    ContourList list;
+    for (const Contour& h : holes) list.insert(h);
+    Part part;
+    part.initShape(outer, list);
+    return part;
+}
+
+Part moved(Part part, double dx, double dy)
+{
+    part.translatePart(dx, dy);
+    return part;
+}
+
+}  // namespace
+
+struct PointCase {
+    const char* name;
+    Point p;
+    bool inside;
+};
+
+TEST(PointInContourTest, BottomAndRightSidesAreInsideTopAndLeftOutside)
+{
+    const PointCase cases[] = {
+        {"centre", {0.5, 0.5}, true},         {"bottom side", {0.5, 0}, true},
+        {"right side", {1, 0.5}, true},       {"top side", {0.5, 1}, false},
+        {"left side", {0, 0.5}, false},       {"lower right corner", {1, 0}, true},
+        {"lower left corner", {0, 0}, false}, {"upper right corner", {1, 1}, false},
+        {"beyond the box", {1.5, 0.5}, false},
+    };
+    const Contour ccw = rectangle(0, 0, 1, 1);
+    const Contour cw = contourOf({{0, 0}, {0, 1}, {1, 1}, {1, 0}});
+    for (const PointCase& c : cases) {
+        EXPECT_EQ(pointInContour(ccw, c.p), c.inside) << c.name;
+        EXPECT_EQ(pointInContour(cw, c.p), c.inside) << c.name << " (clockwise)";
+    }
+}
+
+TEST(PointInContourTest, AVertexAtThePointsHeightCountsOnce)
+{
+    const Contour diamond = contourOf({{1, 0}, {2, 1}, {1, 2}, {0, 1}});
+    const PointCase cases[] = {
+        {"on the left vertex", {0, 1}, false},
+        {"right of the left vertex", {0.5, 1}, true},
+        {"on the right vertex", {2, 1}, true},
+        {"below the bottom vertex", {1, -0.5}, false},
+        {"on the top vertex", {1, 2}, false},
+    };
+    for (const PointCase& c : cases) EXPECT_EQ(pointInContour(diamond, c.p), c.inside) << c.name;
+    EXPECT_FALSE(pointInContour(Contour(), Point(0, 0)));
+}
+
+TEST(PointInContourTest, PointInPartExcludesHoles)
+{
+    const Part part = partOf(rectangle(0, 0, 10, 10), {rectangle(4, 4, 6, 6)});
+    EXPECT_TRUE(pointInPart(part, Point(2, 2)));
+    EXPECT_FALSE(pointInPart(part, Point(5, 5)));
+    EXPECT_FALSE(pointInPart(part, Point(11, 5)));
+}
+
+TEST(PartsDisjointTest, BoxContactWithinTheToleranceIsDisjoint)
+{
+    const Part square = partOf(rectangle(0, 0, 1, 1));
+    struct Shift {
+        double overlap;
+        bool disjoint;
+    };
+    const Shift shifts[] = {{0.0, true}, {1e-5, true}, {1e-3, false}};
+    const double directions[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+    for (const Shift& s : shifts) {
+        for (const auto& d : directions) {
+            const double reach = 1.0 - s.overlap;
+            const Part other = moved(square, d[0] * reach, d[1] * reach);
+            EXPECT_EQ(outersDisjoint(square, other), s.disjoint) << s.overlap << " " << d[0] << "," << d[1];
+            EXPECT_EQ(partsDisjoint(other, square), s.disjoint) << s.overlap << " " << d[0] << "," << d[1];
+        }
+    }
+}
+
+TEST(PartsDisjointTest, ShapesDecideWhenTheBoxesOverlap)
+{
+    const Part l1 = partOf(contourOf({{0, 0}, {3, 0}, {3, 1}, {1, 1}, {1, 3}, {0, 3}}));
+    const Part l2 = partOf(contourOf({{4.5, 4.5}, {1.5, 4.5}, {1.5, 3.5}, {3.5, 3.5}, {3.5, 1.5}, {4.5, 1.5}}));
+    EXPECT_TRUE(partsDisjoint(l1, l2));
+    EXPECT_TRUE(partsDisjoint(l2, l1));
+    const Part touching = moved(l2, -0.5, -0.5);  // a shared vertex at (3, 1) and (1, 3)
+    EXPECT_FALSE(partsDisjoint(l1, touching));
+
+    // Edges crossing with no vertex inside the other: a plus sign of two bars.
+    const Part bar = partOf(rectangle(0, 1, 3, 2));
+    const Part upright = partOf(rectangle(1, 0, 2, 3));
+    EXPECT_FALSE(partsDisjoint(bar, upright));
+    EXPECT_TRUE(contourEdgesCross(bar.outer, upright.outer));
+
+    // An enclosed part without a hole between them collides, whichever is asked first.
+    const Part big = partOf(rectangle(0, 0, 10, 10));
+    const Part small = partOf(rectangle(2, 2, 4, 4));
+    EXPECT_FALSE(partsDisjoint(big, small));
+    EXPECT_FALSE(partsDisjoint(small, big));
+}
+
+TEST(PartsDisjointTest, APartInsideAHoleIsDisjointUntilItTouchesTheHole)
+{
+    const Part frame = partOf(rectangle(0, 0, 12, 12), {rectangle(8, 8, 11, 11), rectangle(4, 4, 8, 8)});
+    const Part inner = partOf(rectangle(5, 5, 7, 7));
+    EXPECT_TRUE(partsDisjoint(frame, inner));
+    EXPECT_TRUE(partsDisjoint(inner, frame));
+    EXPECT_FALSE(outersDisjoint(frame, inner));
+
+    const Part onBoundary = moved(inner, -1, 0);  // left edge on the hole's left side
+    EXPECT_FALSE(partsDisjoint(frame, onBoundary));
+    EXPECT_FALSE(partsDisjoint(onBoundary, frame));
+    const Part acrossBoth = partOf(rectangle(5, 5, 10, 10));  // spans the two holes
+    EXPECT_FALSE(partsDisjoint(frame, acrossBoth));
+}
+
+TEST(PartsDisjointTest, EmptyContoursNeitherContainNorCross)
+{
+    const Contour square = rectangle(0, 0, 1, 1);
+    EXPECT_TRUE(allVerticesInside(square, Contour()));
+    EXPECT_FALSE(contourEdgesCross(square, Contour()));
+    EXPECT_FALSE(contourEdgesCross(Contour(), square));
+}
+
+TEST(BoxInsideRectTest, APartMayOverhangByLessThanTheTolerance)
+{
+    const Part part = partOf(rectangle(0, 0, 10, 5));
+    EXPECT_TRUE(boxInsideRect(part, 0, 10, 0, 5));
+    EXPECT_TRUE(boxInsideRect(part, BoundingBox{-1, 11, -1, 6}));
+    for (int side = 0; side < 4; ++side) {
+        for (const double overhang : {5e-5, 2e-4}) {
+            double rect[4] = {0, 10, 0, 5};
+            rect[side] += (side % 2 == 0 ? overhang : -overhang);
+            EXPECT_EQ(boxInsideRect(part, rect[0], rect[1], rect[2], rect[3]), overhang < 1e-4)
+                << "side " << side << " overhang " << overhang;
+        }
+    }
+}
+
+TEST(PartOverlapsRectTest, CrossingSelectionRules)
+{
+    const Part part = partOf(rectangle(0, 0, 10, 10), {rectangle(3, 3, 7, 7)});
+    EXPECT_TRUE(partOverlapsRect(part, -1, 11, -1, 11));   // encloses the part
+    EXPECT_FALSE(partOverlapsRect(part, 4, 6, 4, 6));      // inside the hole
+    EXPECT_TRUE(partOverlapsRect(part, 5, 15, 5, 6));      // crosses the material
+    EXPECT_TRUE(partOverlapsRect(part, 15, 5, 6, 5));      // the same, corners swapped
+    EXPECT_FALSE(partOverlapsRect(part, 20, 30, 0, 10));   // beside it
+    EXPECT_FALSE(partOverlapsRect(part, 10, 20, 0, 10));   // box contact only
+}
+
+// The stack-built rectangle and the edge loops' box pruning must answer exactly as the
+// plain construction does: a temporary part, and every edge pair tried.
+TEST(PartOverlapsRectTest, AgreesWithTheTemporaryPartConstruction)
+{
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(-2.0, 14.0);
+    const Part part = partOf(contourOf({{0, 0}, {12, 0}, {12, 12}, {6, 8}, {0, 12}}),
+                             {rectangle(2, 2, 5, 5), rectangle(7, 2, 10, 5)});
+    for (int i = 0; i < 3000; ++i) {
+        const double x1 = coordinate(random), x2 = coordinate(random);
+        const double y1 = coordinate(random), y2 = coordinate(random);
+        const Part rect = partOf(contourOf({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}}));
+        ASSERT_EQ(partOverlapsRect(part, x1, x2, y1, y2), !partsDisjoint(part, rect)) << i;
+
+        bool anyPair = false;
+        const Contour& k = part.outer;
+        for (int a = 0; a < k.count() && !anyPair; ++a) {
+            const Segment s = segmentFromPoints(k.vertex(a), k.vertex((a + 1) % k.count()));
+            for (int b = 0; b < 4 && !anyPair; ++b)
+                anyPair = segmentsIntersect(s, segmentFromPoints(rect.outer.vertex(b), rect.outer.vertex((b + 1) % 4)));
+        }
+        ASSERT_EQ(contourEdgesCross(k, rect.outer), anyPair) << i;
+    }
+}
