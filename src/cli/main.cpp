@@ -1,0 +1,79 @@
+// orvonest: lays out a part library without a window and writes the system's files.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <system_error>
+
+#include "cli/options.h"
+#include "cli/summary.h"
+#include "cli/terminal_platform.h"
+#include "nesting/gravity.h"
+#include "nesting/nest_system.h"
+
+namespace {
+
+using namespace orvo;
+using namespace orvo::cli;
+
+enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3 };
+
+bool makeWorkFolder(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        std::cerr << "orvonest: cannot use the folder " << folder << ": " << error.message() << '\n';
+        return false;
+    }
+    return true;
+}
+
+// RN and PPD with the checks of the desktop dialog; a refused value is a usage error.
+bool applySettings(NestSystem& ns, const Options& options)
+{
+    if (options.rotationNumber && !ns.setRotationNumber(*options.rotationNumber)) return false;
+    if (options.packingPointDistance && !ns.setPackingPointDistance(*options.packingPointDistance)) {
+        return false;
+    }
+    return true;
+}
+
+double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice)
+{
+    if (choice == LayoutChoice::None) return 0.0;
+    const double start = platform.monotonicSeconds();
+    layoutAll(ns, choice == LayoutChoice::Hape ? LayoutMethod::Gravity : LayoutMethod::MultiStep);
+    const double seconds = platform.monotonicSeconds() - start;
+    platform.finishProgress();
+    return seconds;
+}
+
+int run(const Options& options)
+{
+    const auto unavailable = unavailableOptions(options);
+    if (!unavailable.empty()) {
+        for (const auto& name : unavailable) std::cerr << "orvonest: " << name << " is not available yet\n";
+        return kUsage;
+    }
+    if (!makeWorkFolder(options.workFolder)) return kOutputFailed;
+
+    TerminalPlatform platform(options.quiet);
+    auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
+    if (!ns->errorReport().isOpen()) return kOutputFailed;
+    if (!openPartLibrary(*ns, options.library)) return kLibraryUnreadable;
+    if (!applySettings(*ns, options)) return kUsage;
+
+    const double seconds = runLayout(*ns, platform, options.layout);
+    if (options.json) std::cout << layoutSummary(*ns, platform, seconds).dump(2) << std::endl;
+    if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
+    return platform.outputFailures() > 0 ? kOutputFailed : kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const ParseResult parsed = parseOptions(argc, argv);
+    if (!parsed.options) return parsed.exitCode;
+    return run(*parsed.options);
+}

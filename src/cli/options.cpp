@@ -1,0 +1,87 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <map>
+
+namespace orvo::cli {
+
+namespace {
+
+const std::map<std::string, LayoutChoice> kLayoutNames = {
+    {"hape", LayoutChoice::Hape},
+    {"multistep", LayoutChoice::MultiStep},
+    {"none", LayoutChoice::None},
+};
+
+void addOptions(CLI::App& app, Options& o, std::string& layoutName)
+{
+    app.add_option("LIBRARY", o.library, "Part library (.preSrc) to lay out")->required();
+    app.add_option("-C", o.workFolder,
+                   "Folder for every output file (PackError.txt, PartInfo.txt, timings, "
+                   "drawings, Report.txt); created when missing")
+        ->type_name("DIR")
+        ->capture_default_str();
+    app.add_option("--layout", layoutName, "Layout All method: hape, multistep or none")
+        ->type_name("METHOD")
+        ->check(CLI::IsMember({"hape", "multistep", "none"}))
+        ->capture_default_str();
+    app.add_option("--rn", o.rotationNumber, "Rotation number RN (at most 3600)")->type_name("N");
+    app.add_option("--ppd", o.packingPointDistance, "Packing point distance PPD in mm (> 0)")
+        ->type_name("D");
+    app.add_option("--import", o.importFile, "Restore a packing-information file instead of laying out")
+        ->type_name("FILE");
+    app.add_option("--save", o.saveFile, "Write a packing-information file after the layout")
+        ->type_name("FILE");
+    app.add_option("--svg", o.svgFile, "Write a picture of the layout")->type_name("FILE");
+    app.add_flag("--export-all", o.exportAll, "Write AllPlts.dxf");
+    app.add_flag("--export-plates", o.exportPlates, "Write PltID=<id>.dxf for every plate");
+    app.add_flag("--export-parts", o.exportParts, "Write one DXF per part");
+    app.add_option("--report", o.reportPlate, "Write Report.txt for plate ID (default: the active plate)")
+        ->expected(0, 1)
+        ->type_name("[ID]");
+    app.add_flag("--json", o.json, "Print a JSON summary on standard output");
+    app.add_flag("-q,--quiet", o.quiet, "No progress output");
+}
+
+}  // namespace
+
+ParseResult parseOptions(int argc, char** argv)
+{
+    Options options;
+    std::string layoutName = "hape";
+    CLI::App app{"Lays out the parts of a part library on plates (batch, no window)", "orvonest"};
+    app.set_version_flag("--version", std::string("orvonest ") + ORVO_VERSION);
+    addOptions(app, options, layoutName);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return {std::nullopt, 0};
+    } catch (const CLI::CallForVersion& e) {
+        std::cout << e.what() << '\n';
+        return {std::nullopt, 0};
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "orvonest: " << e.what() << "\nRun with --help for the options.\n";
+        return {std::nullopt, 2};
+    }
+    options.layout = kLayoutNames.at(layoutName);
+    // "--report" without a value: the active plate.
+    if (app.count("--report") > 0 && !options.reportPlate) options.reportPlate = -1;
+    return {options, 0};
+}
+
+std::vector<std::string> unavailableOptions(const Options& o)
+{
+    std::vector<std::string> names;
+    if (!o.importFile.empty()) names.push_back("--import");
+    if (!o.saveFile.empty()) names.push_back("--save");
+    if (!o.svgFile.empty()) names.push_back("--svg");
+    if (o.exportAll) names.push_back("--export-all");
+    if (o.exportPlates) names.push_back("--export-plates");
+    if (o.exportParts) names.push_back("--export-parts");
+    if (o.reportPlate) names.push_back("--report");
+    return names;
+}
+
+}  // namespace orvo::cli

@@ -1,0 +1,122 @@
+#include "cli/summary.h"
+
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "geometry/point.h"
+#include "library/text_encoding.h"
+
+namespace orvo::cli {
+
+namespace {
+
+using nlohmann::json;
+
+json boxJson(const BoundingBox& box)
+{
+    return {{"min_X", box.min_X}, {"max_X", box.max_X}, {"min_Y", box.min_Y}, {"max_Y", box.max_Y}};
+}
+
+std::string recordName(const NestSystem& ns, int32_t partId)
+{
+    if (partId < 0 || partId >= static_cast<int32_t>(ns.recordNames.size())) return {};
+    return gbkToUtf8(ns.recordNames[static_cast<size_t>(partId)]);
+}
+
+// Records of the library that gave no nesting part (assembly failed, or an arc too small).
+json droppedJson(const NestSystem& ns)
+{
+    std::set<int32_t> kept;
+    for (const Part& part : ns.nestParts) kept.insert(part.partId);
+    json dropped = json::array();
+    for (int32_t id = 0; id < static_cast<int32_t>(ns.recordNames.size()); ++id) {
+        if (!kept.count(id)) dropped.push_back({{"partId", id}, {"name", recordName(ns, id)}});
+    }
+    return dropped;
+}
+
+json configJson(const NestSystem& ns)
+{
+    return {{"partToPartGap", ns.partGap},
+            {"partToMplateGap", ns.plateGap},
+            {"plateLength", ns.plateLength},
+            {"plateWidth", ns.plateWidth},
+            {"rotationNumber", ns.rotationNumber},
+            {"packingPointDistance", ns.packingPointDistance},
+            {"turnOver", ns.turnOver}};
+}
+
+json platesJson(const NestSystem& ns)
+{
+    // Utilisation counts the true (not grown) area of the parts on a plate.
+    std::map<int32_t, double> trueArea;
+    for (const Part& part : ns.trueShapes) trueArea[part.partId] = part.netArea;
+    json plates = json::array();
+    for (const Plate& plate : ns.plates) {
+        int32_t count = 0;
+        double used = 0.0;
+        for (const Part& part : ns.nestParts) {
+            if (part.plateId != plate.id) continue;
+            ++count;
+            used += trueArea[part.partId];
+        }
+        const double area = boxArea(plate.outerBox);
+        plates.push_back({{"id", plate.id},
+                          {"outerBox", boxJson(plate.outerBox)},
+                          {"partCount", count},
+                          {"packedLength", ns.packedEdge(plate) - plate.outerBox.min_X},
+                          {"utilisation", area > 0.0 ? used / area : 0.0},
+                          {"active", &plate == ns.activePlate}});
+    }
+    return plates;
+}
+
+json partsJson(const NestSystem& ns)
+{
+    json parts = json::array();
+    for (const Part& part : ns.nestParts) {
+        parts.push_back({{"partId", part.partId},
+                         {"name", recordName(ns, part.partId)},
+                         {"plateId", part.plateId},
+                         {"basePt", {part.basePt.x, part.basePt.y}},
+                         {"rotationAngle", part.rotationAngle},
+                         {"mirrored", part.mirrored}});
+    }
+    return parts;
+}
+
+}  // namespace
+
+json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds)
+{
+    json unplaced = json::array();
+    for (const Part& part : ns.nestParts) {
+        if (part.plateId == -1) unplaced.push_back(part.partId);
+    }
+    json messages = json::array();
+    for (const auto& message : platform.messages()) {
+        messages.push_back({{"caption", message.caption}, {"text", message.text}});
+    }
+    return {{"library", gbkToUtf8(ns.libraryPath)},
+            {"partsRead", ns.recordsRead},
+            {"partsDropped", droppedJson(ns)},
+            {"config", configJson(ns)},
+            {"plates", platesJson(ns)},
+            {"parts", partsJson(ns)},
+            {"unplaced", unplaced},
+            {"layoutSeconds", layoutSeconds},
+            {"messages", messages}};
+}
+
+std::string shortSummary(const NestSystem& ns, double layoutSeconds)
+{
+    const int32_t dropped = ns.recordsRead - static_cast<int32_t>(ns.nestParts.size());
+    std::ostringstream out;
+    out << ns.recordsRead << " parts read, " << dropped << " dropped, " << ns.plates.size()
+        << " plates used, " << ns.unplacedCount() << " unplaced, layout "
+        << static_cast<int64_t>(layoutSeconds * 1000.0 + 0.5) << " ms";
+    return out.str();
+}
+
+}  // namespace orvo::cli
