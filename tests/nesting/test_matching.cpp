@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "geometry/contour.h"
+#include "geometry/overlap.h"
+#include "nesting/matching.h"
+#include "nesting/nest_system.h"
+#include "support/recording_platform.h"
+
+namespace orvo {
+namespace {
+
+std::string freshFolder()
+{
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const auto dir = std::filesystem::temp_directory_path() / ("orvo_matching_" + name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+Part polygonPart(const std::vector<Point>& points)
+{
+    Contour outer;
+    outer.setPoints(points);
+    Part part;
+    part.initShape(outer, ContourList());
+    return part;
+}
+
+Part rectangle(double x, double y, double w, double h)
+{
+    return polygonPart({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
+}
+
+TEST(SharesDimension, SidesWithinOnePercentOfTheFirstPartsSide)
+{
+    struct Case {
+        double wa, ha, wb, hb;
+        bool shared;
+    };
+    const Case cases[] = {
+        {100, 40, 100.9, 70, true},   // widths 0.9 % apart
+        {100, 40, 101, 70, false},    // exactly 1 % is not less
+        {100, 40, 70, 100.5, true},   // a's width against b's height
+        {40, 100, 99.2, 70, true},    // a's height against b's width
+        {40, 100, 70, 99.5, true},    // heights
+        {101, 40, 100, 70, true},     // 1 / 101 is measured on a's side
+        {100, 40, 60, 70, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(sharesDimension(rectangle(0, 0, c.wa, c.ha), rectangle(0, 0, c.wb, c.hb)),
+                  c.shared)
+            << c.wa << " x " << c.ha << " against " << c.wb << " x " << c.hb;
+    }
+}
+
+TEST(UnionBoxArea, EnclosesBothBoxes)
+{
+    EXPECT_DOUBLE_EQ(unionBoxArea(rectangle(0, 0, 10, 10), rectangle(20, 5, 10, 10)), 450.0);
+    EXPECT_DOUBLE_EQ(unionBoxArea(rectangle(0, 0, 10, 10), rectangle(2, 2, 3, 3)), 100.0);
+}
+
+class MatchingTest : public ::testing::Test {
+protected:
+    MatchingTest() : ns(platform, freshFolder())
+    {
+        ns.turnOver = false;
+        ns.rotationNumber = 4;
+        ns.packingPointDistance = 10.0;
+    }
+
+    const Plate& addPlate(double length, double width)
+    {
+        ns.plates.push_back(ns.createPlate(0, length, width));
+        return ns.plates.back();
+    }
+
+    Part& add(const Part& part, int32_t plateId = -1)
+    {
+        ns.nestParts.push_back(part);
+        ns.nestParts.back().plateId = plateId;
+        return ns.nestParts.back();
+    }
+
+    test::RecordingPlatform platform;
+    NestSystem ns;
+};
+
+// A triangle 800 x 500 in the corner of a plate exactly 500 high, so that only the right
+// position fits; the part beside it has its lower left corner cut off by `cut`, and
+// pushed left it stops with that corner on the triangle's corner, sticking out
+// length - cut beyond the packed edge at x 800.
+struct LengthRuleCase {
+    double length;
+    double cut;
+    bool ok;
+};
+
+TEST_F(MatchingTest, LengthRuleKeepsSmallPartsFromStickingOutToTheRight)
+{
+    const LengthRuleCase cases[] = {
+        {800, 200, false},   // box area 400000, 600 beyond the edge, more than 400
+        {800, 450, true},    // 350 beyond the edge
+        {1000, 250, true},   // box area 500000: no length rule
+    };
+    for (const LengthRuleCase& c : cases) {
+        ns.nestParts.clear();
+        ns.plates.clear();
+        const Plate& p = addPlate(3000, 500);
+        const Part& q = add(polygonPart({{0, 0}, {800, 0}, {0, 500}}), 0);
+        Part& part = add(polygonPart({{c.cut, 0}, {c.length, 0}, {c.length, 500}, {0, 500}}));
+        part.translatePart(-2000, -1000);
+
+        const MatchCandidate m = matchPlace(ns, 0.1, p, q, part);
+        EXPECT_EQ(m.ok, c.ok) << c.length << " cut " << c.cut;
+        EXPECT_EQ(shapeMatchPlace(ns, p, part, 0.1), c.ok);
+        if (!c.ok) {
+            EXPECT_EQ(part.plateId, -1);
+            continue;
+        }
+        EXPECT_EQ(part.plateId, 0);
+        EXPECT_NEAR(part.box.min_X, 800 - c.cut, 0.011);
+        EXPECT_NEAR(part.box.min_Y, 0, 1e-9);
+        EXPECT_TRUE(partsDisjoint(q, part));
+        // Boxes overlap by cut x 500 against box areas of part and triangle.
+        EXPECT_NEAR(m.score, c.cut * 500, 500 * 0.011);
+    }
+}
+
+TEST_F(MatchingTest, AcceptanceNeedsTheSavedAreaToReachTheToleranceShare)
+{
+    const Plate& p = addPlate(3000, 500);
+    const Part& q = add(polygonPart({{0, 0}, {800, 0}, {0, 500}}), 0);
+    const Part& part = add(polygonPart({{450, 0}, {800, 0}, {800, 500}, {0, 500}}));
+    // Saved 225000 of an empty box area of 0.28125 * 400000 + 0.5 * 400000 = 312500.
+    EXPECT_TRUE(matchPlace(ns, 0.7, p, q, part).ok);
+    EXPECT_FALSE(matchPlace(ns, 0.75, p, q, part).ok);
+}
+
+TEST_F(MatchingTest, RectanglesAreNeverShapeMatched)
+{
+    const Plate& p = addPlate(1000, 500);
+    const Part& q = add(rectangle(0, 0, 300, 100), 0);
+    const Part& twin = add(rectangle(-300, -100, 300, 100));
+    EXPECT_FALSE(matchPlace(ns, 0.0, p, q, twin).ok);
+    const Part& triangle = add(polygonPart({{-300, -100}, {0, -100}, {-300, 0}}));
+    EXPECT_FALSE(matchPlace(ns, 0.0, p, q, triangle).ok);
+}
+
+// Which parts share a side decides the method; the strict cascade never falls back to
+// the gravity placement.
+TEST_F(MatchingTest, CascadeChoosesByTwinsOnThePlateAndStillWaiting)
+{
+    struct Case {
+        bool placedTwin;
+        bool waitingTwin;
+        bool strictPlaces;
+    };
+    const Case cases[] = {
+        {true, false, false},  // only shape matching, which refuses rectangles
+        {true, true, true},    // box-stacked beside the placed twin
+        {false, true, true},   // box-stacked so that the waiting twin can follow
+        {false, false, false}, // gravity only
+    };
+    for (const Case& c : cases) {
+        for (bool strict : {true, false}) {
+            ns.nestParts.clear();
+            ns.plates.clear();
+            const Plate& p = addPlate(1000, 500);
+            add(c.placedTwin ? rectangle(0, 0, 300, 100) : rectangle(0, 0, 170, 130), 0);
+            Part& part = add(rectangle(-300, -100, 300, 100));
+            add(c.waitingTwin ? rectangle(-100, -300, 100, 300) : rectangle(-90, -90, 90, 90));
+            ns.generatePackingPoints(p);
+
+            const bool placed = strict ? matchOrStackStrict(ns, p, part, 0.1)
+                                       : matchOrStack(ns, p, part, 0.1);
+            const bool expected = strict ? c.strictPlaces : true;
+            EXPECT_EQ(placed, expected) << c.placedTwin << c.waitingTwin << strict;
+            EXPECT_EQ(part.plateId, expected ? 0 : -1);
+            if (placed) {
+                EXPECT_TRUE(ns.fitsOnPlateExcept(p, part));
+            }
+        }
+    }
+}
+
+TEST_F(MatchingTest, ShapeMatchSelectedWorksOnSelectedUnplacedPartsOnly)
+{
+    const Plate& p = addPlate(1000, 500);
+    Part& selected = add(rectangle(-100, -100, 100, 100));
+    Part& other = add(rectangle(-100, -100, 100, 100));
+    selected.selected = true;
+    EXPECT_TRUE(shapeMatchSelected(ns, p));
+    EXPECT_EQ(selected.plateId, 0);
+    EXPECT_EQ(other.plateId, -1);
+    EXPECT_FALSE(shapeMatchSelected(ns, p));
+}
+
+}  // namespace
+}  // namespace orvo
