@@ -1,0 +1,133 @@
+#pragma once
+
+// Small layouts built by hand (no library file, no layout method) for the output tests
+// and the DXF sample program.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "geometry/offset.h"
+#include "library/outline.h"
+#include "nesting/nest_system.h"
+
+namespace orvo::test {
+
+// A fresh folder below the system's temporary folder, removed with its contents.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "orvo_out_XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The lines of a CR LF text; a line end that is not CR LF makes the line carry its '\n'.
+inline std::vector<std::string> crlfLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+inline OutlineLoop makeLoop(const std::vector<Point>& vertices, std::vector<double> radii = {})
+{
+    radii.resize(vertices.size(), 0.0);
+    OutlineLoop loop;
+    loop.setLoop(static_cast<int32_t>(vertices.size()), vertices.data(), radii.data());
+    return loop;
+}
+
+inline OutlineLoop rectangleLoop(double x, double y, double w, double h)
+{
+    return makeLoop({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
+}
+
+// A part type as the library would give it: outline, true shape and one nesting part
+// (grown by half the part gap, unplaced, parked at its library pose).
+inline void addPartType(NestSystem& ns, const std::string& name, const OutlineLoop& outer,
+                        const std::vector<OutlineLoop>& holes = {})
+{
+    OutlineLoopList holeList;
+    for (const OutlineLoop& hole : holes) holeList.insert(hole);
+    PartOutline outline;
+    outline.setShape(outer, holeList);
+    outline.label.setText(name);
+    outline.partId = static_cast<int32_t>(ns.outlines.size());
+    ns.outlines.push_back(outline);
+    Part part = outline.toPart();
+    ns.trueShapes.push_back(part);
+    offsetPart(part, ns.partGap / 2.0);
+    ns.nestParts.push_back(part);
+}
+
+// Poses the first nesting part of the type as the packing file describes a pose: turned
+// over about its reference point, moved there, rotated about it.
+inline Part& placePart(NestSystem& ns, int32_t partId, int32_t plateId, Point basePt,
+                       double angle = 0.0, bool mirrored = false)
+{
+    for (Part& part : ns.nestParts) {
+        if (part.partId != partId) continue;
+        if (mirrored) {
+            const Point pivot = part.basePt;
+            part.mirrorPart(pivot);
+        }
+        part.translatePart(basePt.x - part.basePt.x, basePt.y - part.basePt.y);
+        part.rotatePart(basePt, angle);
+        part.plateId = plateId;
+        return part;
+    }
+    std::abort();
+}
+
+// A plate with its lower-left corner where asked.
+inline Plate& addPlateAt(NestSystem& ns, int32_t id, double x, double y, double length,
+                         double width)
+{
+    Plate plate = ns.createPlate(id, length, width);
+    for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
+        box->min_X += x;
+        box->max_X += x;
+        box->min_Y += y;
+        box->max_Y += y;
+    }
+    ns.plates.push_back(plate);
+    ns.activePlate = &ns.plates.back();
+    return ns.plates.back();
+}
+
+}  // namespace orvo::test

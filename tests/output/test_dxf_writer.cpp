@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+
+#include "dxf/layout_fixture.h"
+#include "output/dxf_writer.h"
+
+namespace orvo {
+namespace {
+
+using ::testing::ElementsAreArray;
+using test::crlfLines;
+
+TEST(DxfWriter, EmptyFileIsTheEightFrameLines)
+{
+    LineSink out;
+    beginDxfEntities(out);
+    endDxfEntities(out);
+    EXPECT_EQ(out.text(), "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
+}
+
+TEST(DxfWriter, OneColouredLineFileHasTwentySixLines)
+{
+    LineSink out;
+    beginDxfEntities(out);
+    writeDxfColouredLine(out, Point(0, 0), Point(100, 0), 1, 4);
+    endDxfEntities(out);
+    EXPECT_THAT(crlfLines(out.text()),
+                ElementsAreArray({"  0", "SECTION", "  2", "ENTITIES", "  0", "LINE", "  8", "1",
+                                  " 62", "4", " 10", "0", " 20", "0", " 30", "0.0", " 11", "100",
+                                  " 21", "0", " 31", "0.0", "  0", "ENDSEC", "  0", "EOF"}));
+}
+
+TEST(DxfWriter, LineWithoutColourHasNoColourGroup)
+{
+    LineSink out;
+    writeDxfLine(out, Point(1.5, -2), Point(3, 4), 0);
+    EXPECT_THAT(crlfLines(out.text()),
+                ElementsAreArray({"LINE", "  8", "0", " 10", "1.5", " 20", "-2", " 30", "0.0",
+                                  " 11", "3", " 21", "4", " 31", "0.0", "  0"}));
+}
+
+TEST(DxfWriter, ArcWritesItsDegreesUnchanged)
+{
+    LineSink out;
+    writeDxfArc(out, Arc{Point(10, 3.2016), 10.5, 342.5, 377.25}, 1, 2);
+    EXPECT_THAT(crlfLines(out.text()),
+                ElementsAreArray({"ARC", "  8", "1", " 62", "2", " 10", "10", " 20", "3.2016",
+                                  " 30", "0.0", " 40", "10.5", " 50", "342.5", " 51", "377.25",
+                                  "  0"}));
+}
+
+TEST(DxfWriter, TextHasAnIntegerZAndItsBytesVerbatim)
+{
+    LineSink out;
+    const std::string gbkName = "\xC1\xE3\xBC\xFE A,b";  // GBK bytes, a space and a comma
+    writeDxfText(out, gbkName, 2, 3000, 1440, 30, 0);
+    EXPECT_THAT(crlfLines(out.text()),
+                ElementsAreArray(std::vector<std::string>{"TEXT", "  8", "2", " 10", "3000", " 20",
+                                                          "1440", " 30", "0", " 40", "30", "  1",
+                                                          gbkName, " 50", "0", "  0"}));
+}
+
+TEST(DxfWriter, PointHasTenLines)
+{
+    LineSink out;
+    writeDxfPoint(out, Point(-7, 0.25), 0);
+    EXPECT_THAT(crlfLines(out.text()), ElementsAreArray({"POINT", "  8", "0", " 10", "-7", " 20",
+                                                         "0.25", " 30", "0.0", "  0"}));
+}
+
+TEST(DxfWriter, CoordinatesAreWrittenAsPercentG)
+{
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {
+        {1500, "1500"},       {1234.5678, "1234.57"}, {0.5, "0.5"},
+        {0.00001, "1e-05"},   {123456789, "1.23457e+08"},
+        {2999.9996, "3000"},  {2999.995, "2999.99"},  {0.000012, "1.2e-05"},
+    };
+    for (const Case& c : cases) {
+        LineSink out;
+        writeDxfPoint(out, Point(c.value, 0), 0);
+        EXPECT_EQ(crlfLines(out.text()).at(4), c.text) << c.value;
+    }
+}
+
+}  // namespace
+}  // namespace orvo
