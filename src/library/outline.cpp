@@ -1,23 +1,213 @@
 #include "library/outline.h"
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "library/discretise.h"
+
 namespace orvo {
 
-void OutlineLoop::setLoop(int32_t, const Point*, const double*) {}
-double OutlineLoop::vertexBoxDiagonal() const { return 0.0; }
-void OutlineLoop::translateLoop(double, double) {}
-void OutlineLoop::rotateLoop(const Point&, double) {}
-void OutlineLoop::reflectLoop(const Segment&) {}
+void OutlineLoop::setLoop(int32_t n, const Point* loopVertices, const double* loopRadii)
+{
+    const size_t size = n > 0 ? static_cast<size_t>(n) : 0;
+    vertices.assign(loopVertices, loopVertices + size);
+    radii.assign(loopRadii, loopRadii + size);
+}
 
-PartOutline::PartOutline(const PartOutline&) {}
-PartOutline& PartOutline::operator=(const PartOutline&) { return *this; }
-PartOutline::PartOutline(PartOutline&&) noexcept {}
-PartOutline& PartOutline::operator=(PartOutline&&) noexcept { return *this; }
-void PartOutline::setShape(const OutlineLoop&, const OutlineLoopList&) {}
-double PartOutline::updateNetArea() { return 0.0; }
-Point PartOutline::updateCentroid() { return {}; }
-void PartOutline::mirrorOutline(const Point&) {}
-Part PartOutline::toPart() const { return {}; }
-void PartOutline::translateOutline(double, double) {}
-void PartOutline::rotateOutline(const Point&, double) {}
+double OutlineLoop::vertexBoxDiagonal() const
+{
+    if (vertices.empty()) return 0.0;
+    double minX = vertices[0].x;
+    double maxX = minX;
+    double minY = vertices[0].y;
+    double maxY = minY;
+    for (const Point& p : vertices) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    return std::sqrt((maxX - minX) * (maxX - minX) + (maxY - minY) * (maxY - minY));
+}
+
+void OutlineLoop::translateLoop(double dx, double dy)
+{
+    for (Point& p : vertices) {
+        p.x += dx;
+        p.y += dy;
+    }
+}
+
+void OutlineLoop::rotateLoop(const Point& centre, double angle)
+{
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    for (Point& p : vertices) {
+        const double x = p.x - centre.x;
+        const double y = p.y - centre.y;
+        p.x = c * x - s * y + centre.x;
+        p.y = s * x + c * y + centre.y;
+    }
+}
+
+void OutlineLoop::reflectLoop(const Segment& mirror)
+{
+    for (Point& p : vertices) p = reflectPoint(mirror, p);
+    for (double& r : radii) r = -r;
+}
+
+PartOutline::PartOutline(const PartOutline& other)
+    : outer(other.outer),
+      holes(other.holes),
+      label(other.label),
+      partId(other.partId),
+      mirrored(other.mirrored),
+      basePt(other.basePt),
+      rotationAngle(other.rotationAngle),
+      netArea(other.netArea),
+      centroid(other.centroid)
+{
+}
+
+PartOutline& PartOutline::operator=(const PartOutline& other)
+{
+    if (this != &other) *this = PartOutline(other);  // the move keeps our chordError
+    return *this;
+}
+
+PartOutline::PartOutline(PartOutline&& other) noexcept
+    : outer(std::move(other.outer)),
+      holes(std::move(other.holes)),
+      label(std::move(other.label)),
+      partId(other.partId),
+      mirrored(other.mirrored),
+      basePt(other.basePt),
+      rotationAngle(other.rotationAngle),
+      netArea(other.netArea),
+      centroid(other.centroid)
+{
+}
+
+PartOutline& PartOutline::operator=(PartOutline&& other) noexcept
+{
+    outer = std::move(other.outer);
+    holes = std::move(other.holes);
+    label = std::move(other.label);
+    partId = other.partId;
+    mirrored = other.mirrored;
+    basePt = other.basePt;
+    rotationAngle = other.rotationAngle;
+    netArea = other.netArea;
+    centroid = other.centroid;
+    return *this;
+}
+
+void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& holeLoops)
+{
+    outer = outerLoop;
+    holes = holeLoops;
+    label.angle = 0.0;
+    label.height = outer.vertexBoxDiagonal() / 10.0;
+    const Point first = outer.vertices.empty() ? Point() : outer.vertex(0);
+    label.x = first.x;
+    label.y = first.y;
+    basePt = first;
+    rotationAngle = 0.0;
+    updateNetArea();
+    updateCentroid();
+}
+
+double PartOutline::updateNetArea()
+{
+    Contour c = loopToContour(outer, chordError);
+    double area = contourArea(c);
+    for (const OutlineLoop& hole : holes) {
+        Contour h = loopToContour(hole, chordError);
+        area -= contourArea(h);
+    }
+    netArea = area;
+    return netArea;
+}
+
+Point PartOutline::updateCentroid()
+{
+    Contour c = loopToContour(outer, chordError);
+    const double a0 = contourArea(c);
+    const Point c0 = contourCentroid(c);
+    double w = a0;
+    double x = c0.x * a0;
+    double y = c0.y * a0;
+    for (const OutlineLoop& hole : holes) {
+        Contour h = loopToContour(hole, chordError);
+        const double ah = contourArea(h);
+        const Point ch = contourCentroid(h);
+        w -= ah;
+        x -= ch.x * ah;
+        y -= ch.y * ah;
+    }
+    centroid = Point(x / w, y / w);
+    return centroid;
+}
+
+void PartOutline::mirrorOutline(const Point& pivot)
+{
+    Contour c = loopToContour(outer, chordError);
+    const BoundingBox box = contourBox(c);
+    double length = ((box.max_X - box.min_X) + (box.max_Y - box.min_Y)) / 2.0;
+    // The mirror is the horizontal through the pivot whatever its length; a shape without
+    // extent must not leave it without a direction.
+    if (!(length > 0.0) || !std::isfinite(length)) length = 1.0;
+    const Segment mirror(pivot, Point(pivot.x + length, pivot.y));
+    outer.reflectLoop(mirror);
+    for (OutlineLoop& hole : holes) hole.reflectLoop(mirror);
+    const Point labelPoint = reflectPoint(mirror, Point(label.x, label.y));
+    label.x = labelPoint.x;
+    label.y = labelPoint.y;
+    basePt = reflectPoint(mirror, basePt);
+    mirrored = !mirrored;
+    rotationAngle = -rotationAngle;
+}
+
+Part PartOutline::toPart() const
+{
+    const Contour c = loopToContour(outer, chordError);
+    ContourList holeContours;
+    for (const OutlineLoop& hole : holes) holeContours.insert(loopToContour(hole, chordError));
+    Part part;
+    part.initShape(c, holeContours);
+    part.mirrored = mirrored;
+    part.basePt = basePt;
+    part.rotationAngle = rotationAngle;
+    part.label = label;
+    part.partId = partId;
+    return part;
+}
+
+void PartOutline::translateOutline(double dx, double dy)
+{
+    outer.translateLoop(dx, dy);
+    for (OutlineLoop& hole : holes) hole.translateLoop(dx, dy);
+    label.x += dx;
+    label.y += dy;
+    basePt.x += dx;
+    basePt.y += dy;
+    centroid.x += dx;
+    centroid.y += dy;
+}
+
+void PartOutline::rotateOutline(const Point& centre, double angle)
+{
+    outer.rotateLoop(centre, angle);
+    for (OutlineLoop& hole : holes) hole.rotateLoop(centre, angle);
+    Point labelPoint(label.x, label.y);
+    rotatePoint(labelPoint, centre, angle);
+    label.x = labelPoint.x;
+    label.y = labelPoint.y;
+    label.angle += angle / kPi * 180.0;
+    rotatePoint(basePt, centre, angle);
+    rotationAngle += angle;
+    rotatePoint(centroid, centre, angle);
+}
 
 }  // namespace orvo

@@ -7,6 +7,7 @@
 
 namespace orvo {
 
+class LineReader;
 class Platform;
 
 // The nesting configuration of a part library; all zero before a file is read.
@@ -70,5 +71,12 @@ struct PartLibrary {
 PartLibrary readPartLibrary(const std::string& path, Platform& platform);
 // The same reader over any stream (tests, fuzzing).
 PartLibrary readPartLibrary(std::istream& in);
+
+// Reads a CONFIGINFO section after its first line, up to its end line or the end of
+// the stream, starting from an all-zero configuration.
+NestConfig readConfigSection(LineReader& lines);
+// Reads a PARTINFO record after its first line into the (reset) record; true when the
+// record is accepted.
+bool readPartRecord(LineReader& lines, PartRecord& record);
 
 }  // namespace orvo
