@@ -57,14 +57,15 @@ struct MatchSearch {
                c.box.max_X <= edge + 0.5 * std::max(boxWidth(c), boxHeight(c));
     }
 
+    // The plate-wide fit test comes last: the score and the length rule read boxes only.
     void consider(const Part& c, Side side)
     {
-        if (!ns.fitsOnPlate(p, c)) return;
         const double score = areaP + areaQ - unionBoxArea(q, c);
         const bool better =
             best.score < score || (best.score == score && best.gravity.x > c.centroid.x);
         if (!better) return;
         if (side == Side::Right && !passesLengthRule(c)) return;
+        if (!ns.fitsOnPlate(p, c)) return;
         best.ok = true;  // a candidate fitted; whether it is good enough is decided at the end
         best.score = score;
         best.pose = Pose{c.mirrored, c.basePt, c.rotationAngle};

@@ -31,13 +31,13 @@ void tryAlignments(NestSystem& ns, const Plate& p, const Part& q, const Part& c,
     for (const auto& shift : shifts) {
         Part moved = c;
         moved.translatePart(shift[0], shift[1]);
-        if (!ns.fitsOnPlate(p, moved)) continue;
-        best.found = true;
+        // Until something fits every candidate is better, so testing the fit of better
+        // candidates only sets found exactly as testing all of them would.
         const Point g = contourCentroid(moved.outer);
-        if (isBetterGravity(g, best.gravity)) {
-            best.gravity = g;
-            best.pose = poseOf(moved);
-        }
+        if (!isBetterGravity(g, best.gravity) || !ns.fitsOnPlate(p, moved)) continue;
+        best.found = true;
+        best.gravity = g;
+        best.pose = poseOf(moved);
     }
 }
 
