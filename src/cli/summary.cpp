@@ -11,7 +11,7 @@ namespace orvo::cli {
 
 namespace {
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 json boxJson(const BoundingBox& box)
 {

@@ -10,7 +10,7 @@ namespace orvo::cli {
 // The state of a run for another program: what was read and dropped, the settings in
 // use, the plates with their use, and every part's placement (partId, plateId, basePt,
 // rotationAngle, mirrored: enough to rebuild the layout from the library).
-nlohmann::json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform,
+nlohmann::ordered_json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform,
                              double layoutSeconds);
 
 // One line for a person: parts, plates, unplaced parts, time.
