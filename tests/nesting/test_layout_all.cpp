@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "geometry/contour.h"
+#include "geometry/overlap.h"
+#include "library/text_encoding.h"
+#include "nesting/gravity.h"
+#include "nesting/nest_system.h"
+#include "support/recording_platform.h"
+
+namespace orvo {
+namespace {
+
+const char* const kGravityTimingFile = "重力排样计算时间.txt";
+const char* const kMultiStepTimingFile = "多步排样计算时间.txt";
+
+std::string freshFolder()
+{
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const auto dir = std::filesystem::temp_directory_path() / ("orvo_layout_all_" + name);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Part polygonPart(const std::vector<Point>& points)
+{
+    Contour outer;
+    outer.setPoints(points);
+    Part part;
+    part.initShape(outer, ContourList());
+    return part;
+}
+
+Part rectangle(double w, double h)
+{
+    return polygonPart({{0, -h}, {w, -h}, {w, 0}, {0, 0}});
+}
+
+struct LayoutAllFixture : ::testing::Test {
+    test::RecordingPlatform platform;
+    std::string folder = freshFolder();
+    NestSystem ns{platform, folder};
+
+    void SetUp() override
+    {
+        ns.plateLength = 1000.0;
+        ns.plateWidth = 500.0;
+        ns.plateSpacing = 50.0;
+        ns.platesPerColumn = 5;
+        ns.packingPointDistance = 10.0;
+        ns.rotationNumber = 4;
+        ns.turnOver = true;
+    }
+
+    void add(const Part& part, int copies = 1)
+    {
+        for (int i = 0; i < copies; ++i) ns.nestParts.push_back(part);
+    }
+
+    int placedOn(const Plate& p) const
+    {
+        int n = 0;
+        for (const Part& part : ns.nestParts) n += part.plateId == p.id ? 1 : 0;
+        return n;
+    }
+};
+
+TEST_F(LayoutAllFixture, NoPartsCreatesNoPlateAndWritesTheComputingTime)
+{
+    struct Case {
+        double clockStep;
+        const char* text;
+    };
+    // The clock is read once at the start and once at the end.
+    for (const Case& c : {Case{0.25, "排样计算时间为:250.00 毫秒"}, Case{1.5, "排样计算时间为:1.50 秒"}}) {
+        platform.clockStep = c.clockStep;
+        layoutAll(ns, LayoutMethod::Gravity);
+        EXPECT_TRUE(ns.plates.empty());
+        EXPECT_EQ(ns.activePlate, nullptr);
+        EXPECT_TRUE(platform.percents.empty());
+        EXPECT_EQ(readFile(ns.outputPath(kGravityTimingFile)), utf8ToGbk(c.text) + "\r\n");
+    }
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(LayoutAllFixture, OneBigPartPerPlateInColumnsOfFiveWithProgressPerPlate)
+{
+    add(rectangle(900, 400), 6);  // each takes a plate of its own through placeFirstBig
+    layoutAll(ns, LayoutMethod::Gravity);
+
+    ASSERT_EQ(ns.plates.size(), 6u);
+    int32_t id = 0;
+    for (const Plate& p : ns.plates) {
+        EXPECT_EQ(p.id, id);
+        EXPECT_EQ(placedOn(p), 1);
+        const double x = -(1000.0 + 50.0) * (id / 5 + 1);
+        const double y = (500.0 + 50.0) * (id % 5);
+        EXPECT_DOUBLE_EQ(p.outerBox.min_X, x);
+        EXPECT_DOUBLE_EQ(p.outerBox.max_X, x + 1000.0);
+        EXPECT_DOUBLE_EQ(p.outerBox.min_Y, y);
+        EXPECT_DOUBLE_EQ(p.outerBox.max_Y, y + 500.0);
+        ++id;
+    }
+    EXPECT_EQ(ns.activePlate, &ns.plates.back());
+    EXPECT_EQ(platform.percents, (std::vector<int>{16, 33, 50, 66, 83, 100}));
+    EXPECT_EQ(platform.statusTexts.back(), "排样中... 100%");
+    EXPECT_EQ(platform.repaints, 6);
+    ASSERT_EQ(platform.worldBoxes.size(), 6u);
+    EXPECT_DOUBLE_EQ(platform.worldBoxes.back().min_X, -2100.0);
+    EXPECT_DOUBLE_EQ(platform.worldBoxes.back().max_Y, 2700.0);
+}
+
+TEST_F(LayoutAllFixture, RotationNumberBelowOneGivesOnlyFirstBigParts)
+{
+    add(rectangle(400, 400), 2);  // more than a quarter of the plate
+    add(rectangle(100, 100), 2);
+    ns.rotationNumber = 0;
+    layoutAll(ns, LayoutMethod::Gravity);
+
+    ASSERT_EQ(ns.plates.size(), 2u);  // the third plate took nothing and was removed
+    for (const Plate& p : ns.plates) EXPECT_EQ(placedOn(p), 1);
+    EXPECT_EQ(ns.unplacedCount(), 2);
+    EXPECT_EQ(ns.activePlate, &ns.plates.back());
+    EXPECT_EQ(platform.percents.size(), 3u);
+}
+
+TEST_F(LayoutAllFixture, APartThatFitsNowhereEndsTheRunAndNeverReportsAHundred)
+{
+    add(rectangle(100, 100), 3);
+    add(polygonPart({{0, 0}, {0, 1000}, {0, 2000}}));  // no area, longer than any plate
+    layoutAll(ns, LayoutMethod::Gravity);
+
+    ASSERT_EQ(ns.plates.size(), 1u);
+    EXPECT_EQ(placedOn(ns.plates.front()), 3);
+    EXPECT_EQ(ns.unplacedCount(), 1);
+    EXPECT_EQ(ns.activePlate, &ns.plates.front());
+    // Every part with area is placed, yet one part is not: the bar stops short of 100.
+    EXPECT_EQ(platform.percents, (std::vector<int>{99, 99}));
+}
+
+TEST_F(LayoutAllFixture, PlacesEveryPartLegallyAndStartsAfreshEachRun)
+{
+    add(rectangle(300, 200), 3);
+    add(polygonPart({{0, 0}, {200, 0}, {0, 150}}), 8);
+    add(rectangle(40, 40), 20);
+    for (int run = 0; run < 2; ++run) {
+        layoutAll(ns, LayoutMethod::Gravity);
+        EXPECT_EQ(ns.unplacedCount(), 0);
+        ASSERT_FALSE(ns.plates.empty());
+        EXPECT_EQ(ns.plates.front().id, 0);
+        for (auto a = ns.nestParts.begin(); a != ns.nestParts.end(); ++a) {
+            const Plate* p = ns.findPlate(a->plateId);
+            ASSERT_NE(p, nullptr);
+            EXPECT_TRUE(boxInsideRect(*a, p->innerBox));
+            for (auto b = std::next(a); b != ns.nestParts.end(); ++b) {
+                if (b->plateId == a->plateId) {
+                    EXPECT_TRUE(partsDisjoint(*a, *b));
+                }
+            }
+        }
+        EXPECT_EQ(ns.packingPoints.columns, 0);  // released after every plate
+    }
+}
+
+TEST_F(LayoutAllFixture, MultiStepWritesItsOwnTimingFile)
+{
+    add(rectangle(100, 100), 4);
+    layoutAll(ns, LayoutMethod::MultiStep);
+    EXPECT_EQ(ns.unplacedCount(), 0);
+    EXPECT_TRUE(std::filesystem::exists(ns.outputPath(kMultiStepTimingFile)));
+    EXPECT_FALSE(std::filesystem::exists(ns.outputPath(kGravityTimingFile)));
+}
+
+TEST(LayoutAll, AMissingTimingFileIsAWarningAndTheLayoutStillRuns)
+{
+    test::RecordingPlatform platform;
+    const std::string missing = freshFolder() + "/not/there";
+    NestSystem ns(platform, missing);
+    ns.plateLength = 1000.0;
+    ns.plateWidth = 500.0;
+    ns.packingPointDistance = 10.0;
+    ns.nestParts.push_back(rectangle(100, 100));
+    platform.messages.clear();  // the error report could not be opened there either
+
+    layoutAll(ns, LayoutMethod::Gravity);
+
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "记录排样计算时间的文件输出失败!");
+    EXPECT_EQ(platform.messages[0].caption, "Warning!");
+    EXPECT_EQ(ns.plates.size(), 1u);
+    EXPECT_EQ(ns.unplacedCount(), 0);
+}
+
+}  // namespace
+}  // namespace orvo
