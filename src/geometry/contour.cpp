@@ -70,10 +70,10 @@ size_t cutLength(const std::string& s, size_t limit)
 
 void Contour::setPoints(int32_t n, const Point* array)
 {
-    if (n > 0 && array != nullptr)
-        points.assign(array, array + n);
-    else
-        points.clear();
+    // Built aside first: the array may be this contour's own vertices.
+    std::vector<Point> copy;
+    if (n > 0 && array != nullptr) copy.assign(array, array + n);
+    points.swap(copy);
     contourBox(*this);
     contourArea(*this);
 }

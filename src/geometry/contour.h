@@ -59,7 +59,8 @@ struct TextLabel {
     void setText(const std::string& value);
 };
 
-// The polygon form of a part with its derived values and its placement.
+// The polygon form of a part with its derived values and its placement. Copies are deep
+// and hold the holes in reverse order (a FrontList copy); moves keep the order.
 class Part {
 public:
     Contour outer;

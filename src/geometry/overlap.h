@@ -4,7 +4,9 @@
 
 namespace orvo {
 
-// The yes/no questions that decide whether a placement is legal. None allocates.
+// The yes/no questions that decide whether a placement is legal. None allocates. They
+// read the cached box of every contour, so the caller keeps the boxes current (every
+// transform does); only the two box tests allow a tolerance (1e-4).
 bool pointInContour(const Contour& k, const Point& p);
 bool allVerticesInside(const Contour& container, const Contour& k);
 bool contourEdgesCross(const Contour& k1, const Contour& k2);
