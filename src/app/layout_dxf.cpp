@@ -1,0 +1,24 @@
+#include "app/layout_dxf.h"
+
+#include "app/platform.h"
+#include "output/dxf_export.h"
+#include "output/dxf_writer.h"
+#include "output/text_file.h"
+
+namespace orvo {
+
+bool exportLayoutDxf(NestSystem& ns, const std::string& path)
+{
+    LineSink out;
+    beginDxfEntities(out);
+    for (const Plate& plate : ns.plates) writePlateLayout(ns, plate, out);
+    endDxfEntities(out);
+    if (!writeWholeFile(path, out.text())) {
+        ns.platform().showMessage("排样文件输出失败!", kCaptionWarning);
+        return false;
+    }
+    ns.platform().showMessage("所有母板的排样图\"" + path + "\"已生成", kCaptionNotice);
+    return true;
+}
+
+}  // namespace orvo

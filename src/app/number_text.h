@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orvo {
+
+// The numbers typed into the dialogs' edit boxes, read as the C library's atof and atoi
+// read them (leading blanks skipped, the longest number at the front taken, 0 when
+// there is none), but with "." in every locale. A value out of range or not finite
+// reads as 0; an integer beyond the 32-bit range is held at its limit.
+double leadingDouble(std::string_view text);
+int32_t leadingInt(std::string_view text);
+
+}  // namespace orvo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <functional>
+
+#include "geometry/contour.h"
+#include "nesting/nest_system.h"
+
+namespace orvo {
+
+// The true shape of a part carried to the placement of its nesting part: turned over
+// about its own basePt when the nesting part is, moved by the difference of the basePts,
+// rotated about the nesting part's basePt; it takes the nesting part's selection and
+// plate, so that it is drawn with that part's pen.
+Part placedTrueShape(const Part& trueShape, const Part& nestPart);
+
+// Calls draw for every nesting part with its true shape in its placement, in nestParts
+// order. A nesting part whose partId has no true shape is given as it is.
+void forEachPlacedShape(const NestSystem& ns,
+                        const std::function<void(const Part& shape, const Part& nestPart)>& draw);
+
+}  // namespace orvo

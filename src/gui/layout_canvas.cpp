@@ -1,0 +1,93 @@
+#include "layout_canvas.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "main_window.h"
+
+namespace orvo {
+
+namespace {
+
+PixelPoint pixelOf(const QPointF& p)
+{
+    return PixelPoint{static_cast<int>(p.x()), static_cast<int>(p.y())};
+}
+
+// The keys of the state machine; anything else is not ours.
+bool translateKey(const QKeyEvent& event, KeyPress& press)
+{
+    using Kind = KeyPress::Kind;
+    press.shift = event.modifiers().testFlag(Qt::ShiftModifier);
+    switch (event.key()) {
+    case Qt::Key_Left: press.kind = Kind::Left; return true;
+    case Qt::Key_Right: press.kind = Kind::Right; return true;
+    case Qt::Key_Up: press.kind = Kind::Up; return true;
+    case Qt::Key_Down: press.kind = Kind::Down; return true;
+    case Qt::Key_Escape: press.kind = Kind::Escape; return true;
+    default: break;
+    }
+    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) {
+        press.kind = Kind::Character;
+        press.character = static_cast<char>('A' + (event.key() - Qt::Key_A));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+LayoutCanvas::LayoutCanvas(MainWindow& window) : QWidget(&window), window_(&window)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // The whole area is painted from the off-screen image; nothing to clear first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(200, 150);
+}
+
+void LayoutCanvas::paintEvent(QPaintEvent*)
+{
+    const QImage scene = window_->renderScene();
+    QPainter painter(this);
+    painter.drawImage(0, 0, scene);
+}
+
+void LayoutCanvas::resizeEvent(QResizeEvent*) { window_->canvasResized(width(), height()); }
+
+void LayoutCanvas::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    react(window_->interaction().leftClick(window_->nestSystem(), pixelOf(event->position())));
+}
+
+void LayoutCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    react(window_->interaction().mouseMove(window_->nestSystem(), pixelOf(event->position())));
+}
+
+void LayoutCanvas::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    react(window_->interaction().wheel(window_->nestSystem(), pixelOf(event->position()), delta));
+    event->accept();
+}
+
+void LayoutCanvas::keyPressEvent(QKeyEvent* event)
+{
+    KeyPress press;
+    if (!translateKey(*event, press)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    react(window_->interaction().key(window_->nestSystem(), press));
+}
+
+void LayoutCanvas::react(bool repaintNeeded)
+{
+    if (repaintNeeded) update();
+}
+
+}  // namespace orvo

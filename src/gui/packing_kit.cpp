@@ -1,0 +1,154 @@
+#include "packing_kit.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/number_text.h"
+#include "library/error_report.h"
+#include "main_window.h"
+#include "nesting/gravity.h"
+#include "nesting/matching.h"
+#include "nesting/multistep.h"
+#include "nesting/push.h"
+#include "nesting/stacking.h"
+
+namespace orvo {
+
+namespace {
+
+double readNumber(const QLineEdit& edit) { return leadingDouble(edit.text().toStdString()); }
+
+}  // namespace
+
+PackingKit::PackingKit(MainWindow& window) : QDialog(&window), window_(&window)
+{
+    setWindowTitle(QStringLiteral("Packing Kit 排样工具箱"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    buildButtons();
+}
+
+QPushButton* PackingKit::addButton(const QString& caption, const std::function<void()>& slot)
+{
+    auto* b = new QPushButton(caption, this);
+    b->setAutoDefault(false);
+    b->setMinimumHeight(caption.contains('\n') ? 44 : 28);
+    connect(b, &QPushButton::clicked, this, slot);
+    buttons_.append(b);
+    return b;
+}
+
+void PackingKit::buildButtons()
+{
+    auto* grid = new QGridLayout(this);
+    int row = 0;
+    const auto place = [&](std::initializer_list<QPushButton*> items) {
+        int column = 0;
+        for (QPushButton* b : items) grid->addWidget(b, row, column++);
+        ++row;
+    };
+    place({addButton(QStringLiteral("Layout All\nMultiple Steps"), [this] { layoutAllMultiStep(); }),
+           addButton(QStringLiteral("Layout All\nHAPE"), [this] { layoutAllHape(); })});
+    place({addButton(QStringLiteral("HAPE"), [this] { hape(); }),
+           addButton(QStringLiteral("MultiSteps"), [this] { multiSteps(); }),
+           addButton(QStringLiteral("BoxStacking"), [this] { boxStacking(); }),
+           addButton(QStringLiteral("ShapeMatch"), [this] { shapeMatch(); })});
+    place({addButton(QStringLiteral("Select Part(s)"), [this] { selectParts(); }),
+           addButton(QStringLiteral("Select Plt(s)"), [this] { selectPlates(); }),
+           addButton(QStringLiteral("Select All"), [this] { selectAll(); }),
+           addButton(QStringLiteral("Select None"), [this] { selectNone(); })});
+    place({addButton(QStringLiteral("Move Part(s)"), [this] { moveParts(); }),
+           addButton(QStringLiteral("Rotate Part(s)"), [this] { rotateParts(); }),
+           addButton(QStringLiteral("Move Plate(s)"), [this] { movePlates(); })});
+    place({addButton(QStringLiteral("Pan"), [this] { pan(); }),
+           addButton(QStringLiteral("Zoom"), [this] { zoom(); }),
+           addButton(QStringLiteral("All"), [this] { all(); })});
+
+    length_ = new QLineEdit(this);
+    width_ = new QLineEdit(this);
+    grid->addWidget(new QLabel(QStringLiteral("PltL:"), this), row, 0, Qt::AlignRight);
+    grid->addWidget(length_, row, 1);
+    grid->addWidget(new QLabel(QStringLiteral("PltW:"), this), row, 2, Qt::AlignRight);
+    grid->addWidget(width_, row, 3);
+    ++row;
+    place({addButton(QStringLiteral("Activate Plt"), [this] { activatePlate(); }),
+           addButton(QStringLiteral("Change"), [this] { change(); }),
+           addButton(QStringLiteral("Add"), [this] { add(); })});
+    place({addButton(QStringLiteral("Left Contact"), [this] { leftContact(); }),
+           addButton(QStringLiteral("Right Contact"), [this] { rightContact(); }),
+           addButton(QStringLiteral("Up Contact"), [this] { upContact(); }),
+           addButton(QStringLiteral("Down Contact"), [this] { downContact(); })});
+    place({addButton(QStringLiteral("Packing Report"), [this] { packingReport(); }),
+           addButton(QStringLiteral("Export\nPicked Plate(s)"), [this] { exportPicked(); }),
+           addButton(QStringLiteral("Export\nAll Plates"), [this] { exportAll(); })});
+    place({addButton(QStringLiteral("Export PckInfo"), [this] { exportPackingInfo(); }),
+           addButton(QStringLiteral("Import PckInfo"), [this] { importPackingInfo(); })});
+    QPushButton* ok = addButton(QStringLiteral("OK"), [this] { close(); });
+    QPushButton* cancel = addButton(QStringLiteral("Cancel"), [this] { close(); });
+    grid->addWidget(ok, row, 2);
+    grid->addWidget(cancel, row, 3);
+}
+
+QPushButton* PackingKit::button(const QString& caption) const
+{
+    for (QPushButton* b : buttons_) {
+        if (b->text() == caption) return b;
+    }
+    return nullptr;
+}
+
+void PackingKit::showPlateSize(double length, double width)
+{
+    length_->setText(QString::fromStdString(formatG(length)));
+    width_->setText(QString::fromStdString(formatG(width)));
+}
+
+double PackingKit::plateLength() const { return readNumber(*length_); }
+double PackingKit::plateWidth() const { return readNumber(*width_); }
+
+void PackingKit::layoutAllMultiStep() { window_->layoutAll(true); }
+void PackingKit::layoutAllHape() { window_->layoutAll(false); }
+void PackingKit::hape() { window_->runOnActivePlate(hapeSelected); }
+void PackingKit::multiSteps()
+{
+    window_->runOnActivePlate([](NestSystem& ns, const Plate& p) { multiStepSelected(ns, p); });
+}
+void PackingKit::boxStacking()
+{
+    window_->runOnActivePlate([](NestSystem& ns, const Plate& p) { boxStackSelected(ns, p); });
+}
+void PackingKit::shapeMatch()
+{
+    window_->runOnActivePlate([](NestSystem& ns, const Plate& p) { shapeMatchSelected(ns, p); });
+}
+void PackingKit::selectParts() { window_->chooseMode(Mode::SelectParts, false); }
+void PackingKit::selectPlates()
+{
+    window_->chooseMode(Mode::SelectPlates, true);
+    window_->repaintView();
+}
+void PackingKit::moveParts() { window_->chooseMode(Mode::MoveParts, true); }
+void PackingKit::rotateParts() { window_->chooseMode(Mode::RotateParts, true); }
+void PackingKit::movePlates() { window_->chooseMode(Mode::MovePlates, true); }
+void PackingKit::pan() { window_->chooseMode(Mode::Pan, true); }
+void PackingKit::zoom() { window_->chooseMode(Mode::ZoomWindow, false); }
+void PackingKit::all() { window_->fitAll(); }
+void PackingKit::selectAll() { window_->selectAll(true); }
+void PackingKit::selectNone() { window_->selectAll(false); }
+void PackingKit::activatePlate() { window_->activatePlate(); }
+void PackingKit::change() { window_->changePlates(plateLength(), plateWidth()); }
+void PackingKit::add() { window_->addPlate(plateLength(), plateWidth()); }
+void PackingKit::leftContact() { window_->push(Direction::Left); }
+void PackingKit::rightContact() { window_->push(Direction::Right); }
+void PackingKit::upContact() { window_->push(Direction::Up); }
+void PackingKit::downContact() { window_->push(Direction::Down); }
+void PackingKit::packingReport() { window_->packingReport(); }
+void PackingKit::exportPicked() { window_->exportPickedPlates(); }
+void PackingKit::exportAll() { window_->exportAllPlates(); }
+void PackingKit::exportPackingInfo() { window_->exportPackingInfo(); }
+void PackingKit::importPackingInfo() { window_->importPackingInfo(); }
+
+}  // namespace orvo

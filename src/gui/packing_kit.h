@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+
+namespace orvo {
+
+class MainWindow;
+
+// The modeless tool dialog "Packing Kit": layout methods, modes, selection, plates,
+// contact pushes and the output commands, each button calling the main window.
+class PackingKit : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit PackingKit(MainWindow& window);
+
+    // Writes the plate size into the "PltL:" and "PltW:" boxes with "%g".
+    void showPlateSize(double length, double width);
+    double plateLength() const;
+    double plateWidth() const;
+    // The button with this caption ("Layout All\nHAPE", ...), or null.
+    QPushButton* button(const QString& caption) const;
+    QLineEdit* lengthEdit() const { return length_; }
+    QLineEdit* widthEdit() const { return width_; }
+
+private:
+    QPushButton* addButton(const QString& caption, const std::function<void()>& slot);
+    void buildButtons();
+
+    void layoutAllMultiStep();
+    void layoutAllHape();
+    void hape();
+    void multiSteps();
+    void boxStacking();
+    void shapeMatch();
+    void selectParts();
+    void selectPlates();
+    void moveParts();
+    void rotateParts();
+    void movePlates();
+    void pan();
+    void zoom();
+    void all();
+    void selectAll();
+    void selectNone();
+    void activatePlate();
+    void change();
+    void add();
+    void leftContact();
+    void rightContact();
+    void upContact();
+    void downContact();
+    void packingReport();
+    void exportPicked();
+    void exportAll();
+    void exportPackingInfo();
+    void importPackingInfo();
+
+    MainWindow* window_;
+    QLineEdit* length_ = nullptr;
+    QLineEdit* width_ = nullptr;
+    QList<QPushButton*> buttons_;
+};
+
+}  // namespace orvo

@@ -1,0 +1,65 @@
+#include "qt_platform.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+#include <chrono>
+#include <ctime>
+
+#include "library/text_encoding.h"
+
+namespace orvo {
+
+QtPlatform::QtPlatform(QWidget& parent, ProgressView& progress)
+    : parent_(&parent), progress_(&progress)
+{
+}
+
+void QtPlatform::showMessage(const std::string& text, const std::string& caption)
+{
+    if (messageHook_) {
+        messageHook_(text, caption);
+        return;
+    }
+    // Texts may carry part names as read from the library, which can be GBK.
+    const QString body = QString::fromStdString(gbkToUtf8(text));
+    const QMessageBox::Icon icon =
+        caption == kCaptionWarning ? QMessageBox::Warning : QMessageBox::Information;
+    QMessageBox box(icon, QString::fromStdString(caption), body, QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+void QtPlatform::setWorldBoxAndFit(const BoundingBox& world) { progress_->setWorldBoxAndFit(world); }
+
+void QtPlatform::repaintNow() { progress_->repaintNow(); }
+
+void QtPlatform::setProgressPercent(int percent) { progress_->setProgressPercent(percent); }
+
+void QtPlatform::setStatusText(const std::string& text) { progress_->setStatusText(text); }
+
+double QtPlatform::monotonicSeconds()
+{
+    using Clock = std::chrono::steady_clock;
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+std::tm QtPlatform::localTime()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+void QtPlatform::openInViewer(const std::string& path)
+{
+    if (viewerHook_) {
+        viewerHook_(path);
+        return;
+    }
+    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+}
+
+}  // namespace orvo

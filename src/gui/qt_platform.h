@@ -1,0 +1,52 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/platform.h"
+
+class QWidget;
+
+namespace orvo {
+
+// What the core's progress calls reach in the window: the drawing area and the
+// progress display below it.
+class ProgressView {
+public:
+    virtual ~ProgressView() = default;
+    virtual void setWorldBoxAndFit(const BoundingBox& world) = 0;
+    virtual void repaintNow() = 0;
+    virtual void setProgressPercent(int percent) = 0;
+    virtual void setStatusText(const std::string& text) = 0;
+};
+
+// The desktop program's platform: message boxes, the progress display, the clock, the
+// local time and the user's viewer. Tests and unattended runs replace the two calls
+// that would wait for a person (message boxes and the viewer) by hooks.
+class QtPlatform : public Platform {
+public:
+    using MessageHook = std::function<void(const std::string& text, const std::string& caption)>;
+    using ViewerHook = std::function<void(const std::string& path)>;
+
+    QtPlatform(QWidget& parent, ProgressView& progress);
+
+    void showMessage(const std::string& text, const std::string& caption) override;
+    void setWorldBoxAndFit(const BoundingBox& world) override;
+    void repaintNow() override;
+    void setProgressPercent(int percent) override;
+    void setStatusText(const std::string& text) override;
+    double monotonicSeconds() override;
+    std::tm localTime() override;
+    void openInViewer(const std::string& path) override;
+
+    void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
+    void setViewerHook(ViewerHook hook) { viewerHook_ = std::move(hook); }
+
+private:
+    QWidget* parent_;
+    ProgressView* progress_;
+    MessageHook messageHook_;
+    ViewerHook viewerHook_;
+};
+
+}  // namespace orvo

@@ -1,0 +1,131 @@
+#include "scene_painter.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+
+#include "app/interaction.h"
+#include "app/scene.h"
+#include "app/view_transform.h"
+#include "nesting/nest_system.h"
+
+namespace orvo {
+
+namespace {
+
+QPoint pixel(const ViewTransform& view, double x, double y)
+{
+    const PixelPoint p = view.worldToScreen(Point(x, y));
+    return QPoint(p.x, p.y);
+}
+
+QPen pen(const QColor& colour, int width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen p(colour, width, style);
+    p.setCapStyle(Qt::FlatCap);
+    p.setJoinStyle(Qt::MiterJoin);
+    return p;
+}
+
+void drawBox(QPainter& painter, const ViewTransform& view, const BoundingBox& box)
+{
+    const QPoint corners[] = {pixel(view, box.min_X, box.min_Y), pixel(view, box.max_X, box.min_Y),
+                              pixel(view, box.max_X, box.max_Y), pixel(view, box.min_X, box.max_Y)};
+    painter.drawPolygon(corners, 4);
+}
+
+void drawPixelRect(QPainter& painter, PixelPoint a, PixelPoint b)
+{
+    const QPoint corners[] = {{a.x, a.y}, {b.x, a.y}, {b.x, b.y}, {a.x, b.y}};
+    painter.drawPolygon(corners, 4);
+}
+
+void drawPlates(QPainter& painter, const NestSystem& ns, const ViewTransform& view)
+{
+    for (const Plate& plate : ns.plates) {
+        painter.setPen(plate.selected ? pen(scene::kSelected, 2) : pen(scene::kPlate, 1));
+        drawBox(painter, view, plate.outerBox);
+        drawBox(painter, view, plate.innerBox);
+    }
+    if (const Plate* active = ns.activePlate) {
+        const BoundingBox& b = active->outerBox;
+        const double d = (b.max_Y - b.min_Y) / 50;
+        painter.setPen(pen(scene::kActivePlate, 3));
+        drawBox(painter, view, {b.min_X - d, b.max_X + d, b.min_Y - d, b.max_Y + d});
+    }
+}
+
+void drawPackingPoints(QImage& image, const NestSystem& ns, const ViewTransform& view)
+{
+    const QRgb blue = scene::kPackingPoint.rgb();
+    for (const PackingPoint& point : ns.packingPoints.points) {
+        if (point.occupied) continue;
+        const PixelPoint p = view.worldToScreen(point.pos);
+        if (p.x >= 0 && p.y >= 0 && p.x < image.width() && p.y < image.height()) {
+            image.setPixel(p.x, p.y, blue);
+        }
+    }
+}
+
+void drawGestureMarks(QPainter& painter, const ViewTransform& view, const Interaction& interaction)
+{
+    if (interaction.showsRotationCross()) {
+        const PixelPoint c = view.worldToScreen(interaction.rotationCentre());
+        painter.setPen(pen(scene::kRotationCross, 1));
+        painter.drawLine(c.x - 5, c.y - 5, c.x + 5, c.y + 5);
+        painter.drawLine(c.x - 5, c.y + 5, c.x + 5, c.y - 5);
+    }
+    const PixelPoint a = interaction.rubberStart();
+    const PixelPoint b = interaction.rubberEnd();
+    if (interaction.showsRubberBand()) {
+        // Dragged leftwards selects what the rectangle touches: drawn dashed.
+        painter.setPen(pen(scene::kRubberBand, 1, b.x < a.x ? Qt::DashLine : Qt::SolidLine));
+        drawPixelRect(painter, a, b);
+    }
+    if (interaction.showsZoomWindow()) {
+        painter.setPen(pen(scene::kZoomWindow, 1));
+        drawPixelRect(painter, a, b);
+    }
+}
+
+}  // namespace
+
+void drawContour(QPainter& painter, const ViewTransform& view, const Contour& contour)
+{
+    if (contour.empty()) return;
+    QPolygon polygon;
+    polygon.reserve(contour.count());
+    for (const Point& p : contour.points) polygon.append(pixel(view, p.x, p.y));
+    painter.drawPolygon(polygon);
+}
+
+void drawPart(QPainter& painter, const ViewTransform& view, const Part& part)
+{
+    const PenStyle style = partPen(part);
+    painter.setPen(pen(QColor(style.r, style.g, style.b), style.width));
+    drawContour(painter, view, part.outer);
+    for (const Contour& hole : part.holes) drawContour(painter, view, hole);
+}
+
+QImage renderScene(QSize size, const NestSystem* ns, const ViewTransform& view,
+                   const Interaction& interaction, const SceneOptions& options)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(options.background == 1 ? scene::kGrey : scene::kBlack);
+    if (ns == nullptr) return image;
+    {
+        QPainter painter(&image);
+        drawPlates(painter, *ns, view);
+        forEachPlacedShape(*ns, [&](const Part& shape, const Part& nestPart) {
+            drawPart(painter, view, shape);
+            if (options.showOffsetParts) drawPart(painter, view, nestPart);
+        });
+    }
+    // Single pixels go straight into the image: a fine grid has millions of them.
+    if (options.showPackingPoints) drawPackingPoints(image, *ns, view);
+    QPainter painter(&image);
+    drawGestureMarks(painter, view, interaction);
+    return image;
+}
+
+}  // namespace orvo
