@@ -101,7 +101,8 @@ bool usable(const PartOutline& outline)
            std::isfinite(outline.centroid.x) && std::isfinite(outline.centroid.y);
 }
 
-// The loop of largest area; of equal areas the first in list order.
+}  // namespace
+
 OutlineLoopList::iterator largestLoop(OutlineLoopList& loops, double h)
 {
     auto best = loops.begin();
@@ -116,8 +117,6 @@ OutlineLoopList::iterator largestLoop(OutlineLoopList& loops, double h)
     }
     return best;
 }
-
-}  // namespace
 
 std::optional<OutlineLoopList> scanLoops(const PartRecord& record)
 {

@@ -82,7 +82,7 @@ bool LineReader::next(std::string& line)
     return true;
 }
 
-int32_t leadingInt(std::string_view s)
+int32_t lenientInt(std::string_view s)
 {
     bool negative = false;
     const size_t start = skipBlanksAndSign(s, negative);
@@ -98,7 +98,7 @@ int32_t leadingInt(std::string_view s)
     return static_cast<int32_t>(value);
 }
 
-double leadingReal(std::string_view s)
+double lenientReal(std::string_view s)
 {
     bool negative = false;
     const size_t start = skipBlanksAndSign(s, negative);

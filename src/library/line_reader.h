@@ -29,11 +29,11 @@ private:
 // sign, then as many characters as form a number; no digits give 0. Integers are
 // clamped to the 32-bit range; reals accept decimal and exponent notation only, and a
 // magnitude beyond the double range gives an infinity.
-int32_t leadingInt(std::string_view s);
-double leadingReal(std::string_view s);
+int32_t lenientInt(std::string_view s);
+double lenientReal(std::string_view s);
 
 // "Does the line contain this text" (case-sensitive, anywhere).
-inline bool contains(std::string_view line, std::string_view text)
+inline bool lineHas(std::string_view line, std::string_view text)
 {
     return line.find(text) != std::string_view::npos;
 }

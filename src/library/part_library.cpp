@@ -50,11 +50,11 @@ const std::array<ConfigKey, 23> kConfigKeys = {{
 void setConfigValue(NestConfig& config, const ConfigMember& member, std::string_view value)
 {
     if (const auto* integer = std::get_if<int32_t NestConfig::*>(&member)) {
-        config.**integer = leadingInt(value);
+        config.**integer = lenientInt(value);
     } else if (const auto* flag = std::get_if<bool NestConfig::*>(&member)) {
-        config.**flag = leadingInt(value) != 0;
+        config.**flag = lenientInt(value) != 0;
     } else {
-        config.*std::get<double NestConfig::*>(member) = leadingReal(value);
+        config.*std::get<double NestConfig::*>(member) = lenientReal(value);
     }
 }
 
@@ -77,7 +77,7 @@ PointRecord parsePointFields(std::string_view line, size_t indexAt)
     PointRecord point;
     size_t at = indexAt + 1;
     if (!nextField(line, at)) return point;
-    point.code = leadingInt(line.substr(at));
+    point.code = lenientInt(line.substr(at));
     if (!nextField(line, at)) return point;
     const size_t textEnd = line.find(',', at);
     std::string_view text = line.substr(at, textEnd == std::string_view::npos ? line.npos : textEnd - at);
@@ -85,7 +85,7 @@ PointRecord parsePointFields(std::string_view line, size_t indexAt)
     double* reals[] = {&point.aux1, &point.aux2, &point.value, &point.x, &point.y};
     for (double* real : reals) {
         if (!nextField(line, at)) return point;
-        *real = leadingReal(line.substr(at));
+        *real = lenientReal(line.substr(at));
     }
     return point;
 }
@@ -97,7 +97,7 @@ bool readPointLines(LineReader& lines, int32_t count, PartRecord& record)
     std::string line;
     for (int32_t i = 0; i < count; ++i) {
         if (!lines.next(line)) break;
-        if (contains(line, "_end_")) break;
+        if (lineHas(line, "_end_")) break;
         const size_t indexAt = line.find(std::to_string(i));
         if (indexAt == std::string::npos) continue;
         record.points.push_back(parsePointFields(line, indexAt));
@@ -107,12 +107,12 @@ bool readPointLines(LineReader& lines, int32_t count, PartRecord& record)
 
 void readPartInfo(std::string_view rest, PartRecord& record)
 {
-    record.infoInt = leadingInt(rest);
+    record.infoInt = lenientInt(rest);
     size_t at = 0;
     if (!nextField(rest, at)) return;
-    record.infoFlag = leadingInt(rest.substr(at)) != 0;
+    record.infoFlag = lenientInt(rest.substr(at)) != 0;
     if (!nextField(rest, at)) return;
-    record.infoReal = leadingReal(rest.substr(at));
+    record.infoReal = lenientReal(rest.substr(at));
 }
 
 }  // namespace
@@ -122,17 +122,17 @@ NestConfig readConfigSection(LineReader& lines)
     NestConfig config;
     std::string line;
     while (lines.next(line)) {
-        const bool hasEquals = contains(line, "=");
+        const bool hasEquals = lineHas(line, "=");
         const ConfigKey* matched = nullptr;
         for (const ConfigKey& key : kConfigKeys) {
-            if (hasEquals && contains(line, key.text)) {
+            if (hasEquals && lineHas(line, key.text)) {
                 matched = &key;
                 break;
             }
         }
         if (matched != nullptr) {
             setConfigValue(config, matched->member, afterEquals(line));
-        } else if (contains(line, "_end_")) {
+        } else if (lineHas(line, "_end_")) {
             break;
         }
     }
@@ -144,17 +144,17 @@ bool readPartRecord(LineReader& lines, PartRecord& record)
     record = PartRecord{};
     std::string line;
     while (lines.next(line)) {
-        if (contains(line, "_end_")) break;
-        const bool hasEquals = contains(line, "=");
+        if (lineHas(line, "_end_")) break;
+        const bool hasEquals = lineHas(line, "=");
         if (!hasEquals) continue;
-        if (contains(line, "NameID")) {
+        if (lineHas(line, "NameID")) {
             record.nameId = std::string(afterEquals(line));
-        } else if (contains(line, "partName")) {
+        } else if (lineHas(line, "partName")) {
             record.partName = std::string(afterEquals(line));
-        } else if (contains(line, "partinf")) {
+        } else if (lineHas(line, "partinf")) {
             readPartInfo(afterEquals(line), record);
-        } else if (contains(line, "pointNum")) {
-            if (!readPointLines(lines, leadingInt(afterEquals(line)), record)) return false;
+        } else if (lineHas(line, "pointNum")) {
+            if (!readPointLines(lines, lenientInt(afterEquals(line)), record)) return false;
         }
     }
     return record.points.size() >= 3;
@@ -168,8 +168,8 @@ PartLibrary readPartLibrary(std::istream& in)
     std::string line;
     PartRecord record;
     while (lines.next(line)) {
-        if (contains(line, "CONFIGINFO")) library.config = readConfigSection(lines);
-        if (contains(line, "PARTINFO") && !lines.atEnd() && readPartRecord(lines, record)) {
+        if (lineHas(line, "CONFIGINFO")) library.config = readConfigSection(lines);
+        if (lineHas(line, "PARTINFO") && !lines.atEnd() && readPartRecord(lines, record)) {
             library.records.push_back(record);
         }
     }

@@ -145,16 +145,16 @@ TEST(PartLibraryReader, LenientNumbers)
                           {"e5", 0.0},    {"1e", 1.0},         {"1e+", 1.0}, {"abc", 0.0},
                           {"+7", 7.0},    {"0x10", 0.0},       {"nan", 0.0}, {"1e-999", 0.0},
                           {"-", 0.0},     {"\t12,5", 12.0},    {"1e308", 1e308}};
-    for (const Case& c : reals) EXPECT_EQ(leadingReal(c.text), c.value) << c.text;
-    EXPECT_EQ(leadingReal("1e999"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(leadingReal("-99999999999999999999e300"), -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(leadingReal("0.0000000000000000001e-320"), 0.0);
+    for (const Case& c : reals) EXPECT_EQ(lenientReal(c.text), c.value) << c.text;
+    EXPECT_EQ(lenientReal("1e999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(lenientReal("-99999999999999999999e300"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(lenientReal("0.0000000000000000001e-320"), 0.0);
 
-    EXPECT_EQ(leadingInt("12.9"), 12);
-    EXPECT_EQ(leadingInt(" -7,3"), -7);
-    EXPECT_EQ(leadingInt("x1"), 0);
-    EXPECT_EQ(leadingInt("99999999999999999999"), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(leadingInt("-2147483649"), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(lenientInt("12.9"), 12);
+    EXPECT_EQ(lenientInt(" -7,3"), -7);
+    EXPECT_EQ(lenientInt("x1"), 0);
+    EXPECT_EQ(lenientInt("99999999999999999999"), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(lenientInt("-2147483649"), std::numeric_limits<int32_t>::min());
 }
 
 TEST(PartLibraryReader, RecordFields)
