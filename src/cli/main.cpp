@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/options.h"
+#include "cli/output_options.h"
 #include "cli/summary.h"
 #include "cli/terminal_platform.h"
 #include "nesting/gravity.h"
@@ -50,11 +51,6 @@ double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice
 
 int run(const Options& options)
 {
-    const auto unavailable = unavailableOptions(options);
-    if (!unavailable.empty()) {
-        for (const auto& name : unavailable) std::cerr << "orvonest: " << name << " is not available yet\n";
-        return kUsage;
-    }
     if (!makeWorkFolder(options.workFolder)) return kOutputFailed;
 
     TerminalPlatform platform(options.quiet);
@@ -63,9 +59,14 @@ int run(const Options& options)
     if (!openPartLibrary(*ns, options.library)) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
 
-    const double seconds = runLayout(*ns, platform, options.layout);
+    // An imported layout replaces Layout All.
+    const bool importing = !options.importFile.empty();
+    const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
+    if (!importLayout(*ns, options)) return kLibraryUnreadable;
+    const int outputStatus = writeOutputs(*ns, options);
     if (options.json) std::cout << layoutSummary(*ns, platform, seconds).dump(2) << std::endl;
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
+    if (outputStatus != kOk) return outputStatus;
     return platform.outputFailures() > 0 ? kOutputFailed : kOk;
 }
 

@@ -78,6 +78,11 @@ std::string rect(const BoundingBox& b, const char* cls)
            num(b.max_Y - b.min_Y) + "\"/>";
 }
 
+double textHeight(const Plate& plate)
+{
+    return (plate.outerBox.max_Y - plate.outerBox.min_Y) / 30.0;
+}
+
 std::string utilisationText(const Plate& plate, const PlateSummary& summary)
 {
     const double length = summary.packedEdge - plate.outerBox.min_X;
@@ -110,9 +115,11 @@ void appendPlate(const NestSystem& ns, const Plate& plate, LineSink& out)
                  "\" d=\"" + d + "\"><title>" + escapeXml(gbkToUtf8(o.label.text)) +
                  "</title></path>");
     }
-    const double h = (plate.outerBox.max_Y - plate.outerBox.min_Y) / 50.0;
-    out.line("<text x=\"" + num(plate.outerBox.min_X + h) + "\" y=\"" +
-             num(-(plate.outerBox.max_Y - 1.5 * h)) + "\" font-size=\"" + num(h) + "\">" +
+    // Just above the plate, where no part lies.
+    const double h = textHeight(plate);
+    out.line("<text x=\"" + num(plate.outerBox.min_X) + "\" y=\"" +
+             num(-(plate.outerBox.max_Y + 0.4 * h)) + "\" font-size=\"" + num(h) +
+             "\" fill=\"#ffffff\">" +
              escapeXml(gbkToUtf8(utilisationText(plate, summary))) + "</text>");
 }
 
@@ -123,7 +130,8 @@ std::string layoutSvgText(const NestSystem& ns)
     BoundingBox world = ns.platesBox();
     double w = world.max_X - world.min_X;
     double h = world.max_Y - world.min_Y;
-    const double margin = std::max(std::max(w, h) * 0.02, 1.0);
+    double margin = std::max(std::max(w, h) * 0.02, 1.0);
+    for (const Plate& plate : ns.plates) margin = std::max(margin, 1.6 * textHeight(plate));
     world = {world.min_X - margin, world.max_X + margin, world.min_Y - margin,
              world.max_Y + margin};
     w += 2.0 * margin;
@@ -137,7 +145,7 @@ std::string layoutSvgText(const NestSystem& ns)
              num(world.min_X) + " " + num(-world.max_Y) + " " + num(w) + " " + num(h) + "\">");
     out.line("<style>rect,path{fill:none;stroke-width:1;vector-effect:non-scaling-stroke}"
              ".plate{stroke:#0000ff}.part{stroke:#00ff00}.turned{stroke:#ffff00}"
-             "text{fill:#ffffff;font-family:sans-serif}</style>");
+             "text{font-family:sans-serif}</style>");
     out.line("<rect x=\"" + num(world.min_X) + "\" y=\"" + num(-world.max_Y) + "\" width=\"" +
              num(w) + "\" height=\"" + num(h) + "\" style=\"fill:#000000;stroke:none\"/>");
     for (const Plate& plate : ns.plates) appendPlate(ns, plate, out);
