@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "library/text_encoding.h"
+#include "nesting/nest_system.h"
+#include "library_text.h"
+#include "nest_test_helpers.h"
+#include "support/recording_platform.h"
+
+namespace orvo {
+namespace {
+
+using test::RecordingPlatform;
+using test::TempFolder;
+
+class OpenLibrary : public ::testing::Test {
+protected:
+    TempFolder folder;
+    RecordingPlatform platform;
+    NestSystem ns{platform, folder.path()};
+
+    std::vector<int32_t> nestPartIds() const
+    {
+        std::vector<int32_t> ids;
+        for (const Part& part : ns.trueShapes) ids.push_back(part.partId);
+        return ids;
+    }
+};
+
+TEST_F(OpenLibrary, AnUnreadableFileChangesNothing)
+{
+    ns.setRotationNumber(7);
+    EXPECT_FALSE(openPartLibrary(ns, folder.file("missing.preSrc")));
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "零件数据文件读取失败!");
+    EXPECT_EQ(platform.messages[0].caption, "Warning!");
+    EXPECT_TRUE(ns.outlines.empty());
+    EXPECT_TRUE(ns.nestParts.empty());
+    EXPECT_TRUE(ns.libraryPath.empty());
+    EXPECT_EQ(ns.rotationNumber, 7);
+    EXPECT_DOUBLE_EQ(ns.packingPointDistance, 30.0);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
+}
+
+TEST_F(OpenLibrary, TakesTheFiveConfigurationValues)
+{
+    test::writeFile(folder.file("lib.preSrc"),
+                    test::configSection(6, 12, 2500, 1250, false) +
+                        test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
+    ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    EXPECT_DOUBLE_EQ(ns.partGap, 6);
+    EXPECT_DOUBLE_EQ(ns.plateGap, 12);
+    EXPECT_DOUBLE_EQ(ns.plateLength, 2500);
+    EXPECT_DOUBLE_EQ(ns.plateWidth, 1250);
+    EXPECT_FALSE(ns.turnOver);
+    EXPECT_DOUBLE_EQ(ns.config.staPlate_0, 2500);
+    EXPECT_EQ(ns.libraryPath, folder.file("lib.preSrc"));
+    EXPECT_EQ(ns.recordsRead, 1);
+    EXPECT_EQ(ns.rotationNumber, 4);
+}
+
+// A record that fails its assembly keeps its position: later parts keep their partIds,
+// and two records of the same name are two parts.
+TEST_F(OpenLibrary, DroppedRecordsLeaveGapsInThePartIds)
+{
+    const std::string badLoop =
+        "PARTINFO\nNameID=BAD\npointNum=4\n0,0,L,0,0,0,0,0\n1,0,L,0,0,1,0,0\n"
+        "2,0,L,0,0,0,10,0\n3,0,L,0,0,0,10,10\n_end_\n";
+    test::writeFile(folder.file("lib.preSrc"),
+                    test::configSection(4, 6, 1000, 500, true) +
+                        test::partRecord("SAME", {test::rectLoop(0, 0, 100, 50)}) + badLoop +
+                        test::partRecord("SAME", {test::rectLoop(0, 0, 80, 50)}));
+    ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    EXPECT_EQ(nestPartIds(), (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(ns.recordNames, (std::vector<std::string>{"SAME", "BAD", "SAME"}));
+    EXPECT_EQ(ns.trueShapes.front().label.text, "SAME");
+    EXPECT_EQ(ns.trueShapes.back().label.text, "SAME");
+    const std::string report = gbkToUtf8(test::readFile(folder.file("PackError.txt")));
+    EXPECT_NE(report.find("以上错误发生于零件:BAD\r\n"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("PartInfo.txt")));
+}
+
+TEST_F(OpenLibrary, TheFaultyArcsExampleKeepsThreeOfFiveParts)
+{
+    ASSERT_TRUE(openPartLibrary(ns, ORVO_SOURCE_DIR "/examples/bad_arc.preSrc"));
+    // SHORT-ARC (1) fails its repair; TINY-ARC (2) is removed by the chord check.
+    EXPECT_EQ(nestPartIds(), (std::vector<int32_t>{0, 3, 4}));
+    EXPECT_EQ(ns.recordsRead, 5);
+    const std::string report = gbkToUtf8(test::readFile(folder.file("PackError.txt")));
+    EXPECT_NE(report.find("以上错误发生于零件:TINY-ARC"), std::string::npos);
+    EXPECT_NE(report.find("以上错误发生于零件:SHORT-ARC"), std::string::npos);
+    EXPECT_EQ(test::readFile(folder.file("PartInfo.txt")).rfind("PartQuantity = 3, ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace orvo
