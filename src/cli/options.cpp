@@ -71,17 +71,4 @@ ParseResult parseOptions(int argc, char** argv)
     return {options, 0};
 }
 
-std::vector<std::string> unavailableOptions(const Options& o)
-{
-    std::vector<std::string> names;
-    if (!o.importFile.empty()) names.push_back("--import");
-    if (!o.saveFile.empty()) names.push_back("--save");
-    if (!o.svgFile.empty()) names.push_back("--svg");
-    if (o.exportAll) names.push_back("--export-all");
-    if (o.exportPlates) names.push_back("--export-plates");
-    if (o.exportParts) names.push_back("--export-parts");
-    if (o.reportPlate) names.push_back("--report");
-    return names;
-}
-
 }  // namespace orvo::cli

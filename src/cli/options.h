@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "nesting/nest_system.h"
 
@@ -35,8 +34,5 @@ struct ParseResult {
 // Parses the command line; --help and --version print and end with 0, a usage error
 // prints its message and ends with 2.
 ParseResult parseOptions(int argc, char** argv);
-
-// The options given that this build cannot carry out yet, as written on the command line.
-std::vector<std::string> unavailableOptions(const Options& options);
 
 }  // namespace orvo::cli

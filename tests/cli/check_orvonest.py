@@ -114,10 +114,6 @@ def usage_errors():
         lib = example("worked_example.preSrc")
         for args in [[], ["--layout", "sideways", lib], ["--rn", "many", lib], ["--bogus", lib]]:
             check(run("-C", out, *args).returncode == 2, "usage error for %s" % args)
-        for option in [["--export-all"], ["--export-plates"], ["--export-parts"], ["--report"],
-                       ["--save", "x.txt"], ["--import", "x.txt"]]:
-            result = run("-C", out, *option, lib)
-            check(result.returncode == 2 and b"not available yet" in result.stderr, "%s refused" % option)
         check(run("--help").returncode == 0 and b"--layout" in run("--help").stdout, "--help")
         check(run("--version").stdout.startswith(b"orvonest "), "--version")
         missing = run("-C", out, os.path.join(out, "missing.preSrc"))
