@@ -1,7 +1,6 @@
 #include "output/dxf_export.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "app/platform.h"
 #include "library/arc.h"
@@ -23,18 +22,6 @@ const PartOutline* findOutline(const NestSystem& ns, int32_t partId)
         if (outline.partId == partId) return &outline;
     }
     return nullptr;
-}
-
-// Visits the parts on the plate, in nestParts order, each carried to its placement.
-void forEachPlacedOutline(const NestSystem& ns, const Plate& plate,
-                          const std::function<void(const PartOutline&, const Part&)>& visit)
-{
-    for (const Part& part : ns.nestParts) {
-        if (part.plateId != plate.id) continue;
-        const PartOutline* outline = findOutline(ns, part.partId);
-        if (outline == nullptr) continue;
-        visit(placeOutline(*outline, part), part);
-    }
 }
 
 void writeLoop(const OutlineLoop& loop, LineSink& out, int colour, int layer)
@@ -129,16 +116,22 @@ PartOutline placeOutline(const PartOutline& outline, const Part& placed)
     return o;
 }
 
-PlateSummary summarisePlate(const NestSystem& ns, const Plate& plate)
+void PlateSummary::add(const PartOutline& placed)
 {
-    PlateSummary summary;
-    summary.packedEdge = plate.outerBox.min_X;
-    forEachPlacedOutline(ns, plate, [&summary](const PartOutline& o, const Part&) {
-        ++summary.partCount;
-        summary.packedArea += o.netArea;
-        summary.packedEdge = std::max(summary.packedEdge, o.toPart().box.max_X);
-    });
-    return summary;
+    ++partCount;
+    packedArea += placed.netArea;
+    packedEdge = std::max(packedEdge, placed.toPart().box.max_X);
+}
+
+void forEachPlacedOutline(const NestSystem& ns, const Plate& plate,
+                          const std::function<void(const PartOutline&, const Part&)>& visit)
+{
+    for (const Part& part : ns.nestParts) {
+        if (part.plateId != plate.id) continue;
+        const PartOutline* outline = findOutline(ns, part.partId);
+        if (outline == nullptr) continue;
+        visit(placeOutline(*outline, part), part);
+    }
 }
 
 void writeOutline(const PartOutline& outline, LineSink& out, int colour, int layer,
@@ -160,14 +153,11 @@ void writePlateLayout(const NestSystem& ns, const Plate& plate, LineSink& out)
     writeDxfColouredLine(out, p11, p01, kLayerDrawing, kDxfColourFrame);
     writeDxfColouredLine(out, p01, p00, kLayerDrawing, kDxfColourFrame);
 
-    PlateSummary summary;
-    summary.packedEdge = box.min_X;
+    PlateSummary summary(plate);
     forEachPlacedOutline(ns, plate, [&](const PartOutline& o, const Part& placed) {
-        ++summary.partCount;
         writeOutline(o, out, placed.mirrored ? kDxfColourTurnedPart : kDxfColourPart,
                      kLayerDrawing, kLayerLabel);
-        summary.packedArea += o.netArea;
-        summary.packedEdge = std::max(summary.packedEdge, o.toPart().box.max_X);
+        summary.add(o);
     });
 
     writeDxfLine(out, Point(summary.packedEdge, box.min_Y), Point(summary.packedEdge, box.max_Y),

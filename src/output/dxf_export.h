@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "library/outline.h"
 #include "nesting/nest_system.h"
@@ -15,22 +15,22 @@ inline constexpr int kDxfColourFrame = 4;
 inline constexpr int kDxfColourPart = 3;
 inline constexpr int kDxfColourTurnedPart = 2;
 
-// A placed part carried to its placement in its true shape (arcs kept).
-struct PlacedOutline {
-    PartOutline outline;
-    bool mirrored = false;
-};
-
-// What a plate drawing shows: the placed parts in nestParts order, their net area, their
-// number and the right-most x that they reach (at least the plate's left edge).
-// Parts whose partId has no outline are left out (a consistent library always has one).
+// What a plate drawing tells of its parts: their number, their net area and the
+// right-most x that they reach (at least the plate's left edge).
 struct PlateSummary {
-    std::vector<PlacedOutline> parts;
-    double packedArea = 0.0;
+    explicit PlateSummary(const Plate& plate) : packedEdge(plate.outerBox.min_X) {}
+    void add(const PartOutline& placed);
+
     int partCount = 0;
+    double packedArea = 0.0;
     double packedEdge = 0.0;
 };
-PlateSummary summarisePlate(const NestSystem& ns, const Plate& plate);
+
+// Visits the parts on the plate in nestParts order, each outline carried to its part's
+// placement. A part whose partId has no outline is left out (a consistent library always
+// has one).
+void forEachPlacedOutline(const NestSystem& ns, const Plate& plate,
+                          const std::function<void(const PartOutline&, const Part&)>& visit);
 
 // The outline of the part carried to the pose of the nesting part: turned over about its
 // own basePt when the nesting part is mirrored, moved by the difference of the basePts,

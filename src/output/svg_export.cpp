@@ -97,24 +97,16 @@ void appendPlate(const NestSystem& ns, const Plate& plate, LineSink& out)
 {
     out.line(rect(plate.outerBox, "plate"));
     out.line(rect(plate.innerBox, "plate"));
-    PlateSummary summary;
-    summary.packedEdge = plate.outerBox.min_X;
-    for (const Part& placed : ns.nestParts) {
-        if (placed.plateId != plate.id) continue;
-        auto source = std::find_if(ns.outlines.begin(), ns.outlines.end(),
-                                   [&](const PartOutline& o) { return o.partId == placed.partId; });
-        if (source == ns.outlines.end()) continue;
-        const PartOutline o = placeOutline(*source, placed);
-        ++summary.partCount;
-        summary.packedArea += o.netArea;
-        summary.packedEdge = std::max(summary.packedEdge, o.toPart().box.max_X);
+    PlateSummary summary(plate);
+    forEachPlacedOutline(ns, plate, [&](const PartOutline& o, const Part& placed) {
+        summary.add(o);
         std::string d;
         appendLoop(o.outer, d);
         for (const OutlineLoop& hole : o.holes) appendLoop(hole, d);
         out.line(std::string("<path class=\"") + (placed.mirrored ? "turned" : "part") +
                  "\" d=\"" + d + "\"><title>" + escapeXml(gbkToUtf8(o.label.text)) +
                  "</title></path>");
-    }
+    });
     // Just above the plate, where no part lies.
     const double h = textHeight(plate);
     out.line("<text x=\"" + num(plate.outerBox.min_X) + "\" y=\"" +
