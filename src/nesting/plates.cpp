@@ -7,9 +7,12 @@ namespace orvo {
 
 namespace {
 
-bool boxIsInverted(const BoundingBox& box)
+// An impossible box is reported, and the plate is kept all the same: no part fits in it.
+void checkBox(Platform& platform, const BoundingBox& box)
 {
-    return box.min_X > box.max_X || box.min_Y > box.max_Y;
+    if (box.min_X > box.max_X || box.min_Y > box.max_Y) {
+        platform.showMessage("包围盒数据错误!", kCaptionWarning);
+    }
 }
 
 BoundingBox shrunk(const BoundingBox& box, double margin)
@@ -35,10 +38,10 @@ Plate NestSystem::createPlate(int32_t id, double length, double width)
     plate.id = id;
     plate.label.setText("Plt");
     plate.outerBox = {0.0, length, 0.0, width};
-    if (boxIsInverted(plate.outerBox)) platform_->showMessage("包围盒数据错误!", kCaptionWarning);
+    checkBox(*platform_, plate.outerBox);
     const double margin = std::max(plateGap - partGap * 0.5, 0.0);
     plate.innerBox = shrunk(plate.outerBox, margin);
-    if (boxIsInverted(plate.innerBox)) platform_->showMessage("包围盒数据错误!", kCaptionWarning);
+    checkBox(*platform_, plate.innerBox);
     return plate;
 }
 
@@ -64,10 +67,9 @@ void NestSystem::resizeSelectedPlates(double length, double width)
         const double margin = plate.innerBox.min_X - plate.outerBox.min_X;
         plate.outerBox.max_X = plate.outerBox.min_X + length;
         plate.outerBox.max_Y = plate.outerBox.min_Y + width;
+        checkBox(*platform_, plate.outerBox);
         plate.innerBox = shrunk(plate.outerBox, margin);
-        if (boxIsInverted(plate.innerBox)) {
-            platform_->showMessage("包围盒数据错误!", kCaptionWarning);
-        }
+        checkBox(*platform_, plate.innerBox);
     }
     activateFirstSelectedPlate();
 }
