@@ -1,5 +1,6 @@
 #include "nesting/nest_system.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/platform.h"
