@@ -42,7 +42,8 @@ void cutArc(const Arc& arc, double divisionAngle, SegmentList& list, Platform* p
     const double sweep = arc.endAngle - arc.startAngle;
     if (!std::isfinite(sweep) || !finite(arc.centre) || !std::isfinite(arc.radius)) return;
     const double quotient = sweep / divisionAngle;
-    int32_t n = quotient < maxChords ? static_cast<int32_t>(quotient) : maxChords;
+    int32_t n = maxChords;
+    if (quotient < maxChords) n = quotient > 0.0 ? static_cast<int32_t>(quotient) : 0;
     double step = sweep;
     if (n < 2) {
         n = 1;
