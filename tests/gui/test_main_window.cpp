@@ -230,8 +230,16 @@ private slots:
         QCOMPARE(w().packingKit(), nullptr);  // closed before the dialog asks
     }
 
+    void layoutAllShowsItsProgressAndThePlates_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("gravity") << QStringLiteral("Layout All\nHAPE");
+        QTest::newRow("multi-step") << QStringLiteral("Layout All\nMultiple Steps");
+    }
+
     void layoutAllShowsItsProgressAndThePlates()
     {
+        QFETCH(QString, button);
         QVERIFY(w().openLibrary(exampleLibrary()));
         QStringList texts;
         QList<QRect> geometry;
@@ -242,7 +250,7 @@ private slots:
                 QCOMPARE(w().progressText()->text(), text);
             }
         });
-        click(QStringLiteral("Layout All\nHAPE"));
+        click(button);
         QVERIFY(texts.size() >= 2);
         QCOMPARE(texts.first(), QStringLiteral("排样中... 0%"));
         QCOMPARE(texts.last(), QStringLiteral("排样中... 100%"));
