@@ -29,7 +29,9 @@ bool translateKey(const QKeyEvent& event, KeyPress& press)
     case Qt::Key_Escape: press.kind = Kind::Escape; return true;
     default: break;
     }
-    if (event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) {
+    // Letters typed with Ctrl or Alt are shortcuts of the platform, not characters.
+    const bool shortcut = event.modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    if (!shortcut && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z) {
         press.kind = Kind::Character;
         press.character = static_cast<char>('A' + (event.key() - Qt::Key_A));
         return true;
