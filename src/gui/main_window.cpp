@@ -20,14 +20,14 @@ namespace orvo {
 
 namespace {
 
-struct FileDialogSpec {
+struct FileDialogSetup {
     const char* filter;
     const char* title;
     const char* suffix;
     bool save;
 };
 
-FileDialogSpec dialogSpec(FileDialogKind kind)
+FileDialogSetup dialogSetup(FileDialogKind kind)
 {
     switch (kind) {
     case FileDialogKind::PartLibrary:
@@ -101,12 +101,12 @@ QImage MainWindow::renderScene() const
 QString MainWindow::chooseFile(FileDialogKind kind)
 {
     if (chooseFile_) return chooseFile_(kind);
-    const FileDialogSpec spec = dialogSpec(kind);
-    QFileDialog dialog(this, QString::fromUtf8(spec.title));
-    dialog.setNameFilter(QString::fromUtf8(spec.filter));
-    dialog.setDefaultSuffix(QString::fromUtf8(spec.suffix));
-    dialog.setAcceptMode(spec.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const FileDialogSetup setup = dialogSetup(kind);
+    QFileDialog dialog(this, QString::fromUtf8(setup.title));
+    dialog.setNameFilter(QString::fromUtf8(setup.filter));
+    dialog.setDefaultSuffix(QString::fromUtf8(setup.suffix));
+    dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     QString& last = lastFiles_[static_cast<int>(kind)];
     if (!last.isEmpty()) dialog.selectFile(last);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
