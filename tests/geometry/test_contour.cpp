@@ -4,29 +4,12 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/geometry_test_helpers.h"
 
 using namespace orvo;
+using namespace orvo::test;
 
 namespace {
-
-Contour contourOf(std::vector<Point> points)
-{
-    Contour k;
-    k.setPoints(points);
-    return k;
-}
-
-Contour rectangle(double x1, double y1, double x2, double y2)
-{
-    return contourOf({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
-}
-
-Part partOf(const Contour& outer, const ContourList& holes = ContourList())
-{
-    Part part;
-    part.initShape(outer, holes);
-    return part;
-}
 
 Contour turned(Contour k, const Point& centre, double degrees)
 {

@@ -3,23 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "geometry/geometry_test_helpers.h"
 #include "geometry/offset.h"
 
 using namespace orvo;
+using namespace orvo::test;
 
 namespace {
-
-Contour contourOf(std::vector<Point> points)
-{
-    Contour k;
-    k.setPoints(points);
-    return k;
-}
-
-Contour rectangle(double x1, double y1, double x2, double y2)
-{
-    return contourOf({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
-}
 
 void expectVertices(const Contour& k, const std::vector<Point>& expected, const char* what)
 {

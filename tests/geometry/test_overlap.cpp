@@ -3,32 +3,13 @@
 #include <random>
 #include <vector>
 
+#include "geometry/geometry_test_helpers.h"
 #include "geometry/overlap.h"
 
 using namespace orvo;
+using namespace orvo::test;
 
 namespace {
-
-Contour contourOf(std::vector<Point> points)
-{
-    Contour k;
-    k.setPoints(points);
-    return k;
-}
-
-Contour rectangle(double x1, double y1, double x2, double y2)
-{
-    return contourOf({{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}});
-}
-
-Part partOf(const Contour& outer, const std::vector<Contour>& holes = {})
-{
-    ContourList list;
-    for (const Contour& h : holes) list.insert(h);
-    Part part;
-    part.initShape(outer, list);
-    return part;
-}
 
 Part moved(Part part, double dx, double dy)
 {
