@@ -1,8 +1,8 @@
 // Lays out the benchmark part libraries with Layout All and prints one Markdown row per
 // library and method: parts, plates, utilisation, first-plate density, unplaced parts,
-// seconds, peak memory and whether the layout is legal. Every run happens in a child
-// process, so that its peak memory is its own and a run over the time budget can be
-// stopped. Exits with 1 when a layout is illegal, 2 on bad arguments.
+// seconds, peak memory, whether the layout is legal and a fingerprint of the layout.
+// Every run happens in a child process, so that its peak memory is its own and a run
+// over the time budget can be stopped. Exits with 1 when a layout is illegal, 2 on bad arguments.
 //
 //   table_layouts [--method hape|multistep]... [--set esicup|synthetic|gardeyn]...
 //                 [--filter TEXT]... [--budget SECONDS] [--dir FOLDER]
@@ -12,7 +12,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -68,6 +71,7 @@ struct Result {
     int unplaced = 0;
     double seconds = 0.0;
     int legal = 0;
+    uint64_t fingerprint = 0;
 };
 
 // The rotation number the library's header asks for ("# RN: n"); 0 when there is none.
@@ -94,6 +98,32 @@ bool layoutIsLegal(const orvo::NestSystem& ns)
     return true;
 }
 
+// FNV-1a over the bytes of one value.
+template <typename T>
+void hashInto(uint64_t& h, const T& value)
+{
+    const auto bytes = std::bit_cast<std::array<unsigned char, sizeof(T)>>(value);
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+}
+
+// Every part's placement in list order, bit for bit: two layouts have the same
+// fingerprint only when every part stands exactly where it stood.
+uint64_t layoutFingerprint(const orvo::NestSystem& ns)
+{
+    uint64_t h = 14695981039346656037ull;
+    for (const orvo::Part& part : ns.nestParts) {
+        hashInto(h, part.plateId);
+        hashInto(h, part.basePt.x);
+        hashInto(h, part.basePt.y);
+        hashInto(h, part.rotationAngle);
+        hashInto(h, static_cast<unsigned char>(part.mirrored ? 1 : 0));
+    }
+    return h;
+}
+
 Result measure(const orvo::NestSystem& ns, double seconds)
 {
     std::map<int32_t, double> trueArea;  // the first true shape of every partId
@@ -105,6 +135,7 @@ Result measure(const orvo::NestSystem& ns, double seconds)
     r.unplaced = ns.unplacedCount();
     r.seconds = seconds;
     r.legal = layoutIsLegal(ns) ? 1 : 0;
+    r.fingerprint = layoutFingerprint(ns);
     double plateArea = 0.0;
     for (const orvo::Plate& p : ns.plates) plateArea += orvo::boxArea(p.outerBox);
     double placed = 0.0;
@@ -259,8 +290,8 @@ int main(int argc, char** argv)
         return 2;
     }
     std::printf("| library | method | parts | plates | utilisation %% | plate-1 density %% "
-                "| unplaced | seconds | peak MB | legal |\n");
-    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---|\n");
+                "| unplaced | seconds | peak MB | legal | fingerprint |\n");
+    std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---|---|\n");
     std::fflush(stdout);
     bool allLegal = true;
     for (const std::string& path : libraries(options)) {
@@ -270,18 +301,19 @@ int main(int argc, char** argv)
             const Outcome o = runInChild(path, method, options.budgetSeconds);
             const double peakMb = o.peakKb / 1024.0;
             if (!o.finished) {
-                std::printf("| %s | %s | | | | | | > %.0f (stopped) | %.1f | |\n", name.c_str(),
+                std::printf("| %s | %s | | | | | | > %.0f (stopped) | %.1f | | |\n", name.c_str(),
                             m.c_str(), options.budgetSeconds, peakMb);
             } else if (o.failed) {
-                std::printf("| %s | %s | | | | | | | %.1f | not run |\n", name.c_str(), m.c_str(),
+                std::printf("| %s | %s | | | | | | | %.1f | not run | |\n", name.c_str(), m.c_str(),
                             peakMb);
             } else {
                 const Result& r = o.result;
                 allLegal = allLegal && r.legal;
-                std::printf("| %s | %s | %d | %d | %.2f | %.2f | %d | %.2f | %.1f | %s |\n",
+                std::printf("| %s | %s | %d | %d | %.2f | %.2f | %d | %.2f | %.1f | %s | %016llx |\n",
                             name.c_str(), m.c_str(), r.parts, r.plates, r.utilisation,
                             r.firstPlateDensity, r.unplaced, r.seconds, peakMb,
-                            r.legal ? "yes" : "NO");
+                            r.legal ? "yes" : "NO",
+                            static_cast<unsigned long long>(r.fingerprint));
             }
             std::fflush(stdout);
         }
