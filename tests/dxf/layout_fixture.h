@@ -1,56 +1,18 @@
 #pragma once
 
-// Small layouts built by hand (no library file, no layout method) for the output tests
-// and the DXF sample program.
+// Small layouts built by hand (no library file, no layout method) for the output tests.
+// The temporary folder and the file helpers are those of the nesting tests.
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "geometry/offset.h"
 #include "library/outline.h"
 #include "nesting/nest_system.h"
+#include "nesting/nest_test_helpers.h"
 
 namespace orvo::test {
-
-// A fresh folder below the system's temporary folder, removed with its contents.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvo_out_XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-inline std::string readBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // The lines of a CR LF text; a line end that is not CR LF makes the line carry its '\n'.
 inline std::vector<std::string> crlfLines(const std::string& text)

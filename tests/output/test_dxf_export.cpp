@@ -176,7 +176,7 @@ TEST_F(DxfExport, PickedPlatesGetOneFileEachAndTheNotice)
 
     EXPECT_TRUE(exportPickedPlates(ns));
     EXPECT_FALSE(std::filesystem::exists(folder.file("PltID=0.dxf")));
-    const std::string text = test::readBytes(folder.file("PltID=1.dxf"));
+    const std::string text = test::readFile(folder.file("PltID=1.dxf"));
     EXPECT_EQ(text.substr(0, 34), "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\n");
     EXPECT_EQ(text.substr(text.size() - 18), "ENDSEC\r\n  0\r\nEOF\r\n");
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -195,7 +195,7 @@ TEST_F(DxfExport, AllPlatesInOneFileAtTheirOwnCoordinates)
     test::addPlateAt(ns, 1, -2100, 1100, 2000, 1000);
 
     EXPECT_TRUE(exportAllPlates(ns));
-    const std::vector<Entity> all = parseEntities(test::readBytes(folder.file("AllPlts.dxf")));
+    const std::vector<Entity> all = parseEntities(test::readFile(folder.file("AllPlts.dxf")));
     EXPECT_EQ(all.size(), 2u * 9u);
     EXPECT_EQ(all[9].get(" 10"), "-2100");
     EXPECT_EQ(all[9].get(" 20"), "1100");
@@ -208,7 +208,7 @@ TEST_F(DxfExport, PartFileHoldsThePolygonLabelAndReferencePoint)
 {
     test::addPartType(ns, "SQ", test::rectangleLoop(10, 20, 50, 50));
     EXPECT_TRUE(exportPartFiles(ns));
-    const std::vector<Entity> all = parseEntities(test::readBytes(folder.file("SQ.dxf")));
+    const std::vector<Entity> all = parseEntities(test::readFile(folder.file("SQ.dxf")));
     std::vector<std::string> kinds;
     for (const Entity& e : all) kinds.push_back(e.kind);
     EXPECT_THAT(kinds, ElementsAre("LINE", "LINE", "LINE", "LINE", "TEXT", "POINT"));

@@ -39,7 +39,7 @@ protected:
     {
         const std::string path = folder.file("layout.pck");
         EXPECT_TRUE(exportPackingInfo(ns, path));
-        return test::readBytes(path);
+        return test::readFile(path);
     }
 
     test::TempFolder folder;
@@ -117,7 +117,7 @@ TEST_F(PackingInfo, WhiteSpaceAndLineEndsAreFree)
     std::string loose = std::regex_replace(original, std::regex("\r\n"), "\n");
     loose = std::regex_replace(loose, std::regex("\t"), "    ");
     loose = std::regex_replace(loose, std::regex("="), "= ");
-    test::writeBytes(folder.file("loose.pck"), loose);
+    test::writeFile(folder.file("loose.pck"), loose);
 
     ASSERT_TRUE(importPackingInfo(ns, folder.file("loose.pck")));
     EXPECT_EQ(exportText(), original);
@@ -137,7 +137,7 @@ TEST_F(PackingInfo, NoMarginWhenHalfThePartGapExceedsThePlateGap)
 
 TEST_F(PackingInfo, InvertedInnerBoxWarnsButImports)
 {
-    test::writeBytes(folder.file("thin.pck"),
+    test::writeFile(folder.file("thin.pck"),
                      "Plate Number=1\nPlateID=3\n\tPlate Box:\n\tmin_X=0\n\tmax_X=4\n"
                      "\tmin_Y=0\n\tmax_Y=100\nPart Number=0\n");
     ASSERT_TRUE(importPackingInfo(ns, folder.file("thin.pck")));
@@ -182,7 +182,7 @@ TEST_F(PackingInfo, BrokenFilesLeaveTheLayoutAsItWas)
     };
     for (const Case& c : cases) {
         platform.messages.clear();
-        test::writeBytes(folder.file("bad.pck"), c.text);
+        test::writeFile(folder.file("bad.pck"), c.text);
         EXPECT_FALSE(importPackingInfo(ns, folder.file("bad.pck"))) << c.what;
         ASSERT_EQ(platform.messages.size(), 1u) << c.what;
         EXPECT_EQ(platform.messages[0].text, c.message) << c.what;

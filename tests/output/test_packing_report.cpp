@@ -21,7 +21,7 @@ protected:
     std::vector<std::string> report()
     {
         EXPECT_TRUE(writePackingReport(ns, folder.file("Report.txt")));
-        return crlfLines(test::readBytes(folder.file("Report.txt")));
+        return crlfLines(test::readFile(folder.file("Report.txt")));
     }
     std::vector<bool> selection() const
     {

@@ -55,7 +55,7 @@ TEST_F(SvgExport, PlatesAndPlacedPartsInTheirColoursWithYUp)
 TEST_F(SvgExport, EmptyLayoutIsStillAPicture)
 {
     EXPECT_TRUE(exportLayoutSvg(ns, folder.file("empty.svg")));
-    const std::string svg = test::readBytes(folder.file("empty.svg"));
+    const std::string svg = test::readFile(folder.file("empty.svg"));
     EXPECT_TRUE(std::regex_search(svg, std::regex("viewBox=\"[-0-9.e+ ]+\"")));
     EXPECT_FALSE(exportLayoutSvg(ns, folder.file("no/folder.svg")));
     ASSERT_EQ(platform.messages.size(), 1u);
