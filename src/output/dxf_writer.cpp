@@ -26,6 +26,17 @@ void writeColour(LineSink& out, int colour)
     out.line(std::to_string(colour));
 }
 
+// A line break inside a value would end the value's line early and shift every group
+// code after it; part names read from a library may hold a lone CR.
+std::string singleLine(std::string_view text)
+{
+    std::string line(text);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return line;
+}
+
 void writeLineBody(LineSink& out, const Point& start, const Point& end)
 {
     writeCoordinate(out, " 10", start.x);
@@ -99,7 +110,7 @@ void writeDxfText(LineSink& out, std::string_view text, int layer, double x, dou
     out.line("0");  // the Z of a TEXT is an integer, unlike that of the other entities
     writeCoordinate(out, " 40", height);
     out.line("  1");
-    out.line(text);
+    out.line(singleLine(text));
     writeCoordinate(out, " 50", angle);
     out.line("  0");
 }

@@ -19,7 +19,8 @@ void writeDxfColouredLine(LineSink& out, const Point& start, const Point& end, i
                           int colour);
 // The arc's angles are degrees and written unchanged (an end angle above 360 included).
 void writeDxfArc(LineSink& out, const Arc& arc, int layer, int colour);
-// The text is written byte for byte (part names may be GBK).
+// The text is written byte for byte (part names may be GBK), except that CR and LF
+// become spaces: the value must stay on its one line.
 void writeDxfText(LineSink& out, std::string_view text, int layer, double x, double y,
                   double height, double angle);
 void writeDxfPoint(LineSink& out, const Point& point, int layer);

@@ -60,6 +60,18 @@ TEST(DxfWriter, TextHasAnIntegerZAndItsBytesVerbatim)
                                                           gbkName, " 50", "0", "  0"}));
 }
 
+// A part name with a lone CR (a library line may hold one) used to split the text value
+// over two lines, so that every group code after it was read as a value.
+TEST(DxfWriter, LineBreakInATextNeverSplitsTheValue)
+{
+    LineSink out;
+    writeDxfText(out, "A\rB\nC", 2, 0, 0, 10, 0);
+    const std::vector<std::string> lines = crlfLines(out.text());
+    ASSERT_EQ(lines.size(), 16u);
+    EXPECT_EQ(lines[12], "A B C");
+    EXPECT_EQ(lines[13], " 50");
+}
+
 TEST(DxfWriter, PointHasTenLines)
 {
     LineSink out;
