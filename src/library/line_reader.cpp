@@ -64,21 +64,26 @@ int64_t decimalMagnitude(std::string_view s, size_t start, size_t integerEnd,
 
 bool LineReader::next(std::string& line)
 {
+    using Traits = std::char_traits<char>;
     line.clear();
     if (atEnd_) return false;
     std::streambuf* buffer = in_.rdbuf();
+    // A CR LF pair is one line end, as LF is: a line of 998 characters and its line end
+    // fit one read whichever way the file ends its lines.
     while (line.size() < kMaxLine) {
         const auto c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
+        if (c == Traits::eof()) {
             atEnd_ = true;
-            break;
+            return !line.empty();
+        }
+        if (c == '\n') return true;
+        if (c == '\r') {
+            const auto following = buffer->sgetc();
+            if (following == '\n') buffer->sbumpc();
+            if (following == '\n' || following == Traits::eof()) return true;
         }
         line += static_cast<char>(c);
-        if (c == '\n') break;
     }
-    if (atEnd_ && line.empty()) return false;
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 

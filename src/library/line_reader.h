@@ -8,8 +8,9 @@
 namespace orvo {
 
 // Reads a text stream line by line as the library format defines it: at most 999
-// characters per read (a longer line is read as several lines), a line end "\n" or
-// "\r\n" removed, a last line without a line end kept whole.
+// characters per read, the line end included (a longer line is read as several lines);
+// a line end "\n" or "\r\n" is removed and counts as one character either way; a last
+// line without a line end is kept whole.
 class LineReader {
 public:
     static constexpr size_t kMaxLine = 999;

@@ -221,6 +221,12 @@ TEST(PartLibraryReader, LinesLongerThan999CharactersAreReadInPieces)
     const std::string body = "\nNameID=N\npointNum=5\n" + kPointLines + "_end_\n";
     EXPECT_EQ(readText(std::string(990, 'x') + "PARTINFO" + body).records.size(), 1u);
     EXPECT_EQ(readText(std::string(995, 'x') + "PARTINFO" + body).records.size(), 0u);
+    // Regression: the CR of a CR LF line end once counted towards the 999 characters, so a
+    // point line of 998 characters left a stray empty line that the count check rejected.
+    const std::string longPoint = "0,0,L,0,0,0,0,0" + std::string(998 - 15, ' ') + "\n";
+    const std::string padded = record("L", "5", longPoint + kPointLines.substr(kPointLines.find("1,")));
+    EXPECT_EQ(readText(padded).records.size(), 1u);
+    EXPECT_EQ(readText(withCrLf(padded)).records.size(), 1u);
     // A 100 kB line of text is harmless.
     EXPECT_EQ(readText(std::string(100000, '7') + "\n" + record("B", "5", kPointLines)).records.size(), 1u);
 }
