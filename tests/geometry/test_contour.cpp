@@ -203,6 +203,14 @@ TEST(PartTest, OrientMinBoxTurnsASquareBackOntoTheAxes)
     EXPECT_DOUBLE_EQ(part.rotationAngle, 600 * step);
     EXPECT_NEAR(boxArea(part.box), 100.0, 1e-9);
 
+    // A right triangle on its hypotenuse has the box area of one on its legs (100), but
+    // the longer side 14.1 instead of 10: the tie goes to the legs, 45 degrees on.
+    const double r = 5.0 * std::sqrt(2.0);
+    Part triangle = partOf(contourOf({{0, 0}, {2 * r, 0}, {r, r}}));
+    triangle.orientMinBox();
+    EXPECT_DOUBLE_EQ(triangle.rotationAngle, 450 * step);
+    EXPECT_NEAR(boxLongerSide(triangle.box), 10.0, 1e-9);
+
     Part square = partOf(rectangle(0, 0, 10, 10));  // already best: nothing moves
     square.orientMinBox();
     EXPECT_EQ(square.rotationAngle, 0.0);

@@ -100,6 +100,8 @@ TEST(PointTest, LineIntersection)
     const Segment s = segmentFromPoints(Point(0, 0), Point(1, 0));
     const Point shared = lineIntersection(s, segmentFromPoints(Point(0, 0), Point(-1, 0)));
     EXPECT_EQ(shared.x, 0.0);
+    const Point bothShared = lineIntersection(s, segmentFromPoints(Point(1, 0), Point(0, 0)));
+    EXPECT_EQ(bothShared.x, 1.0);
     const Point apart = lineIntersection(s, segmentFromPoints(Point(0, 1), Point(1, 1)));
     EXPECT_EQ(apart.x, 1.0);
     EXPECT_EQ(apart.y, 0.0);
