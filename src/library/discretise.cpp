@@ -96,14 +96,7 @@ public:
             for (int64_t dy = -1; dy <= 1; ++dy) {
                 auto found = cells_.find(Key{cx + dx, cy + dy});
                 if (found == cells_.end()) continue;
-                std::vector<int32_t>& entries = found->second;
-                std::erase_if(entries, [&](int32_t i) { return !live[static_cast<size_t>(i)]; });
-                for (int32_t i : entries) {
-                    const Segment& t = segments[static_cast<size_t>(i)];
-                    if (i < best && (isWithin(t.p1, p, kChainGap) || isWithin(t.p2, p, kChainGap))) {
-                        best = i;
-                    }
-                }
+                best = std::min(best, found->second.firstMatch(p, segments, live));
             }
         }
         return best == std::numeric_limits<int32_t>::max() ? -1 : best;
@@ -135,10 +128,31 @@ private:
     void add(const Point& p, int32_t index)
     {
         // A point that is not finite matches nothing.
-        if (finite(p)) cells_[Key{cellOf(p.x), cellOf(p.y)}].push_back(index);
+        if (finite(p)) cells_[Key{cellOf(p.x), cellOf(p.y)}].entries.push_back(index);
     }
 
-    std::unordered_map<Key, std::vector<int32_t>, KeyHash> cells_;
+    // The segment indices of one cell in increasing order, so that the first live match
+    // is the cell's lowest; the used ones at the front are passed over for good, which
+    // keeps a cell of many coincident points linear rather than quadratic.
+    struct Cell {
+        std::vector<int32_t> entries;
+        size_t head = 0;
+
+        int32_t firstMatch(const Point& p, const std::vector<Segment>& segments,
+                           const std::vector<bool>& live)
+        {
+            while (head < entries.size() && !live[static_cast<size_t>(entries[head])]) ++head;
+            for (size_t k = head; k < entries.size(); ++k) {
+                const int32_t i = entries[k];
+                if (!live[static_cast<size_t>(i)]) continue;
+                const Segment& t = segments[static_cast<size_t>(i)];
+                if (isWithin(t.p1, p, kChainGap) || isWithin(t.p2, p, kChainGap)) return i;
+            }
+            return std::numeric_limits<int32_t>::max();
+        }
+    };
+
+    std::unordered_map<Key, Cell, KeyHash> cells_;
 };
 
 }  // namespace

@@ -222,6 +222,9 @@ TEST(Discretise, AbsurdValuesStayBounded)
     const double nan = std::nan("");
     EXPECT_EQ(loopToContour(makeLoop({{0, 0}, {10, 0}, {10, 10}}, {nan, 0, 0}), 1.0).count(), 3);
     EXPECT_LE(loopToContour(makeLoop({{0, 0}, {nan, 0}, {10, 10}}, {0, 0, 0}), 1.0).count(), 3);
+    // Regression: a loop of many coincident vertices chained in quadratic time.
+    const std::vector<Point> same(100000, Point(7, 7));
+    EXPECT_EQ(loopToContour(makeLoop(same), 1.0).count(), 100000);
     SegmentList list;
     arcToSegments(setArc({0, 0}, 1, 0, 1e300), 1e-300, list);
     EXPECT_EQ(list.count(), 1000);
