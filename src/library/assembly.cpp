@@ -86,6 +86,8 @@ LoopScan scanRecord(const PartRecord& record, bool stopAtFault)
         }
         h += count + 2;
     }
+    // Fewer than two point records hold no loop at all.
+    if (scan.loops.empty() && scan.faults.empty()) scan.faults.push_back(LoopFault::Count);
     return scan;
 }
 
@@ -95,9 +97,14 @@ ErrorReport openLike(const ErrorReport& where)
     return where.isOpen() ? ErrorReport(where.folder()) : ErrorReport();
 }
 
+// An outer boundary that encloses nothing, or measures that overflow, leave nothing to
+// nest. Holes are not checked: of loops of equal area the later one is the outer
+// boundary and the part is kept, without net area.
 bool usable(const PartOutline& outline)
 {
-    return outline.netArea > 0.0 && std::isfinite(outline.netArea) &&
+    Contour outer = loopToContour(outline.outer, outline.chordError);
+    const double outerArea = contourArea(outer);
+    return outerArea > 0.0 && std::isfinite(outerArea) && std::isfinite(outline.netArea) &&
            std::isfinite(outline.centroid.x) && std::isfinite(outline.centroid.y);
 }
 
@@ -164,7 +171,7 @@ bool assembleOutline(const PartRecord& record, PartOutline& outline, bool repair
     outline.setShape(outer, loops);
     outline.label.setText(record.nameId);
     if (!usable(outline)) {
-        // A part without area cannot be nested; the plain build reports it too.
+        // The plain build reports this too: the pre-check cannot foresee it.
         if (!report.isOpen()) report = openLike(where);
         report.writeLine(kNoAreaLine);
         report.writeLine(kPartLine, record.nameId);

@@ -76,18 +76,7 @@ PartOutline& PartOutline::operator=(const PartOutline& other)
     return *this;
 }
 
-PartOutline::PartOutline(PartOutline&& other) noexcept
-    : outer(std::move(other.outer)),
-      holes(std::move(other.holes)),
-      label(std::move(other.label)),
-      partId(other.partId),
-      mirrored(other.mirrored),
-      basePt(other.basePt),
-      rotationAngle(other.rotationAngle),
-      netArea(other.netArea),
-      centroid(other.centroid)
-{
-}
+PartOutline::PartOutline(PartOutline&& other) noexcept { *this = std::move(other); }
 
 PartOutline& PartOutline::operator=(PartOutline&& other) noexcept
 {
@@ -147,6 +136,9 @@ Point PartOutline::updateCentroid()
         y -= ch.y * ah;
     }
     centroid = Point(x / w, y / w);
+    // Holes as large as the outer boundary leave no net area and so no area centroid;
+    // the outer boundary's stands in, as for the polygon part.
+    if (w == 0.0 || !std::isfinite(centroid.x) || !std::isfinite(centroid.y)) centroid = c0;
     return centroid;
 }
 

@@ -225,6 +225,15 @@ TEST(Assembly, ReportLinesOfTheChecksByteForByte)
     EXPECT_EQ(opened.outlines.back().partId, 4);
 }
 
+// Two 10 x 10 squares of equal area, the first at x 0, the second at x 50.
+std::string equalSquares(const std::string& name)
+{
+    return "PARTINFO\nNameID=" + name + "\npointNum=12\n0,0\n" + pointLine(1, 5, 0, 0) +
+           pointLine(2, 0, 10, 0) + pointLine(3, 0, 10, 10) + pointLine(4, 0, 0, 10) +
+           pointLine(5, 0, 0, 0) + "6,0\n" + pointLine(7, 5, 50, 0) + pointLine(8, 0, 60, 0) +
+           pointLine(9, 0, 60, 10) + pointLine(10, 0, 50, 10) + pointLine(11, 0, 0, 0) + "_end_\n";
+}
+
 TEST(Assembly, BadRecordsOfOurOwn)
 {
     test::TempFolder folder;
@@ -232,32 +241,47 @@ TEST(Assembly, BadRecordsOfOurOwn)
     std::string overrun = loopRecord("OVERRUN", kArcSide, {0, 0, 0, 0}, 9);
     std::string huge = loopRecord("HUGE", {{0, 0}, {inf, 0}, {10, 10}}, {0, 0, 0});
     huge.replace(huge.find("inf"), 3, "1e999");
-    // Two equal loops (a drawing with a doubled contour) leave no material either.
-    const std::string twice = "PARTINFO\nNameID=TWICE\npointNum=12\n0,0\n" + pointLine(1, 5, 0, 0) +
-                              pointLine(2, 0, 10, 0) + pointLine(3, 0, 10, 10) + pointLine(4, 0, 0, 10) +
-                              pointLine(5, 0, 0, 0) + "6,0\n" + pointLine(7, 5, 0, 0) +
-                              pointLine(8, 0, 10, 0) + pointLine(9, 0, 10, 10) +
-                              pointLine(10, 0, 0, 10) + pointLine(11, 0, 0, 0) + "_end_\n";
     const Opened opened = openText(
-        overrun + huge + loopRecord("FLAT", {{0, 0}, {10, 0}, {20, 0}}, {0, 0, 0}) + twice, folder);
+        overrun + huge + loopRecord("FLAT", {{0, 0}, {10, 0}, {20, 0}}, {0, 0, 0}), folder);
     const std::string notFinite = "\t某个面域的坐标或半径不是有限数值, 错误!";
     const std::string noArea = "\t零件面积为零或无法计算, 错误!";
     EXPECT_EQ(opened.report, line(kStamp) + line(kRegion) + line(kPart, "OVERRUN") + line(kRegion) +
                                  line(notFinite) + line(kPart, "HUGE") + line(notFinite) +
-                                 line(noArea) + line(kPart, "FLAT") + line(noArea) +
-                                 line(kPart, "TWICE"));
+                                 line(noArea) + line(kPart, "FLAT"));
     EXPECT_TRUE(opened.outlines.empty());
+
+    // A record of fewer than two points (not from the reader) holds no loop: refused,
+    // never an outer boundary taken from an empty list.
+    PartRecord bare;
+    bare.points.resize(1);
+    PartOutline outline;
+    EXPECT_FALSE(precheckRecord(bare, ErrorReport()));
+    EXPECT_FALSE(assembleOutline(bare, outline, true, ErrorReport()));
+}
+
+TEST(Assembly, LoopsOfEqualAreaKeepThePartWithTheLaterLoopOutside)
+{
+    // Regression: such parts were refused for their zero net area, although holes are
+    // never checked against the outer boundary.
+    test::TempFolder folder;
+    const Opened opened = openText(equalSquares("EQ"), folder);
+    EXPECT_EQ(opened.report, line(kStamp));
+    ASSERT_EQ(opened.outlines.size(), 1u);
+    const PartOutline& outline = opened.outlines.front();
+    EXPECT_EQ(outline.outer.vertex(0).x, 50.0);
+    ASSERT_EQ(outline.holes.count(), 1);
+    EXPECT_EQ(outline.holes.front().vertex(0).x, 0.0);
+    EXPECT_EQ(outline.netArea, 0.0);
+    // Without net area the outer boundary's centroid stands in, never 0/0.
+    EXPECT_NEAR(outline.centroid.x, 55.0, 1e-9);
+    EXPECT_NEAR(outline.centroid.y, 5.0, 1e-9);
 }
 
 TEST(Assembly, LoopsAndTheOuterBoundary)
 {
-    // Two loops of equal area: the later one in the file is the outer boundary; the
-    // scan keeps them in reverse file order.
-    std::istringstream in(
-        "PARTINFO\nNameID=EQ\npointNum=12\n0,0\n" + pointLine(1, 5, 0, 0) + pointLine(2, 0, 10, 0) +
-        pointLine(3, 0, 10, 10) + pointLine(4, 0, 0, 10) + pointLine(5, 0, 0, 0) + "6,0\n" +
-        pointLine(7, 5, 50, 0) + pointLine(8, 0, 60, 0) + pointLine(9, 0, 60, 10) +
-        pointLine(10, 0, 50, 10) + pointLine(11, 0, 0, 0) + "_end_\n");
+    // The scan keeps the loops in reverse file order; of equal areas the first in the
+    // list (the later one in the file) is the largest.
+    std::istringstream in(equalSquares("EQ"));
     const PartLibrary library = readPartLibrary(in);
     ASSERT_EQ(library.records.size(), 1u);
     auto loops = scanLoops(library.records[0]);
