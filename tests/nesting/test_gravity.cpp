@@ -1,41 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <string>
 #include <vector>
 
 #include "geometry/contour.h"
 #include "geometry/overlap.h"
+#include "nest_test_helpers.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
-#include "support/recording_platform.h"
 
 namespace orvo {
 namespace {
 
-std::string freshFolder()
-{
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const auto dir = std::filesystem::temp_directory_path() / ("orvo_gravity_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-
-Part polygonPart(const std::vector<Point>& points)
-{
-    Contour outer;
-    outer.setPoints(points);
-    Part part;
-    part.initShape(outer, ContourList());
-    return part;
-}
-
-Part rectangle(double x, double y, double w, double h)
-{
-    return polygonPart({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
-}
+using test::polygonPart;
+using test::rectPart;
 
 // Exactly the same pose: every vertex, the derived points and the placement members.
 void expectSamePart(const Part& a, const Part& b)
@@ -129,7 +107,7 @@ TEST(BetterGravity, WithinATenthInXTheLowerWins)
 TEST(IsNewFailure, PartsDominatedByAFailureAreNotTried)
 {
     PartList failed;
-    failed.push_back(rectangle(0, 0, 100, 50));
+    failed.push_back(rectPart(0, 0, 100, 50));
     struct Case {
         double w, h, fill;
         bool isNew;
@@ -140,16 +118,14 @@ TEST(IsNewFailure, PartsDominatedByAFailureAreNotTried)
         {120, 60, 0.99, true},
     };
     for (const Case& c : cases) {
-        Part part = rectangle(0, 0, c.w, c.h);
+        Part part = rectPart(0, 0, c.w, c.h);
         part.fillRatio = c.fill;
         EXPECT_EQ(isNewFailure(part, failed), c.isNew) << c.w << " x " << c.h << " fill " << c.fill;
     }
-    EXPECT_TRUE(isNewFailure(rectangle(0, 0, 500, 500), PartList()));
+    EXPECT_TRUE(isNewFailure(rectPart(0, 0, 500, 500), PartList()));
 }
 
-struct GravityFixture : ::testing::Test {
-    test::RecordingPlatform platform;
-    NestSystem ns{platform, freshFolder()};
+struct GravityFixture : test::NestFixture {
     Plate* plate = nullptr;
 
     void SetUp() override
@@ -159,19 +135,12 @@ struct GravityFixture : ::testing::Test {
         ns.turnOver = true;
         plate = &ns.addPlate(1000.0, 500.0);
     }
-
-    Part& add(Part part, int32_t plateId = -1)
-    {
-        part.plateId = plateId;
-        ns.nestParts.push_back(part);
-        return ns.nestParts.back();
-    }
 };
 
 TEST_F(GravityFixture, PlacesInTheLowerLeftCornerAndMarksTheGrid)
 {
     ns.generatePackingPoints(*plate);
-    Part& part = add(rectangle(0, -50, 100, 50));
+    Part& part = add(rectPart(0, -50, 100, 50));
     ASSERT_TRUE(gravityPlace(ns, *plate, part));
     EXPECT_EQ(part.plateId, plate->id);
     EXPECT_NEAR(part.box.max_X - part.box.min_X, 50, 1e-9);  // standing: gravity further left
@@ -184,7 +153,7 @@ TEST_F(GravityFixture, PlacesInTheLowerLeftCornerAndMarksTheGrid)
 
     // The next part stands on top of it: its gravity point is further left there than on
     // the floor to the right.
-    Part& second = add(rectangle(0, -40, 60, 40));
+    Part& second = add(rectPart(0, -40, 60, 40));
     ASSERT_TRUE(gravityPlace(ns, *plate, second));
     EXPECT_TRUE(partsDisjoint(part, second));
     EXPECT_LT(second.box.min_X - plate->innerBox.min_X, 0.01);
@@ -197,9 +166,9 @@ TEST_F(GravityFixture, TurnsAPartToBringItsGravityPointLeft)
     // Right of a wall of the full inner height, the 300 x 99 part standing on its short side
     // has its gravity point further left than lying, so a turned variant must win.
     const BoundingBox& in = plate->innerBox;
-    add(rectangle(in.min_X, in.min_Y, 100, in.max_Y - in.min_Y), plate->id);
+    add(rectPart(in.min_X, in.min_Y, 100, in.max_Y - in.min_Y), plate->id);
     ns.generatePackingPoints(*plate);
-    Part& part = add(rectangle(0, -100, 300, 99));
+    Part& part = add(rectPart(0, -100, 300, 99));
     ASSERT_TRUE(gravityPlace(ns, *plate, part));
     EXPECT_NEAR(part.box.max_X - part.box.min_X, 99, 1e-9);
     EXPECT_LT(part.box.min_X - (in.min_X + 100), 0.01);
@@ -209,13 +178,13 @@ TEST_F(GravityFixture, TurnsAPartToBringItsGravityPointLeft)
 TEST_F(GravityFixture, AFailedPlacementLeavesThePartUntouched)
 {
     ns.generatePackingPoints(*plate);
-    Part& tooBig = add(rectangle(0, -600, 1200, 600));
+    Part& tooBig = add(rectPart(0, -600, 1200, 600));
     const Part before = tooBig;
     EXPECT_FALSE(gravityPlace(ns, *plate, tooBig));
     expectSamePart(tooBig, before);
 
     ns.rotationNumber = 0;
-    Part& small = add(rectangle(0, -10, 10, 10));
+    Part& small = add(rectPart(0, -10, 10, 10));
     const Part smallBefore = small;
     EXPECT_FALSE(gravityPlace(ns, *plate, small));
     expectSamePart(small, smallBefore);
@@ -244,12 +213,12 @@ TEST_F(GravityFixture, PlaceFirstBigTurnsTheHeavySideLeftAndDown)
 
 TEST_F(GravityFixture, PlaceFirstBigTurnsATallPartOnItsSide)
 {
-    Part tall = rectangle(0, 0, 100, 800);
+    Part tall = rectPart(0, 0, 100, 800);
     ASSERT_TRUE(placeFirstBig(ns, *plate, tall));
     EXPECT_NEAR(tall.box.max_X - tall.box.min_X, 800, 1e-9);
     EXPECT_TRUE(boxInsideRect(tall, plate->innerBox));
 
-    Part tooBig = rectangle(0, 0, 1200, 600);
+    Part tooBig = rectPart(0, 0, 1200, 600);
     const Part before = tooBig;
     EXPECT_FALSE(placeFirstBig(ns, *plate, tooBig));
     expectSamePart(tooBig, before);
@@ -258,7 +227,7 @@ TEST_F(GravityFixture, PlaceFirstBigTurnsATallPartOnItsSide)
 TEST_F(GravityFixture, PreRotateOversizeTurnsOnlyUnplacedPartsThatThenFit)
 {
     auto tilted = [](double w, double h) {
-        Part part = rectangle(0, 0, w, h);
+        Part part = rectPart(0, 0, w, h);
         part.rotatePart(Point(0, 0), kPi / 4);
         return part;
     };
@@ -281,11 +250,11 @@ TEST_F(GravityFixture, PreRotateOversizeTurnsOnlyUnplacedPartsThatThenFit)
 TEST_F(GravityFixture, HapeSelectedMovesSelectedPartsOntoThePlate)
 {
     Plate& other = ns.addPlate(1000.0, 500.0);
-    Part& fromOther = add(rectangle(other.innerBox.min_X, other.innerBox.min_Y, 100, 100), other.id);
+    Part& fromOther = add(rectPart(other.innerBox.min_X, other.innerBox.min_Y, 100, 100), other.id);
     fromOther.selected = true;
-    Part& unplaced = add(rectangle(0, -50, 50, 50));
+    Part& unplaced = add(rectPart(0, -50, 50, 50));
     unplaced.selected = true;
-    Part& ignored = add(rectangle(0, -50, 50, 50));
+    Part& ignored = add(rectPart(0, -50, 50, 50));
     const Part ignoredBefore = ignored;
 
     hapeSelected(ns, *plate);

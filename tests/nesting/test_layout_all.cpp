@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "geometry/contour.h"
-#include "geometry/overlap.h"
 #include "library/text_encoding.h"
+#include "nest_test_helpers.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
-#include "support/recording_platform.h"
 
 namespace orvo {
 namespace {
@@ -20,40 +16,12 @@ namespace {
 const char* const kGravityTimingFile = "重力排样计算时间.txt";
 const char* const kMultiStepTimingFile = "多步排样计算时间.txt";
 
-std::string freshFolder()
-{
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const auto dir = std::filesystem::temp_directory_path() / ("orvo_layout_all_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
+using test::polygonPart;
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Lying below the x axis from the origin, as the parts are parked.
+Part rectangle(double w, double h) { return test::rectPart(0, -h, w, h); }
 
-Part polygonPart(const std::vector<Point>& points)
-{
-    Contour outer;
-    outer.setPoints(points);
-    Part part;
-    part.initShape(outer, ContourList());
-    return part;
-}
-
-Part rectangle(double w, double h)
-{
-    return polygonPart({{0, -h}, {w, -h}, {w, 0}, {0, 0}});
-}
-
-struct LayoutAllFixture : ::testing::Test {
-    test::RecordingPlatform platform;
-    std::string folder = freshFolder();
-    NestSystem ns{platform, folder};
-
+struct LayoutAllFixture : test::NestFixture {
     void SetUp() override
     {
         ns.plateLength = 1000.0;
@@ -65,7 +33,7 @@ struct LayoutAllFixture : ::testing::Test {
         ns.turnOver = true;
     }
 
-    void add(const Part& part, int copies = 1)
+    void addCopies(const Part& part, int copies)
     {
         for (int i = 0; i < copies; ++i) ns.nestParts.push_back(part);
     }
@@ -91,14 +59,14 @@ TEST_F(LayoutAllFixture, NoPartsCreatesNoPlateAndWritesTheComputingTime)
         EXPECT_TRUE(ns.plates.empty());
         EXPECT_EQ(ns.activePlate, nullptr);
         EXPECT_TRUE(platform.percents.empty());
-        EXPECT_EQ(readFile(ns.outputPath(kGravityTimingFile)), utf8ToGbk(c.text) + "\r\n");
+        EXPECT_EQ(test::readFile(ns.outputPath(kGravityTimingFile)), utf8ToGbk(c.text) + "\r\n");
     }
     EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(LayoutAllFixture, OneBigPartPerPlateInColumnsOfFiveWithProgressPerPlate)
 {
-    add(rectangle(900, 400), 6);  // each takes a plate of its own through placeFirstBig
+    addCopies(rectangle(900, 400), 6);  // each takes a plate of its own through placeFirstBig
     layoutAll(ns, LayoutMethod::Gravity);
 
     ASSERT_EQ(ns.plates.size(), 6u);
@@ -125,8 +93,8 @@ TEST_F(LayoutAllFixture, OneBigPartPerPlateInColumnsOfFiveWithProgressPerPlate)
 
 TEST_F(LayoutAllFixture, RotationNumberBelowOneGivesOnlyFirstBigParts)
 {
-    add(rectangle(400, 400), 2);  // more than a quarter of the plate
-    add(rectangle(100, 100), 2);
+    addCopies(rectangle(400, 400), 2);  // more than a quarter of the plate
+    addCopies(rectangle(100, 100), 2);
     ns.rotationNumber = 0;
     layoutAll(ns, LayoutMethod::Gravity);
 
@@ -139,7 +107,7 @@ TEST_F(LayoutAllFixture, RotationNumberBelowOneGivesOnlyFirstBigParts)
 
 TEST_F(LayoutAllFixture, APartThatFitsNowhereEndsTheRunAndNeverReportsAHundred)
 {
-    add(rectangle(100, 100), 3);
+    addCopies(rectangle(100, 100), 3);
     add(polygonPart({{0, 0}, {0, 1000}, {0, 2000}}));  // no area, longer than any plate
     layoutAll(ns, LayoutMethod::Gravity);
 
@@ -153,31 +121,22 @@ TEST_F(LayoutAllFixture, APartThatFitsNowhereEndsTheRunAndNeverReportsAHundred)
 
 TEST_F(LayoutAllFixture, PlacesEveryPartLegallyAndStartsAfreshEachRun)
 {
-    add(rectangle(300, 200), 3);
-    add(polygonPart({{0, 0}, {200, 0}, {0, 150}}), 8);
-    add(rectangle(40, 40), 20);
+    addCopies(rectangle(300, 200), 3);
+    addCopies(polygonPart({{0, 0}, {200, 0}, {0, 150}}), 8);
+    addCopies(rectangle(40, 40), 20);
     for (int run = 0; run < 2; ++run) {
         layoutAll(ns, LayoutMethod::Gravity);
         EXPECT_EQ(ns.unplacedCount(), 0);
         ASSERT_FALSE(ns.plates.empty());
         EXPECT_EQ(ns.plates.front().id, 0);
-        for (auto a = ns.nestParts.begin(); a != ns.nestParts.end(); ++a) {
-            const Plate* p = ns.findPlate(a->plateId);
-            ASSERT_NE(p, nullptr);
-            EXPECT_TRUE(boxInsideRect(*a, p->innerBox));
-            for (auto b = std::next(a); b != ns.nestParts.end(); ++b) {
-                if (b->plateId == a->plateId) {
-                    EXPECT_TRUE(partsDisjoint(*a, *b));
-                }
-            }
-        }
+        test::expectLegalLayout(ns);
         EXPECT_EQ(ns.packingPoints.columns, 0);  // released after every plate
     }
 }
 
 TEST_F(LayoutAllFixture, MultiStepWritesItsOwnTimingFile)
 {
-    add(rectangle(100, 100), 4);
+    addCopies(rectangle(100, 100), 4);
     layoutAll(ns, LayoutMethod::MultiStep);
     EXPECT_EQ(ns.unplacedCount(), 0);
     EXPECT_TRUE(std::filesystem::exists(ns.outputPath(kMultiStepTimingFile)));
@@ -187,8 +146,8 @@ TEST_F(LayoutAllFixture, MultiStepWritesItsOwnTimingFile)
 TEST(LayoutAll, AMissingTimingFileIsAWarningAndTheLayoutStillRuns)
 {
     test::RecordingPlatform platform;
-    const std::string missing = freshFolder() + "/not/there";
-    NestSystem ns(platform, missing);
+    test::TempFolder folder;
+    NestSystem ns(platform, folder.file("not/there"));
     ns.plateLength = 1000.0;
     ns.plateWidth = 500.0;
     ns.packingPointDistance = 10.0;

@@ -1,40 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "geometry/contour.h"
 #include "geometry/overlap.h"
+#include "nest_test_helpers.h"
 #include "nesting/matching.h"
 #include "nesting/nest_system.h"
-#include "support/recording_platform.h"
 
 namespace orvo {
 namespace {
 
-std::string freshFolder()
-{
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const auto dir = std::filesystem::temp_directory_path() / ("orvo_matching_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-
-Part polygonPart(const std::vector<Point>& points)
-{
-    Contour outer;
-    outer.setPoints(points);
-    Part part;
-    part.initShape(outer, ContourList());
-    return part;
-}
-
-Part rectangle(double x, double y, double w, double h)
-{
-    return polygonPart({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
-}
+using test::polygonPart;
+using test::rectPart;
 
 TEST(SharesDimension, SidesWithinOnePercentOfTheFirstPartsSide)
 {
@@ -52,7 +28,7 @@ TEST(SharesDimension, SidesWithinOnePercentOfTheFirstPartsSide)
         {100, 40, 60, 70, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(sharesDimension(rectangle(0, 0, c.wa, c.ha), rectangle(0, 0, c.wb, c.hb)),
+        EXPECT_EQ(sharesDimension(rectPart(0, 0, c.wa, c.ha), rectPart(0, 0, c.wb, c.hb)),
                   c.shared)
             << c.wa << " x " << c.ha << " against " << c.wb << " x " << c.hb;
     }
@@ -60,13 +36,13 @@ TEST(SharesDimension, SidesWithinOnePercentOfTheFirstPartsSide)
 
 TEST(UnionBoxArea, EnclosesBothBoxes)
 {
-    EXPECT_DOUBLE_EQ(unionBoxArea(rectangle(0, 0, 10, 10), rectangle(20, 5, 10, 10)), 450.0);
-    EXPECT_DOUBLE_EQ(unionBoxArea(rectangle(0, 0, 10, 10), rectangle(2, 2, 3, 3)), 100.0);
+    EXPECT_DOUBLE_EQ(unionBoxArea(rectPart(0, 0, 10, 10), rectPart(20, 5, 10, 10)), 450.0);
+    EXPECT_DOUBLE_EQ(unionBoxArea(rectPart(0, 0, 10, 10), rectPart(2, 2, 3, 3)), 100.0);
 }
 
-class MatchingTest : public ::testing::Test {
+class MatchingTest : public test::NestFixture {
 protected:
-    MatchingTest() : ns(platform, freshFolder())
+    MatchingTest()
     {
         ns.turnOver = false;
         ns.rotationNumber = 4;
@@ -78,16 +54,6 @@ protected:
         ns.plates.push_back(ns.createPlate(0, length, width));
         return ns.plates.back();
     }
-
-    Part& add(const Part& part, int32_t plateId = -1)
-    {
-        ns.nestParts.push_back(part);
-        ns.nestParts.back().plateId = plateId;
-        return ns.nestParts.back();
-    }
-
-    test::RecordingPlatform platform;
-    NestSystem ns;
 };
 
 // A triangle 800 x 500 in the corner of a plate exactly 500 high, so that only the right
@@ -144,8 +110,8 @@ TEST_F(MatchingTest, AcceptanceNeedsTheSavedAreaToReachTheToleranceShare)
 TEST_F(MatchingTest, RectanglesAreNeverShapeMatched)
 {
     const Plate& p = addPlate(1000, 500);
-    const Part& q = add(rectangle(0, 0, 300, 100), 0);
-    const Part& twin = add(rectangle(-300, -100, 300, 100));
+    const Part& q = add(rectPart(0, 0, 300, 100), 0);
+    const Part& twin = add(rectPart(-300, -100, 300, 100));
     EXPECT_FALSE(matchPlace(ns, 0.0, p, q, twin).ok);
     const Part& triangle = add(polygonPart({{-300, -100}, {0, -100}, {-300, 0}}));
     EXPECT_FALSE(matchPlace(ns, 0.0, p, q, triangle).ok);
@@ -171,9 +137,9 @@ TEST_F(MatchingTest, CascadeChoosesByTwinsOnThePlateAndStillWaiting)
             ns.nestParts.clear();
             ns.plates.clear();
             const Plate& p = addPlate(1000, 500);
-            add(c.placedTwin ? rectangle(0, 0, 300, 100) : rectangle(0, 0, 170, 130), 0);
-            Part& part = add(rectangle(-300, -100, 300, 100));
-            add(c.waitingTwin ? rectangle(-100, -300, 100, 300) : rectangle(-90, -90, 90, 90));
+            add(c.placedTwin ? rectPart(0, 0, 300, 100) : rectPart(0, 0, 170, 130), 0);
+            Part& part = add(rectPart(-300, -100, 300, 100));
+            add(c.waitingTwin ? rectPart(-100, -300, 100, 300) : rectPart(-90, -90, 90, 90));
             ns.generatePackingPoints(p);
 
             const bool placed = strict ? matchOrStackStrict(ns, p, part, 0.1)
@@ -191,8 +157,8 @@ TEST_F(MatchingTest, CascadeChoosesByTwinsOnThePlateAndStillWaiting)
 TEST_F(MatchingTest, ShapeMatchSelectedWorksOnSelectedUnplacedPartsOnly)
 {
     const Plate& p = addPlate(1000, 500);
-    Part& selected = add(rectangle(-100, -100, 100, 100));
-    Part& other = add(rectangle(-100, -100, 100, 100));
+    Part& selected = add(rectPart(-100, -100, 100, 100));
+    Part& other = add(rectPart(-100, -100, 100, 100));
     selected.selected = true;
     EXPECT_TRUE(shapeMatchSelected(ns, p));
     EXPECT_EQ(selected.plateId, 0);

@@ -1,40 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <vector>
 
 #include "geometry/contour.h"
-#include "geometry/overlap.h"
+#include "nest_test_helpers.h"
 #include "nesting/gravity.h"
 #include "nesting/multistep.h"
 #include "nesting/nest_system.h"
-#include "support/recording_platform.h"
 
 namespace orvo {
 namespace {
 
-std::string freshFolder(const std::string& suffix = "")
-{
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const auto dir = std::filesystem::temp_directory_path() / ("orvo_multistep_" + name + suffix);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
+using test::polygonPart;
 
-Part polygonPart(const std::vector<Point>& points)
-{
-    Contour outer;
-    outer.setPoints(points);
-    Part part;
-    part.initShape(outer, ContourList());
-    return part;
-}
-
-Part rectangle(double w, double h) { return polygonPart({{0, 0}, {w, 0}, {w, h}, {0, h}}); }
+Part rectangle(double w, double h) { return test::rectPart(0, 0, w, h); }
 
 Part regularPolygon(int corners, double radius)
 {
@@ -54,10 +34,10 @@ int firstPass(const NestSystem& ns, const Part& part)
     return 0;
 }
 
-TEST(MultiStepPasses, EachSizeClassGoesToItsPass)
+using MultiStepPasses = test::NestFixture;
+
+TEST_F(MultiStepPasses, EachSizeClassGoesToItsPass)
 {
-    test::RecordingPlatform platform;
-    NestSystem ns(platform, freshFolder());
     ns.plateLength = 2000;
     ns.plateWidth = 1000;
     ns.prepareNestParts();  // no outlines: only the size classes are set
@@ -89,9 +69,9 @@ TEST(MultiStepPasses, EachSizeClassGoesToItsPass)
     EXPECT_FALSE(multiStepPassTakes(ns, rectangle(200, 150), 3));
 }
 
-class MultiStepPlateTest : public ::testing::Test {
+class MultiStepPlateTest : public test::NestFixture {
 protected:
-    MultiStepPlateTest() : ns(platform, freshFolder())
+    MultiStepPlateTest()
     {
         ns.plateLength = 2000;
         ns.plateWidth = 1000;
@@ -101,29 +81,13 @@ protected:
         ns.plates.push_back(ns.createPlate(0, 2000, 1000));
     }
 
+    // Parked as prepareNestParts leaves the parts: box touching the origin from below.
     Part& add(const Part& part)
     {
-        ns.nestParts.push_back(part);
-        Part& added = ns.nestParts.back();
+        Part& added = NestFixture::add(part);
         added.translatePart(-added.box.max_X, -added.box.max_Y);
         return added;
     }
-
-    void expectLegal()
-    {
-        const Plate& p = ns.plates.front();
-        for (const Part& a : ns.nestParts) {
-            if (a.plateId != p.id) continue;
-            EXPECT_TRUE(boxInsideRect(a, p.innerBox));
-            for (const Part& b : ns.nestParts) {
-                if (&a == &b || b.plateId != p.id) continue;
-                EXPECT_TRUE(partsDisjoint(a, b));
-            }
-        }
-    }
-
-    test::RecordingPlatform platform;
-    NestSystem ns;
 };
 
 TEST_F(MultiStepPlateTest, NothingSelectedChangesNothingButRegeneratesTheGrid)
@@ -150,7 +114,7 @@ TEST_F(MultiStepPlateTest, SelectedPartsOnlyAndTheGridStays)
     // The first big part sits in the lower left corner.
     EXPECT_NEAR(big.box.min_X, 0, 1e-6);
     EXPECT_NEAR(big.box.min_Y, 0, 1e-6);
-    expectLegal();
+    test::expectLegalLayout(ns);
 }
 
 TEST_F(MultiStepPlateTest, LayoutOfOnePlateIsLegalAndReleasesTheGrid)
@@ -165,71 +129,8 @@ TEST_F(MultiStepPlateTest, LayoutOfOnePlateIsLegalAndReleasesTheGrid)
     EXPECT_TRUE(multiStepLayoutPlate(ns, ns.plates.front()));
     EXPECT_EQ(ns.unplacedCount(), 0);
     EXPECT_EQ(ns.packingPoints.columns, 0);
-    expectLegal();
+    test::expectLegalLayout(ns);
 }
-
-// The benchmark libraries give "# RN: n" in their header comment.
-int32_t rotationNumberOf(const std::string& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("# RN:", 0) == 0) return std::stoi(line.substr(5));
-    }
-    return 4;
-}
-
-struct Placement {
-    int32_t plateId;
-    double x, y, angle;
-    bool mirrored;
-    bool operator==(const Placement&) const = default;
-};
-
-std::vector<Placement> layOut(const std::string& library, const std::string& folder,
-                              size_t& plates)
-{
-    test::RecordingPlatform platform;
-    NestSystem ns(platform, folder);
-    EXPECT_TRUE(openPartLibrary(ns, library));
-    ns.setRotationNumber(rotationNumberOf(library));
-    layoutAll(ns, LayoutMethod::MultiStep);
-    EXPECT_TRUE(std::filesystem::exists(ns.outputPath("多步排样计算时间.txt")));
-
-    std::vector<Placement> result;
-    for (const Part& a : ns.nestParts) {
-        result.push_back({a.plateId, a.basePt.x, a.basePt.y, a.rotationAngle, a.mirrored});
-        if (a.plateId == -1) continue;
-        const Plate* p = ns.findPlate(a.plateId);
-        EXPECT_NE(p, nullptr);
-        if (p == nullptr) continue;
-        EXPECT_TRUE(boxInsideRect(a, p->innerBox)) << library << " part " << a.partId;
-        for (const Part& b : ns.nestParts) {
-            if (&a == &b || b.plateId != a.plateId) continue;
-            EXPECT_TRUE(partsDisjoint(a, b))
-                << library << " parts " << a.partId << " and " << b.partId;
-        }
-    }
-    plates = ns.plates.size();
-    return result;
-}
-
-class MultiStepLibraryTest : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(MultiStepLibraryTest, LayoutIsLegalAndRepeatable)
-{
-    const std::string library = std::string(ORVO_BENCHMARK_DIR) + "/" + GetParam();
-    size_t platesFirst = 0, platesSecond = 0;
-    const auto first = layOut(library, freshFolder("_1"), platesFirst);
-    const auto second = layOut(library, freshFolder("_2"), platesSecond);
-    EXPECT_GT(platesFirst, 0u);
-    EXPECT_EQ(platesFirst, platesSecond);
-    EXPECT_TRUE(first == second);
-}
-
-INSTANTIATE_TEST_SUITE_P(SmallLibraries, MultiStepLibraryTest,
-                         ::testing::Values("esicup/jakobs1.preSrc", "esicup/blaz.preSrc",
-                                           "synthetic/sheet50.preSrc"));
 
 }  // namespace
 }  // namespace orvo

@@ -1,43 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "geometry/contour.h"
+#include "nest_test_helpers.h"
 #include "nesting/nest_system.h"
 #include "nesting/stacking.h"
-#include "support/recording_platform.h"
 
 namespace orvo {
 namespace {
 
-std::string freshFolder(const std::string& name)
-{
-    const auto dir = std::filesystem::temp_directory_path() / ("orvo_stacking_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
+using test::polygonPart;
+using test::rectPart;
 
-Part polygonPart(const std::vector<Point>& points)
-{
-    Contour outer;
-    outer.setPoints(points);
-    Part part;
-    part.initShape(outer, ContourList());
-    return part;
-}
-
-Part rectangle(double x, double y, double w, double h)
-{
-    return polygonPart({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
-}
-
-class StackingTest : public ::testing::Test {
+class StackingTest : public test::NestFixture {
 protected:
-    StackingTest() : ns(platform, freshFolder(::testing::UnitTest::GetInstance()->current_test_info()->name())) {}
-
     // A 1000 x 500 plate without margins, RN 4, no turning over.
     Plate& addPlate()
     {
@@ -47,16 +22,6 @@ protected:
         ns.plates.push_back(ns.createPlate(0, 1000, 500));
         return ns.plates.back();
     }
-
-    Part& add(const Part& part, int32_t plateId = -1)
-    {
-        ns.nestParts.push_back(part);
-        ns.nestParts.back().plateId = plateId;
-        return ns.nestParts.back();
-    }
-
-    test::RecordingPlatform platform;
-    NestSystem ns;
 };
 
 void expectBox(const Part& part, double minX, double maxX, double minY, double maxY)
@@ -72,8 +37,8 @@ void expectBox(const Part& part, double minX, double maxX, double minY, double m
 TEST_F(StackingTest, SecondRectangleStandsUprightRightOfTheFirst)
 {
     const Plate& p = addPlate();
-    Part& first = add(rectangle(-400, -100, 300, 100));
-    Part& second = add(rectangle(-400, -100, 300, 100));
+    Part& first = add(rectPart(-400, -100, 300, 100));
+    Part& second = add(rectPart(-400, -100, 300, 100));
     first.selected = second.selected = true;
 
     EXPECT_TRUE(boxStackSelected(ns, p));
@@ -89,7 +54,7 @@ TEST_F(StackingTest, SecondRectangleStandsUprightRightOfTheFirst)
 TEST_F(StackingTest, OnlyTurnedOverCandidatesOfferTheLowestPlaceWhenAllowed)
 {
     const Plate& p = addPlate();
-    const Part& q = add(rectangle(0, 0, 100, 100), 0);
+    const Part& q = add(rectPart(0, 0, 100, 100), 0);
     // Right angle at the lower left, long leg along x: standing it upright with the right
     // angle still at the lower left needs turning over.
     const Part triangle = polygonPart({{0, 0}, {200, 0}, {0, 100}});
@@ -137,15 +102,15 @@ TEST_F(StackingTest, ApplyPoseReproducesATurnedRotatedAndMovedCopy)
 TEST_F(StackingTest, PartWithoutRoomBesideAnyNeighbourStaysUnchanged)
 {
     const Plate& p = addPlate();
-    add(rectangle(0, 0, 100, 100), 0);
-    add(rectangle(0, 400, 100, 100), 0);
-    Part& big = add(rectangle(-950, -450, 950, 450));
+    add(rectPart(0, 0, 100, 100), 0);
+    add(rectPart(0, 400, 100, 100), 0);
+    Part& big = add(rectPart(-950, -450, 950, 450));
 
     EXPECT_FALSE(stackPlace(ns, p, big));
     EXPECT_EQ(big.plateId, -1);
     expectBox(big, -950, 0, -450, 0);
 
-    Part& placedElsewhere = add(rectangle(-10, -10, 10, 10), 7);
+    Part& placedElsewhere = add(rectPart(-10, -10, 10, 10), 7);
     EXPECT_FALSE(stackPlace(ns, p, placedElsewhere));
     EXPECT_EQ(placedElsewhere.plateId, 7);
 }
@@ -153,9 +118,9 @@ TEST_F(StackingTest, PartWithoutRoomBesideAnyNeighbourStaysUnchanged)
 TEST_F(StackingTest, BestNeighbourWinsOverTheFirstInListOrder)
 {
     const Plate& p = addPlate();
-    add(rectangle(500, 0, 100, 100), 0);
-    add(rectangle(0, 0, 100, 100), 0);
-    Part& part = add(rectangle(-50, -50, 50, 50));
+    add(rectPart(500, 0, 100, 100), 0);
+    add(rectPart(0, 0, 100, 100), 0);
+    Part& part = add(rectPart(-50, -50, 50, 50));
 
     ASSERT_TRUE(stackPlace(ns, p, part));
     // On top of the second neighbour, the furthest left of all positions.
