@@ -1,0 +1,2 @@
+Plate Number=0
+Part Number=0

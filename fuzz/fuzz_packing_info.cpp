@@ -1,0 +1,179 @@
+// Reads any bytes as a packing-information file into a NestSystem that holds a small
+// laid-out library. A failed import must leave the layout exactly as it was; a
+// successful one must export a file that imports again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "nesting/nest_system.h"
+#include "output/packing_info.h"
+
+namespace {
+
+using namespace orvo;
+
+// Three part types: a bracket with an arc edge and a hole, a triangle, a rectangle.
+constexpr const char* kLibrary =
+    "CONFIGINFO\n"
+    "partToPartGap   =5\n"
+    "partToMplateGap =10\n"
+    "staPlate_0      =3000\n"
+    "staPlate_1      =1500\n"
+    "bPartTurnover   =1\n"
+    "_end_\n"
+    "PARTINFO\nNameID=P-001\npartName=bracket\npartinf=1,0,0\npointNum=12\n"
+    "0,0,L,0,0,0,0,0\n1,0,L,0,0,5,0,0\n2,0,L,0,0,0,200,0\n3,0,L,0,0,60,200,100\n"
+    "4,0,L,0,0,0,0,100\n5,0,L,0,0,0,0,0\n6,0,L,0,0,0,0,0\n7,0,L,0,0,5,50,25\n"
+    "8,0,L,0,0,0,50,75\n9,0,L,0,0,0,80,75\n10,0,L,0,0,0,80,25\n11,0,L,0,0,0,50,25\n"
+    "_end_\n"
+    "PARTINFO\nNameID=T-002\npartName=triangle\npartinf=1,0,0\npointNum=5\n"
+    "0,0,L,0,0,0,0,0\n1,0,L,0,0,4,0,0\n2,0,L,0,0,0,300,0\n3,0,L,0,0,0,0,120\n"
+    "4,0,L,0,0,0,0,0\n"
+    "_end_\n"
+    "PARTINFO\nNameID=R-003\npartName=strip\npartinf=1,0,0\npointNum=6\n"
+    "0,0,L,0,0,0,0,0\n1,0,L,0,0,5,0,0\n2,0,L,0,0,0,400,0\n3,0,L,0,0,0,400,40\n"
+    "4,0,L,0,0,0,0,40\n5,0,L,0,0,0,0,0\n"
+    "_end_\n";
+
+class CountingPlatform : public Platform {
+public:
+    void showMessage(const std::string& text, const std::string&) override
+    {
+        messages.push_back(text);
+    }
+    void setWorldBoxAndFit(const BoundingBox&) override {}
+    void repaintNow() override {}
+    void setProgressPercent(int) override {}
+    void setStatusText(const std::string&) override {}
+    double monotonicSeconds() override { return 0.0; }
+    std::tm localTime() override { return std::tm{}; }
+    void openInViewer(const std::string&) override {}
+
+    std::vector<std::string> messages;
+};
+
+void check(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+bool writeFile(const std::string& path, const uint8_t* data, size_t size)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(data, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+bool sameBox(const BoundingBox& a, const BoundingBox& b)
+{
+    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
+}
+
+// The library opened once, laid out by hand: one part rotated on the first plate, one
+// turned over and rotated on the second, one on no plate; the second plate is active.
+struct Fixture {
+    Fixture()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orvo-fuzz-packing-XXXXXX").string();
+        check(mkdtemp(pattern.data()) != nullptr);
+        folder = pattern;
+        const std::string library = folder + "/fixture.preSrc";
+        check(writeFile(library, reinterpret_cast<const uint8_t*>(kLibrary),
+                        std::char_traits<char>::length(kLibrary)));
+        ns = std::make_unique<NestSystem>(platform, folder);
+        check(openPartLibrary(*ns, library) && ns->nestParts.size() == 3);
+
+        ns->addPlate(ns->plateLength, ns->plateWidth);
+        ns->addPlate(ns->plateLength, ns->plateWidth);
+        auto part = ns->nestParts.begin();
+        place(*part++, ns->plates.front(), 0.7, false);
+        place(*part++, ns->plates.back(), 2.1, true);
+        ns->activePlate = &ns->plates.back();
+
+        plates = ns->plates;
+        parts = ns->nestParts;
+        text = packingInfoText(*ns);
+        input = folder + "/input.pck";
+        again = folder + "/again.pck";
+    }
+
+    static void place(Part& part, const Plate& plate, double angle, bool turned)
+    {
+        if (turned) {
+            const Point pivot = part.basePt;
+            part.mirrorPart(pivot);
+        }
+        const Point at((plate.innerBox.min_X + plate.innerBox.max_X) / 2.0,
+                       (plate.innerBox.min_Y + plate.innerBox.max_Y) / 2.0);
+        part.translatePart(at.x - part.basePt.x, at.y - part.basePt.y);
+        part.rotatePart(at, angle);
+        part.plateId = plate.id;
+    }
+
+    bool unchanged() const
+    {
+        if (packingInfoText(*ns) != text || ns->activePlate != &ns->plates.back()) return false;
+        if (ns->plates.size() != plates.size() || ns->nestParts.size() != parts.size()) return false;
+        auto was = parts.begin();
+        for (const Part& part : ns->nestParts) {
+            if (!sameBox(part.box, was->box) || part.outer.count() != was->outer.count()) {
+                return false;
+            }
+            ++was;
+        }
+        return true;
+    }
+
+    void restore()
+    {
+        ns->plates = plates;
+        ns->nestParts = parts;
+        ns->activePlate = &ns->plates.back();
+    }
+
+    CountingPlatform platform;
+    std::string folder;
+    std::unique_ptr<NestSystem> ns;
+    PlateList plates;
+    PartList parts;
+    std::string text;
+    std::string input;
+    std::string again;
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Fixture& f = fixture();
+    check(writeFile(f.input, data, size));
+    f.platform.messages.clear();
+
+    if (!importPackingInfo(*f.ns, f.input)) {
+        // One message ("排样文件读取错误!" or "零件ID信息错误!"), and nothing else changed.
+        check(f.platform.messages.size() == 1);
+        check(f.unchanged());
+        return 0;
+    }
+    for (const std::string& message : f.platform.messages) check(message == "包围盒数据错误!");
+    check(f.ns->activePlate == (f.ns->plates.empty() ? nullptr : &f.ns->plates.front()));
+
+    check(exportPackingInfo(*f.ns, f.again));
+    check(importPackingInfo(*f.ns, f.again));
+    f.restore();
+    return 0;
+}
