@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "app/platform.h"
 #include "geometry/overlap.h"
@@ -127,7 +128,9 @@ void NestSystem::relocateSelectedParts()
 bool NestSystem::setRotationNumber(int32_t rn)
 {
     if (rn > kMaxRotationNumber) {
-        platform_->showMessage("旋转次数错误!", kCaptionWarning);
+        // The message names the bound, so that the user knows what value is accepted.
+        platform_->showMessage("旋转次数错误! RN 不能大于 " + std::to_string(kMaxRotationNumber),
+                               kCaptionWarning);
         return false;
     }
     rotationNumber = rn;

@@ -122,9 +122,10 @@ public:
     void markCoveredPoints(const Part& part);
     void releasePackingPoints();
     // Setting RN and PPD; a refused value shows its message and keeps the old one.
-    // RN above kMaxRotationNumber: "旋转次数错误!". PPD not positive, not finite, or
-    // giving more than kMaxGridPoints on the standard plate: "排样点错误!". Nothing is
-    // regenerated (the front end regenerates the active plate's grid after a new PPD).
+    // RN above kMaxRotationNumber: "旋转次数错误! RN 不能大于 3600". PPD not positive,
+    // not finite, or giving more than kMaxGridPoints on the standard plate: "排样点错误!".
+    // Nothing is regenerated (the front end regenerates the active plate's grid after a
+    // new PPD).
     bool setRotationNumber(int32_t rn);
     bool setPackingPointDistance(double ppd);
 

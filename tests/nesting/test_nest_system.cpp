@@ -47,6 +47,8 @@ TEST_F(NestSystemTest, RotationNumberAboveTheBoundIsRefusedAndTheOldValueStays)
     EXPECT_FALSE(ns.setRotationNumber(3601));
     EXPECT_EQ(ns.rotationNumber, -5);
     ASSERT_EQ(platform.messages.size(), 1u);
+    // The refusal names the bound; a bare "error" left the user guessing.
+    EXPECT_EQ(platform.messages[0].text, "旋转次数错误! RN 不能大于 3600");
     EXPECT_EQ(platform.messages[0].caption, "Warning!");
 }
 
