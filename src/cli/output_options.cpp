@@ -42,9 +42,10 @@ int writeReport(NestSystem& ns, int32_t plateId)
         ns.activePlate = plate;
     }
     if (ns.activePlate == nullptr) {
-        // The report has told the user that there is no plate; nothing was to be written.
+        // The report tells the user that there is no plate. The report asked for is not
+        // written, which a script must see, as with a plate id that does not exist.
         showPackingReport(ns);
-        return kDone;
+        return kNoSuchPlate;
     }
     return showPackingReport(ns) ? kDone : kWriteFailed;
 }

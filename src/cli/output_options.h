@@ -11,8 +11,8 @@ bool importLayout(NestSystem& ns, const Options& options);
 
 // The outputs asked for, in this order: --export-all, --export-plates, --export-parts,
 // --save, --svg, --report. A failed output does not keep the others from being written.
-// Returns 0 when all were written, 2 when --report names no plate, 3 when a file could
-// not be written.
+// Returns 0 when all were written, 2 when --report names no plate (or there is no plate
+// to report on), 3 when a file could not be written.
 int writeOutputs(NestSystem& ns, const Options& options);
 
 }  // namespace orvo::cli

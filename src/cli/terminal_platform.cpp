@@ -22,6 +22,8 @@ constexpr std::string_view kOutputFailureTexts[] = {
     "记录排样计算时间的文件输出失败!",
     "排样文件输出失败!",
     "文件保存失败!",
+    "排样报告文件输出失败!",
+    "排样图输出失败!",
 };
 
 bool isOutputFailure(const std::string& text)

@@ -102,7 +102,7 @@ def settings():
                      example("worked_example.preSrc"))
         config = json.loads(result.stdout)["config"]
         check(config["rotationNumber"] == 6 and config["packingPointDistance"] == 12.5, "RN and PPD set")
-        for option, value, text in [("--rn", "3601", "旋转次数错误!"), ("--ppd", "0", "排样点错误!"),
+        for option, value, text in [("--rn", "3601", "旋转次数错误! RN 不能大于 3600"), ("--ppd", "0", "排样点错误!"),
                                     ("--ppd", "0.0001", "排样点错误!")]:
             refused = run("--layout", "none", option, value, "-C", out, example("worked_example.preSrc"))
             check(refused.returncode == 2, option + " " + value + " is a usage error")
@@ -116,6 +116,10 @@ def usage_errors():
             check(run("-C", out, *args).returncode == 2, "usage error for %s" % args)
         check(run("--help").returncode == 0 and b"--layout" in run("--help").stdout, "--help")
         check(run("--version").stdout.startswith(b"orvonest "), "--version")
+        # A report asked for but not written is a failure for a script, plate or no plate.
+        for report in [["--report", "5"], ["--report"]]:
+            check(run("-q", "--layout", "none", *report, "-C", out, lib).returncode == 2,
+                  "%s without that plate is a usage error" % report)
         missing = run("-C", out, os.path.join(out, "missing.preSrc"))
         check(missing.returncode == 1, "an unreadable library ends with 1")
         check("Warning!: 零件数据文件读取失败!".encode() in missing.stderr, "and says so")
@@ -132,6 +136,16 @@ def output_failures():
         result = run("--layout", "none", "-C", folder, example("worked_example.preSrc"))
         check(result.returncode == 3, "an output file that cannot be written ends with 3")
         check("零件信息文件输出错误!".encode() in result.stderr, "and the message says which")
+        # The error report and the timing file: folders where the files should go.
+        for name, layout, text in [("PackError.txt", "none", "排样错误报告文件输出失败!"),
+                                   ("重力排样计算时间.txt", "hape", "记录排样计算时间的文件输出失败!")]:
+            folder = os.path.join(out, "blocked-" + layout)
+            os.makedirs(os.path.join(folder, name))
+            result = run("-q", "--layout", layout, "--json", "-C", folder, example("worked_example.preSrc"))
+            check(result.returncode == 3, "%s that cannot be written ends with 3" % name)
+            check(text.encode() in result.stderr, "and says so: " + text)
+        laid_out = json.loads(result.stdout)
+        check(laid_out["unplaced"] == [], "the layout runs all the same without its timing file")
 
 
 globals()[CASE]()
