@@ -1,49 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "geometry/contour.h"
 #include "geometry/overlap.h"
 #include "nesting/nest_system.h"
 #include "nesting/push.h"
+#include "nest_test_helpers.h"
 #include "support/recording_platform.h"
 
 namespace orvo {
 namespace {
 
-std::string freshFolder()
-{
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    const auto dir = std::filesystem::temp_directory_path() / ("orvo_push_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir.string();
-}
-
-Contour contourOf(const std::vector<Point>& points)
-{
-    Contour k;
-    k.setPoints(points);
-    return k;
-}
+using test::makePart;
+using test::polygon;
 
 Part polygonPart(const std::vector<Point>& points, const std::vector<std::vector<Point>>& holes = {})
 {
-    ContourList holeList;
-    for (const auto& h : holes) holeList.insert(contourOf(h));
-    Part part;
-    part.initShape(contourOf(points), holeList);
-    return part;
+    std::vector<Contour> holeContours;
+    for (const auto& h : holes) holeContours.push_back(polygon(h));
+    return makePart(polygon(points), holeContours);
 }
 
-Part rectangle(double x, double y, double w, double h)
-{
-    return polygonPart({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
-}
+Part rectangle(double x, double y, double w, double h) { return test::rectPart(x, y, w, h); }
 
 bool samePlace(const Part& a, const Part& b)
 {
@@ -56,8 +37,9 @@ bool samePlace(const Part& a, const Part& b)
 }
 
 struct PushFixture : ::testing::Test {
+    test::TempFolder folder;
     test::RecordingPlatform platform;
-    NestSystem ns{platform, freshFolder()};
+    NestSystem ns{platform, folder.path()};
     Plate* plate = nullptr;
 
     void SetUp() override
