@@ -56,7 +56,6 @@ bool Interaction::leftClick(NestSystem* ns, PixelPoint click)
     case Mode::RotateParts:
         // Each click is a whole gesture: it sets the centre of the following rotations.
         rotationCentre_ = view_->screenToWorld(click);
-        rotationPixel_ = click;
         clickCount_ = 0;
         return true;
     case Mode::None:
@@ -105,7 +104,6 @@ bool Interaction::dragClick(NestSystem& ns, PixelPoint click, int n)
 
 bool Interaction::mouseMove(NestSystem* ns, PixelPoint mouse)
 {
-    mouse_ = mouse;
     if (clickCount_ != 1) return false;
     switch (mode_) {
     case Mode::SelectParts:

@@ -56,7 +56,6 @@ public:
     bool partHit() const { return partHit_; }
     bool plateHit() const { return plateHit_; }
     const Point& rotationCentre() const { return rotationCentre_; }
-    PixelPoint rotationPixel() const { return rotationPixel_; }
 
     // The transient marks the painter draws over the layout.
     bool showsRubberBand() const;
@@ -75,11 +74,9 @@ private:
     PixelPoint anchor_;
     PixelPoint rubberStart_;
     PixelPoint rubberEnd_;
-    PixelPoint mouse_;
     bool partHit_ = false;
     bool plateHit_ = false;
     Point rotationCentre_;
-    PixelPoint rotationPixel_;
 };
 
 }  // namespace orvo

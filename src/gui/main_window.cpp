@@ -33,6 +33,8 @@ FileDialogSetup dialogSetup(FileDialogKind kind)
     case FileDialogKind::PartLibrary:
         return {"Text Files (*.preSrc)", "Packing system file in Pavon format", "preSrc", false};
     case FileDialogKind::LayoutDxf:
+        // Both spellings, so that a native dialog on a case-sensitive file system
+        // lists "x.dxf" as well as "X.DXF".
         return {"Text Files (*.DXF *.dxf)", "Layout file in DXF format", "dxf", true};
     case FileDialogKind::PackingInfoExport:
         return {"Text Files (*.txt)", "Packing Information File", "txt", true};

@@ -70,6 +70,8 @@ void drawPackingPoints(QImage& image, const NestSystem& ns, const ViewTransform&
 void drawGestureMarks(QPainter& painter, const ViewTransform& view, const Interaction& interaction)
 {
     if (interaction.showsRotationCross()) {
+        // Placed from the world centre, so that the cross stays on the point the parts
+        // turn about after X or a zoom changed the view.
         const PixelPoint c = view.worldToScreen(interaction.rotationCentre());
         painter.setPen(pen(scene::kRotationCross, 1));
         painter.drawLine(c.x - 5, c.y - 5, c.x + 5, c.y + 5);

@@ -16,8 +16,10 @@
 #include "packing_kit.h"
 #include "renew_dialog.h"
 #include "scene_painter.h"
+#include "gui/pixel_checks.h"
 
 using namespace orvo;
+using orvo::test::colourNear;
 
 namespace {
 
@@ -31,17 +33,6 @@ QString exampleLibrary()
     const QString brackets = QStringLiteral(ORVO_SOURCE_DIR "/examples/brackets.preSrc");
     if (QFile::exists(brackets)) return brackets;
     return QStringLiteral(ORVO_SOURCE_DIR "/examples/worked_example.preSrc");
-}
-
-bool colourNear(const QImage& image, QPoint p, const QColor& colour, int radius = 1)
-{
-    for (int dy = -radius; dy <= radius; ++dy) {
-        for (int dx = -radius; dx <= radius; ++dx) {
-            const QPoint q = p + QPoint(dx, dy);
-            if (image.rect().contains(q) && image.pixelColor(q) == colour) return true;
-        }
-    }
-    return false;
 }
 
 int countColour(const QImage& image, const QColor& colour)
@@ -201,6 +192,42 @@ private slots:
         QVERIFY(!w().sceneOptions().showPackingPoints);
         menuAction(w(), "OffsetedPartVisible")->trigger();
         QVERIFY(w().sceneOptions().showOffsetParts);
+    }
+
+    // The kit can be opened from the menu before any library: then every button must
+    // leave the program as it is instead of reaching for a document that is not there.
+    void everyKitButtonWithoutALibraryDoesNothing()
+    {
+        menuAction(w(), "Packing Kit")->trigger();
+        PackingKit* kit = w().packingKit();
+        QVERIFY(kit != nullptr);
+        QVERIFY(kit->lengthEdit()->text().isEmpty());
+        kit->lengthEdit()->setText(QStringLiteral("2000"));
+        kit->widthEdit()->setText(QStringLiteral("1000"));
+        for (QPushButton* b : kit->findChildren<QPushButton*>()) {
+            if (b->text() != QStringLiteral("OK") && b->text() != QStringLiteral("Cancel")) b->click();
+        }
+        QCOMPARE(w().nestSystem(), nullptr);
+        QCOMPARE(w().progressBar(), nullptr);
+        QVERIFY(messages_.empty());
+        QVERIFY(opened_.empty());
+        menuAction(w(), "&Renew_RN_PPD")->trigger();
+        QVERIFY(w().renewDialog()->rotationNumberEdit()->text().isEmpty());
+        w().renewDialog()->button(QStringLiteral("刷新PPD"))->click();
+        w().renewDialog()->button(QStringLiteral("确定"))->click();
+        QCOMPARE(w().nestSystem(), nullptr);
+    }
+
+    // Before the first plate there is no active plate for the per-plate methods.
+    void perPlateMethodsBeforeAnyPlateLeaveThePartsAlone()
+    {
+        QVERIFY(w().openLibrary(exampleLibrary()));
+        ns().selectAllParts();
+        for (const char* caption : {"HAPE", "MultiSteps", "BoxStacking", "ShapeMatch"}) {
+            click(QString::fromUtf8(caption));
+        }
+        QVERIFY(ns().plates.empty());
+        QCOMPARE(ns().unplacedCount(), static_cast<int32_t>(ns().nestParts.size()));
     }
 
     void openingALibraryShowsTheKit()

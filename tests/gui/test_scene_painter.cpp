@@ -6,9 +6,11 @@
 #include "app/view_transform.h"
 #include "nesting/nest_system.h"
 #include "scene_painter.h"
+#include "gui/pixel_checks.h"
 #include "support/recording_platform.h"
 
 using namespace orvo;
+using orvo::test::colourNear;
 
 namespace {
 
@@ -21,17 +23,6 @@ Part square(int32_t id, double x, double y, double side, int32_t plateId)
     p.partId = id;
     p.plateId = plateId;
     return p;
-}
-
-bool colourNear(const QImage& image, QPoint p, const QColor& colour, int radius = 1)
-{
-    for (int dy = -radius; dy <= radius; ++dy) {
-        for (int dx = -radius; dx <= radius; ++dx) {
-            const QPoint q = p + QPoint(dx, dy);
-            if (image.rect().contains(q) && image.pixelColor(q) == colour) return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
