@@ -24,8 +24,8 @@ std::vector<GravityVariant> gravityVariants(const Part& part, const Point& pivot
                                             bool turnOver);
 // How many grid columns and rows a part of that shorter box side skips per step.
 int32_t gravityStride(double shorterSide, double ppd);
-// The ranking of candidates: further left by more than 0.1, or about as far left
-// (within 0.1) and lower.
+// The ranking of gravity points (also of box stacking): further left by more than 0.1,
+// or about as far left (within 0.1) and lower.
 bool betterGravity(const Point& best, const Point& candidate);
 
 // A part in nestParts or a copy; false leaves it unchanged. Uses the current grid,

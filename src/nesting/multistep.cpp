@@ -86,8 +86,7 @@ struct MultiStepRun {
         const double tol = ns.matchTolerance;
         ns.generatePackingPoints(p);
         free = ns.plateFreeArea(p);
-        const BoundingBox& box = p.outerBox;
-        plateArea = (box.max_X - box.min_X) * (box.max_Y - box.min_Y);
+        plateArea = boxArea(p.outerBox);
 
         firstBigPart();
         auto stack = [&](Part& part) { return stackPlace(ns, p, part); };

@@ -1,19 +1,11 @@
 #include "nesting/stacking.h"
 
-#include <cmath>
-
 #include "geometry/point.h"
 #include "nesting/gravity.h"
 
 namespace orvo {
 
 namespace {
-
-// Further left by more than 0.1, or level with best within 0.1 and lower.
-bool isBetterGravity(const Point& g, const Point& best)
-{
-    return g.x < best.x - 0.1 || (std::fabs(g.x - best.x) < 0.1 && g.y < best.y);
-}
 
 Pose poseOf(const Part& part) { return Pose{part.mirrored, part.basePt, part.rotationAngle}; }
 
@@ -34,7 +26,7 @@ void tryAlignments(NestSystem& ns, const Plate& p, const Part& q, const Part& c,
         // Until something fits every candidate is better, so testing the fit of better
         // candidates only sets found exactly as testing all of them would.
         const Point g = contourCentroid(moved.outer);
-        if (!isBetterGravity(g, best.gravity) || !ns.fitsOnPlate(p, moved)) continue;
+        if (!betterGravity(best.gravity, g) || !ns.fitsOnPlate(p, moved)) continue;
         best.found = true;
         best.gravity = g;
         best.pose = poseOf(moved);
@@ -78,7 +70,7 @@ bool stackPlace(NestSystem& ns, const Plate& p, Part& part)
         if (&q == &part || q.plateId != p.id) continue;
         const StackCandidate c = stackCandidates(ns, p, q, part);
         if (!c.found) continue;
-        if (!best.found || isBetterGravity(c.gravity, best.gravity)) best = c;
+        if (!best.found || betterGravity(best.gravity, c.gravity)) best = c;
     }
     if (!best.found) return false;
     applyPose(part, best.pose);

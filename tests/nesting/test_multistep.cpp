@@ -99,6 +99,41 @@ TEST_F(MultiStepPlateTest, NothingSelectedChangesNothingButRegeneratesTheGrid)
     EXPECT_EQ(ns.packingPoints.rows, 51);
 }
 
+// Pass 0 of the full layout compares the outer area with a quarter of the plate, the
+// button the net area. With RN 0 no later pass can place the frame, so pass 0 decides.
+TEST_F(MultiStepPlateTest, PassZeroWeighsTheOuterAreaInTheLayoutAndTheNetAreaOnTheButton)
+{
+    ns.rotationNumber = 0;
+    // Outer area 1080000 and net area 440000 against a quarter plate of 500000.
+    Part& frame = add(test::makePart(test::rectangle(0, 0, 1200, 900),
+                                     {test::rectangle(200, 50, 800, 800)}));
+    frame.selected = true;
+
+    EXPECT_FALSE(multiStepSelected(ns, ns.plates.front()));
+    EXPECT_EQ(frame.plateId, -1);
+    EXPECT_TRUE(multiStepLayoutPlate(ns, ns.plates.front()));
+    EXPECT_EQ(frame.plateId, 0);
+}
+
+TEST_F(MultiStepPlateTest, TheButtonCompactsSelectedPartsOnly)
+{
+    const Plate& p = ns.plates.front();
+    Part& unselected = NestFixture::add(test::rectPart(500, 500, 100, 100), 0);
+    Part& selected = NestFixture::add(test::rectPart(800, 300, 100, 100), 0);
+    selected.selected = true;
+
+    EXPECT_FALSE(multiStepSelected(ns, p));  // no part changed its plate
+    EXPECT_EQ(unselected.box.min_X, 500);
+    EXPECT_EQ(unselected.box.min_Y, 500);
+    EXPECT_LT(selected.box.min_X, 0.01);
+    EXPECT_LT(selected.box.min_Y, 0.01);
+
+    // The full layout compacts every part on the plate: left, then down onto the other.
+    EXPECT_TRUE(multiStepLayoutPlate(ns, p));
+    EXPECT_LT(unselected.box.min_X, 0.01);
+    EXPECT_NEAR(unselected.box.min_Y, 100, 0.02);
+}
+
 TEST_F(MultiStepPlateTest, SelectedPartsOnlyAndTheGridStays)
 {
     Part& big = add(rectangle(1200, 900));

@@ -79,6 +79,21 @@ TEST_F(StackingTest, OnlyTurnedOverCandidatesOfferTheLowestPlaceWhenAllowed)
     EXPECT_NEAR(contourCentroid(placed.outer).y, turned.gravity.y, 1e-6);
 }
 
+TEST_F(StackingTest, WithoutTurningOverAMirroredPartIsNeverTurnedBack)
+{
+    const Plate& p = addPlate();
+    const Part& q = add(rectPart(0, 0, 100, 100), 0);
+    Part part = polygonPart({{0, 0}, {200, 0}, {0, 100}});
+    part.mirrorPart(Point(part.centroid.x, part.centroid.y));
+
+    const StackCandidate c = stackCandidates(ns, p, q, part);
+    ASSERT_TRUE(c.found);
+    EXPECT_TRUE(c.pose.mirrored);
+    applyPose(part, c.pose);
+    EXPECT_TRUE(part.mirrored);
+    EXPECT_TRUE(ns.fitsOnPlate(p, part));
+}
+
 TEST_F(StackingTest, ApplyPoseReproducesATurnedRotatedAndMovedCopy)
 {
     Part part = polygonPart({{10, 20}, {70, 20}, {40, 90}, {10, 60}});
