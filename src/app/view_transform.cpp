@@ -8,10 +8,12 @@ namespace orvo {
 namespace {
 
 // Far-off points are held inside the int range, so that a deep zoom never makes the
-// conversion overflow.
+// conversion overflow; a coordinate that is not a number (plates beyond the double
+// range) goes to the origin instead of an undefined conversion.
 int truncateToPixels(double v)
 {
     constexpr double kLimit = 1e9;
+    if (std::isnan(v)) return 0;
     return static_cast<int>(std::clamp(v, -kLimit, kLimit));
 }
 

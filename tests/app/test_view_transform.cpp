@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/view_transform.h"
 
 namespace orvo {
@@ -110,6 +112,9 @@ TEST(ViewTransform, FarAwayPointsStayInsideTheIntegerRange)
     const PixelPoint p = v.worldToScreen({1e9, -1e9});
     EXPECT_GT(p.x, 0);
     EXPECT_GT(p.y, 0);
+    // An infinite plate edge minus an infinite centre is not a number: the origin.
+    const PixelPoint nan = v.worldToScreen({std::nan(""), std::nan("")});
+    EXPECT_EQ(nan, (PixelPoint{v.originX(), v.originY()}));
 }
 
 }  // namespace
