@@ -26,7 +26,7 @@ void addOptions(CLI::App& app, Options& o, std::string& layoutName)
         ->type_name("METHOD")
         ->check(CLI::IsMember({"hape", "multistep", "none"}))
         ->capture_default_str();
-    app.add_option("--rn", o.rotationNumber, "Rotation number RN (at most 3600)")->type_name("N");
+    app.add_option("--rn", o.rotationNumber, "Rotation number RN (at most 360)")->type_name("N");
     app.add_option("--ppd", o.packingPointDistance, "Packing point distance PPD in mm (> 0)")
         ->type_name("D");
     app.add_option("--import", o.importFile, "Restore a packing-information file instead of laying out")

@@ -1,3 +1,6 @@
+#include <cmath>
+
+#include "app/platform.h"
 #include "library/assembly.h"
 #include "library/part_library.h"
 #include "nesting/nest_system.h"
@@ -7,11 +10,20 @@ namespace orvo {
 
 namespace {
 
+// A gap below 0 would shrink the parts so that their true outlines overlap on the plate,
+// and one that is not a finite number would poison every coordinate; both are taken as 0.
+double checkedGap(NestSystem& ns, double gap)
+{
+    if (std::isfinite(gap) && gap >= 0.0) return gap;
+    ns.platform().showMessage("间距数据错误, 按0处理!", kCaptionWarning);
+    return 0.0;
+}
+
 void takeConfiguration(NestSystem& ns, const NestConfig& config)
 {
     ns.config = config;
-    ns.partGap = config.partToPartGap;
-    ns.plateGap = config.partToMplateGap;
+    ns.partGap = checkedGap(ns, config.partToPartGap);
+    ns.plateGap = checkedGap(ns, config.partToMplateGap);
     ns.plateLength = config.staPlate_0;
     ns.plateWidth = config.staPlate_1;
     ns.turnOver = config.bPartTurnover;

@@ -102,7 +102,7 @@ def settings():
                      example("worked_example.preSrc"))
         config = json.loads(result.stdout)["config"]
         check(config["rotationNumber"] == 6 and config["packingPointDistance"] == 12.5, "RN and PPD set")
-        for option, value, text in [("--rn", "3601", "旋转次数错误! RN 不能大于 3600"), ("--ppd", "0", "排样点错误!"),
+        for option, value, text in [("--rn", "361", "旋转次数错误! RN 不能大于 360"), ("--ppd", "0", "排样点错误!"),
                                     ("--ppd", "0.0001", "排样点错误!")]:
             refused = run("--layout", "none", option, value, "-C", out, example("worked_example.preSrc"))
             check(refused.returncode == 2, option + " " + value + " is a usage error")

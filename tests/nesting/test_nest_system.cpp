@@ -40,15 +40,15 @@ TEST_F(NestSystemTest, StartsWithTheDefaultsAndATimeStampInItsFolder)
 
 TEST_F(NestSystemTest, RotationNumberAboveTheBoundIsRefusedAndTheOldValueStays)
 {
-    EXPECT_TRUE(ns.setRotationNumber(3600));
+    EXPECT_TRUE(ns.setRotationNumber(360));
     EXPECT_TRUE(ns.setRotationNumber(0));  // accepted: every gravity placement then fails
     EXPECT_TRUE(ns.setRotationNumber(-5));
     EXPECT_TRUE(platform.messages.empty());
-    EXPECT_FALSE(ns.setRotationNumber(3601));
+    EXPECT_FALSE(ns.setRotationNumber(361));
     EXPECT_EQ(ns.rotationNumber, -5);
     ASSERT_EQ(platform.messages.size(), 1u);
     // The refusal names the bound; a bare "error" left the user guessing.
-    EXPECT_EQ(platform.messages[0].text, "旋转次数错误! RN 不能大于 3600");
+    EXPECT_EQ(platform.messages[0].text, "旋转次数错误! RN 不能大于 360");
     EXPECT_EQ(platform.messages[0].caption, "Warning!");
 }
 

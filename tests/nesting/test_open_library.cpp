@@ -43,6 +43,23 @@ TEST_F(OpenLibrary, AnUnreadableFileChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
 }
 
+// A negative part gap used to shrink every part, so that the cut outlines overlapped.
+TEST_F(OpenLibrary, GapsBelowZeroOrNotFiniteAreTakenAsZeroWithAWarning)
+{
+    test::writeFile(folder.file("lib.preSrc"),
+                    "CONFIGINFO\npartToPartGap   =-4\npartToMplateGap =1e999\n"
+                    "staPlate_0      =2500\nstaPlate_1      =1250\n_end_\n" +
+                        test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
+    ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    EXPECT_EQ(ns.partGap, 0.0);
+    EXPECT_EQ(ns.plateGap, 0.0);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0].text, "间距数据错误, 按0处理!");
+    EXPECT_EQ(platform.messages[0].caption, "Warning!");
+    const Part& part = ns.nestParts.front();
+    EXPECT_DOUBLE_EQ(part.box.max_X - part.box.min_X, 100.0);
+}
+
 TEST_F(OpenLibrary, TakesTheFiveConfigurationValues)
 {
     test::writeFile(folder.file("lib.preSrc"),
