@@ -7,25 +7,13 @@
 #include <sstream>
 #include <string>
 
-#include "app/platform.h"
+#include "fuzz_platform.h"
 #include "library/assembly.h"
 #include "library/error_report.h"
 #include "library/part_library.h"
 #include "library/text_encoding.h"
 
 namespace {
-
-class QuietPlatform : public orvo::Platform {
-public:
-    void showMessage(const std::string&, const std::string&) override {}
-    void setWorldBoxAndFit(const orvo::BoundingBox&) override {}
-    void repaintNow() override {}
-    void setProgressPercent(int) override {}
-    void setStatusText(const std::string&) override {}
-    double monotonicSeconds() override { return 0.0; }
-    std::tm localTime() override { return std::tm{}; }
-    void openInViewer(const std::string&) override {}
-};
 
 const std::string& reportFolder()
 {
@@ -45,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::istringstream in(bytes);
     const orvo::PartLibrary library = orvo::readPartLibrary(in);
 
-    QuietPlatform platform;
+    orvo::fuzz::CountingPlatform platform;
     // Every other input runs without a report, as after a report that could not be opened.
     const bool withReport = !reportFolder().empty() && size % 2 == 0;
     orvo::ErrorReport report = withReport ? orvo::ErrorReport(reportFolder(), &platform)

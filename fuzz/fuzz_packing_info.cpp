@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "fuzz_platform.h"
 #include "nesting/nest_system.h"
 #include "output/packing_info.h"
 
@@ -40,23 +40,6 @@ constexpr const char* kLibrary =
     "0,0,L,0,0,0,0,0\n1,0,L,0,0,5,0,0\n2,0,L,0,0,0,400,0\n3,0,L,0,0,0,400,40\n"
     "4,0,L,0,0,0,0,40\n5,0,L,0,0,0,0,0\n"
     "_end_\n";
-
-class CountingPlatform : public Platform {
-public:
-    void showMessage(const std::string& text, const std::string&) override
-    {
-        messages.push_back(text);
-    }
-    void setWorldBoxAndFit(const BoundingBox&) override {}
-    void repaintNow() override {}
-    void setProgressPercent(int) override {}
-    void setStatusText(const std::string&) override {}
-    double monotonicSeconds() override { return 0.0; }
-    std::tm localTime() override { return std::tm{}; }
-    void openInViewer(const std::string&) override {}
-
-    std::vector<std::string> messages;
-};
 
 void check(bool condition)
 {
@@ -139,7 +122,7 @@ struct Fixture {
         ns->activePlate = &ns->plates.back();
     }
 
-    CountingPlatform platform;
+    fuzz::CountingPlatform platform;
     std::string folder;
     std::unique_ptr<NestSystem> ns;
     PlateList plates;

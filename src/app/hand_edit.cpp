@@ -32,16 +32,6 @@ bool holdsPoint(const BoundingBox& box, const Point& p)
     return p.x >= box.min_X && p.x <= box.max_X && p.y >= box.min_Y && p.y <= box.max_Y;
 }
 
-void translatePlate(Plate& plate, double dx, double dy)
-{
-    for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
-        box->min_X += dx;
-        box->max_X += dx;
-        box->min_Y += dy;
-        box->max_Y += dy;
-    }
-}
-
 }  // namespace
 
 bool pickPart(NestSystem& ns, const ViewTransform& view, PixelPoint p)

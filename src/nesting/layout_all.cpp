@@ -48,12 +48,7 @@ Plate& appendLayoutPlate(NestSystem& ns, int32_t i)
     const int32_t perColumn = ns.platesPerColumn > 0 ? ns.platesPerColumn : 1;
     const double dx = (ns.plateLength + ns.plateSpacing) * (-(i / perColumn) - 1);
     const double dy = (ns.plateWidth + ns.plateSpacing) * (i % perColumn);
-    for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
-        box->min_X += dx;
-        box->max_X += dx;
-        box->min_Y += dy;
-        box->max_Y += dy;
-    }
+    translatePlate(plate, dx, dy);
     ns.plates.push_back(plate);
     return ns.plates.back();
 }

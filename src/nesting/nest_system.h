@@ -25,6 +25,9 @@ struct Plate {
     bool selected = false;
 };
 
+// A plate moves by adding the shift to both of its boxes; nothing else of it changes.
+void translatePlate(Plate& plate, double dx, double dy);
+
 // Back insertion; nodes never move, so a Plate* stays valid until its plate is removed.
 using PlateList = std::list<Plate>;
 // Back insertion; a copy holds copies of the parts in source order.
@@ -98,6 +101,9 @@ public:
     void removePlate(const Plate* plate);
     // Removes every plate; no plate is active afterwards.
     void clearPlates();
+
+    // The part of trueShapes with that partId (the first one), or none.
+    const Part* findTrueShape(int32_t partId) const;
 
     // Queries (walk nestParts in list order).
     int32_t unplacedCount() const;

@@ -26,6 +26,14 @@ void sortByArea(PartList& parts)
     }
 }
 
+const Part* NestSystem::findTrueShape(int32_t partId) const
+{
+    for (const Part& shape : trueShapes) {
+        if (shape.partId == partId) return &shape;
+    }
+    return nullptr;
+}
+
 void NestSystem::prepareNestParts()
 {
     const double w = plateWidth;

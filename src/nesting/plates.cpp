@@ -20,7 +20,9 @@ BoundingBox shrunk(const BoundingBox& box, double margin)
     return {box.min_X + margin, box.max_X - margin, box.min_Y + margin, box.max_Y - margin};
 }
 
-void movePlate(Plate& plate, double dx, double dy)
+}  // namespace
+
+void translatePlate(Plate& plate, double dx, double dy)
 {
     for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
         box->min_X += dx;
@@ -29,8 +31,6 @@ void movePlate(Plate& plate, double dx, double dy)
         box->max_Y += dy;
     }
 }
-
-}  // namespace
 
 Plate NestSystem::createPlate(int32_t id, double length, double width)
 {
@@ -50,10 +50,10 @@ Plate& NestSystem::addPlate(double length, double width)
     const int32_t id = plates.empty() ? 0 : plates.back().id + 1;
     Plate plate = createPlate(id, length, width);
     if (plates.empty()) {
-        movePlate(plate, -length - plateSpacing, 0.0);
+        translatePlate(plate, -length - plateSpacing, 0.0);
     } else {
         const BoundingBox& last = plates.back().outerBox;
-        movePlate(plate, last.min_X - 0.0, last.max_Y - 0.0 + plateSpacing);
+        translatePlate(plate, last.min_X - 0.0, last.max_Y - 0.0 + plateSpacing);
     }
     plates.push_back(plate);
     activePlate = &plates.back();

@@ -159,14 +159,6 @@ bool parsePackingInfo(std::string_view text, std::vector<PlateEntry>& plates,
     return in.atEnd();
 }
 
-const Part* findTrueShape(const NestSystem& ns, int32_t partId)
-{
-    for (const Part& shape : ns.trueShapes) {
-        if (shape.partId == partId) return &shape;
-    }
-    return nullptr;
-}
-
 // The part of trueShapes grown as the nesting grows it and carried to the pose.
 Part rebuildPart(const NestSystem& ns, const Part& shape, const PartEntry& entry)
 {
@@ -244,7 +236,7 @@ bool importPackingInfo(NestSystem& ns, const std::string& path)
 
     PartList parts;
     for (const PartEntry& entry : partEntries) {
-        const Part* shape = findTrueShape(ns, entry.partId);
+        const Part* shape = ns.findTrueShape(entry.partId);
         if (shape == nullptr) {
             ns.platform().showMessage(kUnknownPart, kCaptionWarning);
             return false;

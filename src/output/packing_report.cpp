@@ -15,14 +15,6 @@ namespace {
 
 constexpr size_t kNamesPerLine = 10;
 
-const Part* findTrueShape(const NestSystem& ns, int32_t partId)
-{
-    for (const Part& shape : ns.trueShapes) {
-        if (shape.partId == partId) return &shape;
-    }
-    return nullptr;
-}
-
 // The true shapes of the parts on the plate, in nestParts order, carried to their poses.
 // A part whose partId has no true shape cannot be measured and is left out.
 std::vector<Part> rebuildPackedParts(const NestSystem& ns, const Plate& plate)
@@ -30,7 +22,7 @@ std::vector<Part> rebuildPackedParts(const NestSystem& ns, const Plate& plate)
     std::vector<Part> packed;
     for (const Part& placed : ns.nestParts) {
         if (placed.plateId != plate.id) continue;
-        const Part* shape = findTrueShape(ns, placed.partId);
+        const Part* shape = ns.findTrueShape(placed.partId);
         if (shape == nullptr) continue;
         Part c = *shape;
         if (placed.mirrored) {
