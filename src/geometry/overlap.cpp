@@ -9,35 +9,102 @@ namespace {
 // Box contact and containment tolerance, in millimetres.
 constexpr double kBoxTolerance = 1e-4;
 
+// Contours with fewer vertices are walked edge by edge: the runs would not save time.
+constexpr size_t kMinRunVertices = 8;
+
 // A closed chain seen without ownership, so that a rectangle on the stack can take part
-// in the same tests as a contour.
+// in the same tests as a contour; with its edge runs when it has them.
 struct Ring {
     const Point* points;
     size_t count;
     const BoundingBox& box;
+    const uint32_t* runs = nullptr;  // runCount + 1 bounds
+    size_t runCount = 0;
+
+    // Vertex i, where i == count is vertex 0 again (the end of the closing edge).
+    const Point& at(size_t i) const { return points[i == count ? 0 : i]; }
+    double yAt(size_t i) const { return at(i).y; }
 };
 
 Ring ringOf(const Contour& k) { return Ring{k.points.data(), k.points.size(), k.box}; }
 
-bool pointInRing(const Ring& k, const Point& p)
+Ring ringOf(const Contour& k, const EdgeRuns& runs)
 {
-    if (p.x < k.box.min_X || p.x > k.box.max_X || p.y < k.box.min_Y || p.y > k.box.max_Y) return false;
+    Ring ring = ringOf(k);
+    if (runs.bounds.size() >= 2) {
+        ring.runs = runs.bounds.data();
+        ring.runCount = runs.bounds.size() - 1;
+    }
+    return ring;
+}
+
+// std::fmax and std::fmin, NaN arguments included, without the library call.
+double maxOf(double a, double b) { return (b > a || a != a) ? b : a; }
+double minOf(double a, double b) { return (b < a || a != a) ? b : a; }
+
+// The crossing rule for one edge a-b and the ray from p towards +x.
+bool crossesRay(const Point& a, const Point& b, const Point& p)
+{
+    if (a.y == p.y && b.y > p.y) return p.x <= a.x;
+    if (b.y == p.y && a.y > p.y) return p.x <= b.x;
+    if ((a.y < p.y && p.y < b.y) || (b.y < p.y && p.y < a.y)) {
+        const double xint = a.x == b.x ? a.x : a.x + (b.x - a.x) * (p.y - a.y) / (b.y - a.y);
+        return p.x <= xint;
+    }
+    return false;
+}
+
+// Only edges with min(y1, y2) <= p.y < max(y1, y2) can count, which this cheap test
+// picks out before the rule itself is applied.
+bool pointInEdges(const Ring& k, const Point& p)
+{
     bool inside = false;
     for (size_t i = 0; i < k.count; ++i) {
         const Point& a = k.points[i];
         const Point& b = k.points[i + 1 < k.count ? i + 1 : 0];
-        // Half-open rule: an edge counts when min(y1, y2) <= p.y < max(y1, y2) and p lies
-        // left of it or on it at that height.
-        if (a.y == p.y && b.y > p.y) {
-            if (p.x <= a.x) inside = !inside;
-        } else if (b.y == p.y && a.y > p.y) {
-            if (p.x <= b.x) inside = !inside;
-        } else if ((a.y < p.y && p.y < b.y) || (b.y < p.y && p.y < a.y)) {
-            const double xint = a.x == b.x ? a.x : a.x + (b.x - a.x) * (p.y - a.y) / (b.y - a.y);
-            if (p.x <= xint) inside = !inside;
-        }
+        if (!((a.y <= p.y && p.y < b.y) || (b.y <= p.y && p.y < a.y))) continue;
+        if (crossesRay(a, b, p)) inside = !inside;
     }
     return inside;
+}
+
+// In a run whose y never falls, only the edge with y1 <= p.y < y2 can count, and only
+// one edge has that; in a run whose y never rises, the edge with y2 <= p.y < y1.
+bool pointInRuns(const Ring& k, const Point& p)
+{
+    bool inside = false;
+    for (size_t r = 0; r < k.runCount; ++r) {
+        const size_t first = k.runs[r];
+        const size_t last = k.runs[r + 1];
+        const double yFirst = k.yAt(first);
+        const double yLast = k.yAt(last);
+        // The first vertex after the one at or below p.y (rising), or at or below it (falling).
+        size_t lo = first + 1;
+        size_t hi = last;
+        if (yFirst <= yLast) {
+            if (!(yFirst <= p.y && p.y < yLast)) continue;
+            while (lo < hi) {
+                const size_t mid = lo + (hi - lo) / 2;
+                if (k.yAt(mid) > p.y) hi = mid;
+                else lo = mid + 1;
+            }
+        } else {
+            if (!(yLast <= p.y && p.y < yFirst)) continue;
+            while (lo < hi) {
+                const size_t mid = lo + (hi - lo) / 2;
+                if (k.yAt(mid) <= p.y) hi = mid;
+                else lo = mid + 1;
+            }
+        }
+        if (crossesRay(k.at(lo - 1), k.at(lo), p)) inside = !inside;
+    }
+    return inside;
+}
+
+bool pointInRing(const Ring& k, const Point& p)
+{
+    if (p.x < k.box.min_X || p.x > k.box.max_X || p.y < k.box.min_Y || p.y > k.box.max_Y) return false;
+    return k.runCount > 0 ? pointInRuns(k, p) : pointInEdges(k, p);
 }
 
 bool allVerticesInRing(const Ring& container, const Ring& k)
@@ -47,10 +114,87 @@ bool allVerticesInRing(const Ring& container, const Ring& k)
     return true;
 }
 
+// Vertex first of a run whose y never falls, at or above y.
+size_t firstRisingAtOrAbove(const Ring& k, size_t first, size_t last, double y)
+{
+    while (first < last) {
+        const size_t mid = first + (last - first) / 2;
+        if (k.yAt(mid) >= y) last = mid;
+        else first = mid + 1;
+    }
+    return first;
+}
+
+// Vertex first of a run whose y never rises, at or below y.
+size_t firstFallingAtOrBelow(const Ring& k, size_t first, size_t last, double y)
+{
+    while (first < last) {
+        const size_t mid = first + (last - first) / 2;
+        if (k.yAt(mid) <= y) last = mid;
+        else first = mid + 1;
+    }
+    return first;
+}
+
+// Only the vertices of k within the container's height can lie inside it; with runs,
+// those are one stretch of each run (a vertex shared by two runs may be tried twice).
 bool anyVertexInRing(const Ring& container, const Ring& k)
 {
-    for (size_t i = 0; i < k.count; ++i)
-        if (pointInRing(container, k.points[i])) return true;
+    const double low = container.box.min_Y;
+    const double high = container.box.max_Y;
+    if (k.runCount == 0 || low != low || high != high) {
+        for (size_t i = 0; i < k.count; ++i)
+            if (pointInRing(container, k.points[i])) return true;
+        return false;
+    }
+    for (size_t r = 0; r < k.runCount; ++r) {
+        const size_t first = k.runs[r];
+        const size_t last = k.runs[r + 1];
+        if (k.yAt(first) <= k.yAt(last)) {
+            for (size_t i = firstRisingAtOrAbove(k, first, last + 1, low); i <= last && k.yAt(i) <= high; ++i)
+                if (pointInRing(container, k.at(i))) return true;
+        } else {
+            for (size_t i = firstFallingAtOrBelow(k, first, last + 1, high); i <= last && k.yAt(i) >= low; ++i)
+                if (pointInRing(container, k.at(i))) return true;
+        }
+    }
+    return false;
+}
+
+bool edgeMeetsEdges(const Point& s1, const Point& s2, const Ring& k2)
+{
+    for (size_t j = 0; j < k2.count; ++j) {
+        const Point& t2 = k2.points[j + 1 < k2.count ? j + 1 : 0];
+        if (segmentsIntersect(s1, s2, k2.points[j], t2)) return true;
+    }
+    return false;
+}
+
+// segmentsIntersect refuses every pair whose height ranges do not meet; in a run those
+// that meet [low, high] are one stretch, found by a binary search.
+bool edgeMeetsRuns(const Point& s1, const Point& s2, const Ring& k2)
+{
+    const double low = s1.y < s2.y ? s1.y : s2.y;
+    const double high = s1.y < s2.y ? s2.y : s1.y;
+    if (low != low || high != high) return edgeMeetsEdges(s1, s2, k2);
+    for (size_t r = 0; r < k2.runCount; ++r) {
+        const size_t first = k2.runs[r];
+        const size_t last = k2.runs[r + 1];
+        const double yFirst = k2.yAt(first);
+        const double yLast = k2.yAt(last);
+        if (yFirst <= yLast) {
+            if (yLast < low || yFirst > high) continue;
+            // Edge j spans [y(j), y(j + 1)]: from the first whose upper end reaches low.
+            size_t j = firstRisingAtOrAbove(k2, first + 1, last, low) - 1;
+            for (; j < last && k2.yAt(j) <= high; ++j)
+                if (segmentsIntersect(s1, s2, k2.at(j), k2.at(j + 1))) return true;
+        } else {
+            if (yFirst < low || yLast > high) continue;
+            size_t j = firstFallingAtOrBelow(k2, first + 1, last, high) - 1;
+            for (; j < last && k2.yAt(j) >= low; ++j)
+                if (segmentsIntersect(s1, s2, k2.at(j), k2.at(j + 1))) return true;
+        }
+    }
     return false;
 }
 
@@ -61,13 +205,10 @@ bool ringEdgesCross(const Ring& k1, const Ring& k2)
         const Point& s1 = k1.points[i];
         const Point& s2 = k1.points[i + 1 < k1.count ? i + 1 : 0];
         // An edge outside k2's box fails the extent rejection against every edge of k2.
-        if (std::fmax(s1.x, s2.x) < k2.box.min_X || std::fmin(s1.x, s2.x) > k2.box.max_X ||
-            std::fmax(s1.y, s2.y) < k2.box.min_Y || std::fmin(s1.y, s2.y) > k2.box.max_Y)
+        if (maxOf(s1.x, s2.x) < k2.box.min_X || minOf(s1.x, s2.x) > k2.box.max_X ||
+            maxOf(s1.y, s2.y) < k2.box.min_Y || minOf(s1.y, s2.y) > k2.box.max_Y)
             continue;
-        for (size_t j = 0; j < k2.count; ++j) {
-            const Point& t2 = k2.points[j + 1 < k2.count ? j + 1 : 0];
-            if (segmentsIntersect(s1, s2, k2.points[j], t2)) return true;
-        }
+        if (k2.runCount > 0 ? edgeMeetsRuns(s1, s2, k2) : edgeMeetsEdges(s1, s2, k2)) return true;
     }
     return false;
 }
@@ -87,17 +228,79 @@ bool ringsDisjoint(const Ring& p, const Ring& q)
     return !ringEdgesCross(p, q);
 }
 
+bool insideHole(const Ring& hole, const Ring& k)
+{
+    return allVerticesInRing(hole, k) && !ringEdgesCross(hole, k);
+}
+
 // True when the ring lies wholly inside one of the holes, touching none of its edges.
 bool insideSomeHole(const ContourList& holes, const Ring& k)
 {
-    for (const Contour& h : holes) {
-        const Ring hole = ringOf(h);
-        if (allVerticesInRing(hole, k) && !ringEdgesCross(hole, k)) return true;
-    }
+    for (const Contour& h : holes)
+        if (insideHole(ringOf(h), k)) return true;
     return false;
 }
 
+bool insideSomePreparedHole(const PreparedPart& p, const Ring& k)
+{
+    size_t index = 0;
+    for (const Contour& h : p.part->holes)
+        if (insideHole(ringOf(h, p.holes[index++]), k)) return true;
+    return false;
+}
+
+bool finiteHeights(const BoundingBox& box) { return std::isfinite(box.min_Y) && std::isfinite(box.max_Y); }
+
+// Whether a contour with these vertices gains from runs: enough vertices, and runs that
+// hold several edges each on average.
+bool worthRuns(size_t vertices, size_t runs) { return vertices >= kMinRunVertices && runs * 4 <= vertices; }
+
 }  // namespace
+
+void EdgeRuns::build(const Contour& k)
+{
+    bounds.clear();
+    const size_t n = k.points.size();
+    if (n < kMinRunVertices) return;
+    // Finite heights stay free of NaN under finite shifts, so the runs stay right.
+    for (const Point& v : k.points)
+        if (!std::isfinite(v.y)) return;
+    bounds.push_back(0);
+    int direction = 0;  // of the current run: 1 rising, -1 falling, 0 flat so far
+    for (size_t i = 0; i < n; ++i) {
+        const double a = k.points[i].y;
+        const double b = k.points[i + 1 < n ? i + 1 : 0].y;
+        const int d = (b > a) - (b < a);
+        if (d == 0 || d == direction) continue;
+        if (direction != 0) bounds.push_back(static_cast<uint32_t>(i));
+        direction = d;
+    }
+    bounds.push_back(static_cast<uint32_t>(n));
+    if (!worthRuns(n, bounds.size() - 1)) bounds.clear();
+}
+
+void PreparedPart::prepare(const Part& p)
+{
+    part = &p;
+    outer.build(p.outer);
+    holes.resize(static_cast<size_t>(p.holes.count()));
+    size_t index = 0;
+    for (const Contour& h : p.holes) holes[index++].build(h);
+}
+
+bool partsDisjoint(const PreparedPart& p, const PreparedPart& q)
+{
+    // A height that is no longer finite means an infinite shift, after which the runs
+    // may not hold.
+    if (!finiteHeights(p.part->outer.box) || !finiteHeights(q.part->outer.box))
+        return partsDisjoint(*p.part, *q.part);
+    const Ring pOuter = ringOf(p.part->outer, p.outer);
+    const Ring qOuter = ringOf(q.part->outer, q.outer);
+    return ringsDisjoint(pOuter, qOuter) || insideSomePreparedHole(p, qOuter) ||
+           insideSomePreparedHole(q, pOuter);
+}
+
+bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q) { return boxesApart(p, q); }
 
 bool pointInContour(const Contour& k, const Point& p) { return pointInRing(ringOf(k), p); }
 

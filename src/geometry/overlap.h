@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "geometry/contour.h"
 
 namespace orvo {
@@ -17,5 +20,39 @@ bool pointInPart(const Part& part, const Point& p);
 bool boxInsideRect(const Part& part, double min_X, double max_X, double min_Y, double max_Y);
 bool boxInsideRect(const Part& part, const BoundingBox& rect);
 bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double y2);
+
+// The edges of a contour cut into runs along which y never falls or never rises. A point
+// meets at most one edge of a run at its height, and the edges of a run that reach an
+// edge's height range are one stretch of it, so the tests below find them with a binary
+// search per run instead of a walk over every edge, and give the same answers. Adding a
+// shift keeps the order of the y values, so the runs stay right while the contour is only
+// translated by finite shifts; any other change of the vertices needs a new build.
+struct EdgeRuns {
+    // Run r covers the edges bounds[r] to bounds[r + 1] - 1 (edge i joins vertex i to the
+    // next). Left empty where a walk over the edges is as quick (few vertices, a chain
+    // that changes direction at most edges) or where a y is not finite: the tests then
+    // walk every edge.
+    std::vector<uint32_t> bounds;
+
+    void build(const Contour& k);
+};
+
+// A part with the edge runs of its outer contour and of each hole (in list order), for
+// many collision tests of the same shapes: one gravity search, one push. It reads the
+// part it was prepared from, which must outlive it and may only be translated meanwhile.
+struct PreparedPart {
+    const Part* part = nullptr;
+    EdgeRuns outer;
+    std::vector<EdgeRuns> holes;
+
+    // Reuses the capacity of an earlier preparation.
+    void prepare(const Part& p);
+};
+
+// partsDisjoint of the two prepared parts: the same answer, found with the runs.
+bool partsDisjoint(const PreparedPart& p, const PreparedPart& q);
+// True when the outer boxes alone make the parts disjoint (apart, or in contact within
+// 1e-4): the first, cheap step of partsDisjoint.
+bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q);
 
 }  // namespace orvo

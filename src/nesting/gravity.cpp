@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "geometry/overlap.h"
+#include "nesting/plate_parts.h"
 #include "nesting/push.h"
 
 namespace orvo {
@@ -61,8 +62,13 @@ public:
     GravitySearch(NestSystem& ns, const Plate& p, const std::vector<GravityVariant>& variants,
                   const Point& pivot, int32_t stride)
         : ns_(ns), plate_(p), variants_(variants), trial_(trialPart(variants.front().shape)),
-          pivot_(pivot), stride_(stride)
+          prepared_(variants.size()), plateParts_(ns, p), pivot_(pivot), stride_(stride)
     {
+        // The trial is always some variant moved, so the variant's runs serve it.
+        for (size_t k = 0; k < variants.size(); ++k) {
+            prepared_[k].prepare(variants[k].shape);
+            prepared_[k].part = &trial_;
+        }
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
@@ -129,13 +135,15 @@ private:
         shiftContourInto(v.outer, dx, dy, trial_.outer);
         auto hole = trial_.holes.begin();
         for (const Contour& h : v.holes) shiftContourInto(h, dx, dy, *hole++);
-        return ns_.fitsOnPlate(plate_, trial_);
+        return plateParts_.fits(prepared_[k]);
     }
 
     NestSystem& ns_;
     const Plate& plate_;
     const std::vector<GravityVariant>& variants_;
     Part trial_;
+    std::vector<PreparedPart> prepared_;  // per variant, reading trial_
+    PlateParts plateParts_;  // nothing moves during the search
     Point pivot_;
     int64_t stride_;
 };

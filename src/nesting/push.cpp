@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geometry/overlap.h"
+#include "nesting/plate_parts.h"
 
 namespace orvo {
 
@@ -80,8 +81,12 @@ void pushUntilContact(Part& part, Direction direction, double ppd,
 
 void pushOnPlate(NestSystem& ns, Part& part, const Plate& p, Direction direction)
 {
+    // Only the part moves during the push, and only by translation.
+    PlateParts others(ns, p, &part);
+    PreparedPart moving;
+    moving.prepare(part);
     pushUntilContact(part, direction, ns.packingPointDistance,
-                     [&ns, &p](const Part& moved) { return ns.fitsOnPlateExcept(p, moved); });
+                     [&others, &moving](const Part&) { return others.fits(moving); });
 }
 
 void pushAgainst(NestSystem& ns, Part& part, const Part& q, Direction direction)
@@ -90,12 +95,16 @@ void pushAgainst(NestSystem& ns, Part& part, const Part& q, Direction direction)
     if (passedNeighbour(part.outer.box, q.outer.box, direction)) return;
     const Part start = part;
     bool passed = false;
+    PreparedPart moving;
+    moving.prepare(part);
+    PreparedPart neighbour;
+    neighbour.prepare(q);
     pushUntilContact(part, direction, ns.packingPointDistance, [&](const Part& moved) {
         if (passedNeighbour(moved.outer.box, q.outer.box, direction)) {
             passed = true;
             return false;
         }
-        return partsDisjoint(moved, q);
+        return partsDisjoint(moving, neighbour);
     });
     if (passed) part = start;
 }

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "geometry/overlap.h"
+#include "nesting/nest_system.h"
+
+namespace orvo {
+
+// The parts on one plate, gathered for a run of fit tests during which none of them
+// moves or changes plate (one gravity search, one push), so that each test visits only
+// them instead of all of nestParts. It lives no longer than that run: a plate change by
+// hand, by an import or by a layout can never find a stale copy.
+class PlateParts {
+public:
+    // The parts of nestParts with plateId p.id, in list order, except the one at
+    // `except` (fitsOnPlateExcept's skipping of the tested part itself).
+    PlateParts(const NestSystem& ns, const Plate& p, const Part* except = nullptr);
+
+    // fitsOnPlate(p, *part.part) (fitsOnPlateExcept with an exception): the same answer.
+    bool fits(const PreparedPart& part);
+
+private:
+    struct Neighbour {
+        const Part* part = nullptr;
+        PreparedPart prepared;  // built the first time a tested part's box reaches it
+        bool ready = false;
+    };
+
+    const Plate& plate_;
+    std::vector<BoundingBox> boxes_;  // the outer boxes, side by side for the box rejection
+    std::vector<Neighbour> neighbours_;
+    size_t lastCollision_ = 0;
+};
+
+}  // namespace orvo
