@@ -20,6 +20,7 @@ struct Ring {
     const BoundingBox& box;
     const uint32_t* runs = nullptr;  // runCount + 1 bounds
     size_t runCount = 0;
+    uint32_t* witness = nullptr;  // a vertex to try first for lying inside the other ring
 
     // Vertex i, where i == count is vertex 0 again (the end of the closing edge).
     const Point& at(size_t i) const { return points[i == count ? 0 : i]; }
@@ -28,13 +29,14 @@ struct Ring {
 
 Ring ringOf(const Contour& k) { return Ring{k.points.data(), k.points.size(), k.box}; }
 
-Ring ringOf(const Contour& k, const EdgeRuns& runs)
+Ring ringOf(const Contour& k, const EdgeRuns& runs, uint32_t* witness = nullptr)
 {
     Ring ring = ringOf(k);
     if (runs.bounds.size() >= 2) {
         ring.runs = runs.bounds.data();
         ring.runCount = runs.bounds.size() - 1;
     }
+    ring.witness = witness;
     return ring;
 }
 
@@ -136,15 +138,27 @@ size_t firstFallingAtOrBelow(const Ring& k, size_t first, size_t last, double y)
     return first;
 }
 
-// Only the vertices of k within the container's height can lie inside it; with runs,
-// those are one stretch of each run (a vertex shared by two runs may be tried twice).
+bool vertexInRing(const Ring& container, const Ring& k, size_t i)
+{
+    if (!pointInRing(container, k.at(i))) return false;
+    if (k.witness != nullptr) *k.witness = static_cast<uint32_t>(i == k.count ? 0 : i);
+    return true;
+}
+
+// Whether some vertex of k lies inside the container; the order of the trials does not
+// change the answer. The witness of the last such test goes first: the candidate
+// positions of a search lie close together, so it is often inside again. Then only the
+// vertices within the container's height, with runs one stretch of each run (a vertex
+// shared by two runs may be tried twice).
 bool anyVertexInRing(const Ring& container, const Ring& k)
 {
+    if (k.witness != nullptr && *k.witness < k.count && pointInRing(container, k.points[*k.witness]))
+        return true;
     const double low = container.box.min_Y;
     const double high = container.box.max_Y;
     if (k.runCount == 0 || low != low || high != high) {
         for (size_t i = 0; i < k.count; ++i)
-            if (pointInRing(container, k.points[i])) return true;
+            if (vertexInRing(container, k, i)) return true;
         return false;
     }
     for (size_t r = 0; r < k.runCount; ++r) {
@@ -152,10 +166,10 @@ bool anyVertexInRing(const Ring& container, const Ring& k)
         const size_t last = k.runs[r + 1];
         if (k.yAt(first) <= k.yAt(last)) {
             for (size_t i = firstRisingAtOrAbove(k, first, last + 1, low); i <= last && k.yAt(i) <= high; ++i)
-                if (pointInRing(container, k.at(i))) return true;
+                if (vertexInRing(container, k, i)) return true;
         } else {
             for (size_t i = firstFallingAtOrBelow(k, first, last + 1, high); i <= last && k.yAt(i) >= low; ++i)
-                if (pointInRing(container, k.at(i))) return true;
+                if (vertexInRing(container, k, i)) return true;
         }
     }
     return false;
@@ -228,8 +242,17 @@ bool ringsDisjoint(const Ring& p, const Ring& q)
     return !ringEdgesCross(p, q);
 }
 
+// A vertex of k lies on each side of k's box, so a box that reaches out of the hole's box
+// has a vertex that fails the hole's box pre-test: allVerticesInRing would say no.
+bool boxLeavesBox(const BoundingBox& inner, const BoundingBox& outer)
+{
+    return inner.min_X < outer.min_X || inner.max_X > outer.max_X || inner.min_Y < outer.min_Y ||
+           inner.max_Y > outer.max_Y;
+}
+
 bool insideHole(const Ring& hole, const Ring& k)
 {
+    if (k.count > 0 && boxLeavesBox(k.box, hole.box)) return false;
     return allVerticesInRing(hole, k) && !ringEdgesCross(hole, k);
 }
 
@@ -288,14 +311,14 @@ void PreparedPart::prepare(const Part& p)
     for (const Contour& h : p.holes) holes[index++].build(h);
 }
 
-bool partsDisjoint(const PreparedPart& p, const PreparedPart& q)
+bool partsDisjoint(PreparedPart& p, PreparedPart& q)
 {
     // A height that is no longer finite means an infinite shift, after which the runs
     // may not hold.
     if (!finiteHeights(p.part->outer.box) || !finiteHeights(q.part->outer.box))
         return partsDisjoint(*p.part, *q.part);
-    const Ring pOuter = ringOf(p.part->outer, p.outer);
-    const Ring qOuter = ringOf(q.part->outer, q.outer);
+    const Ring pOuter = ringOf(p.part->outer, p.outer, &p.witness);
+    const Ring qOuter = ringOf(q.part->outer, q.outer, &q.witness);
     return ringsDisjoint(pOuter, qOuter) || insideSomePreparedHole(p, qOuter) ||
            insideSomePreparedHole(q, pOuter);
 }

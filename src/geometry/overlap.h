@@ -44,13 +44,17 @@ struct PreparedPart {
     const Part* part = nullptr;
     EdgeRuns outer;
     std::vector<EdgeRuns> holes;
+    // The outer vertex last found inside the other part's outer contour: the first one
+    // the next test tries (a hint for speed only; every answer stays the same).
+    uint32_t witness = 0;
 
     // Reuses the capacity of an earlier preparation.
     void prepare(const Part& p);
 };
 
-// partsDisjoint of the two prepared parts: the same answer, found with the runs.
-bool partsDisjoint(const PreparedPart& p, const PreparedPart& q);
+// partsDisjoint of the two prepared parts: the same answer, found with the runs; the
+// witnesses are updated.
+bool partsDisjoint(PreparedPart& p, PreparedPart& q);
 // True when the outer boxes alone make the parts disjoint (apart, or in contact within
 // 1e-4): the first, cheap step of partsDisjoint.
 bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q);

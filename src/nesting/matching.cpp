@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "nesting/gravity.h"
+#include "nesting/plate_parts.h"
 #include "nesting/push.h"
 
 namespace orvo {
@@ -42,7 +43,7 @@ void setBeside(NestSystem& ns, Part& c, const Part& q, Side side)
 
 struct MatchSearch {
     NestSystem& ns;
-    const Plate& p;
+    PlateParts& others;  // the parts on the plate, which stay put during the search
     const Part& q;
     double areaQ;
     double areaP;
@@ -65,7 +66,7 @@ struct MatchSearch {
             best.score < score || (best.score == score && best.gravity.x > c.centroid.x);
         if (!better) return;
         if (side == Side::Right && !passesLengthRule(c)) return;
-        if (!ns.fitsOnPlate(p, c)) return;
+        if (!others.fits(c)) return;
         best.ok = true;  // a candidate fitted; whether it is good enough is decided at the end
         best.score = score;
         best.pose = Pose{c.mirrored, c.basePt, c.rotationAngle};
@@ -122,14 +123,16 @@ double unionBoxArea(const Part& a, const Part& b)
     return (maxX - minX) * (maxY - minY);
 }
 
-MatchCandidate matchPlace(NestSystem& ns, double tol, const Plate& p, const Part& q,
-                          const Part& part)
+namespace {
+
+MatchCandidate matchBeside(NestSystem& ns, PlateParts& others, double tol, const Plate& p,
+                           const Part& q, const Part& part)
 {
     // The cheap refusals first: the search below costs up to 24 pushes and fit tests.
     if (q.plateId != p.id || part.plateId != -1) return {};
     if (!sharesDimension(q, part) || isRectangular(q) || isRectangular(part)) return {};
 
-    MatchSearch search{ns, p, q, partBoxArea(q), partBoxArea(part), ns.packedEdge(p), {}};
+    MatchSearch search{ns, others, q, partBoxArea(q), partBoxArea(part), ns.packedEdge(p), {}};
     search.best.gravity = Point(1e20, 0.0);
     search.tryQuarterTurns(part);
     if (ns.turnOver) {
@@ -146,12 +149,22 @@ MatchCandidate matchPlace(NestSystem& ns, double tol, const Plate& p, const Part
     return result;
 }
 
+}  // namespace
+
+MatchCandidate matchPlace(NestSystem& ns, double tol, const Plate& p, const Part& q,
+                          const Part& part)
+{
+    PlateParts others(ns, p);
+    return matchBeside(ns, others, tol, p, q, part);
+}
+
 bool shapeMatchPlace(NestSystem& ns, const Plate& p, Part& part, double tol)
 {
     MatchCandidate best;
+    PlateParts others(ns, p);  // nothing on the plate moves until the choice is made
     for (const Part& q : ns.nestParts) {
         if (&q == &part || q.plateId != p.id) continue;
-        const MatchCandidate m = matchPlace(ns, tol, p, q, part);
+        const MatchCandidate m = matchBeside(ns, others, tol, p, q, part);
         if (!m.ok) continue;
         if (!best.ok || best.score < m.score ||
             (best.score == m.score && best.gravity.x > m.gravity.x)) {

@@ -11,7 +11,7 @@ PlateParts::PlateParts(const NestSystem& ns, const Plate& p, const Part* except)
     }
 }
 
-bool PlateParts::fits(const PreparedPart& part)
+bool PlateParts::fits(PreparedPart& part)
 {
     if (!boxInsideRect(*part.part, plate_.innerBox)) return false;
     const BoundingBox& box = part.part->outer.box;
@@ -32,6 +32,12 @@ bool PlateParts::fits(const PreparedPart& part)
         }
     }
     return true;
+}
+
+bool PlateParts::fits(const Part& part)
+{
+    scratch_.prepare(part);
+    return fits(scratch_);
 }
 
 }  // namespace orvo

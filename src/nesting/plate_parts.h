@@ -19,7 +19,9 @@ public:
     PlateParts(const NestSystem& ns, const Plate& p, const Part* except = nullptr);
 
     // fitsOnPlate(p, *part.part) (fitsOnPlateExcept with an exception): the same answer.
-    bool fits(const PreparedPart& part);
+    bool fits(PreparedPart& part);
+    // The same for a part tested once (a candidate copy), prepared in a scratch.
+    bool fits(const Part& part);
 
 private:
     struct Neighbour {
@@ -32,6 +34,7 @@ private:
     std::vector<BoundingBox> boxes_;  // the outer boxes, side by side for the box rejection
     std::vector<Neighbour> neighbours_;
     size_t lastCollision_ = 0;
+    PreparedPart scratch_;
 };
 
 }  // namespace orvo

@@ -2,6 +2,7 @@
 
 #include "geometry/point.h"
 #include "nesting/gravity.h"
+#include "nesting/plate_parts.h"
 
 namespace orvo {
 
@@ -10,8 +11,7 @@ namespace {
 Pose poseOf(const Part& part) { return Pose{part.mirrored, part.basePt, part.rotationAngle}; }
 
 // The right, top and below positions of the turned copy c against q's box.
-void tryAlignments(NestSystem& ns, const Plate& p, const Part& q, const Part& c,
-                   StackCandidate& best)
+void tryAlignments(PlateParts& others, const Part& q, const Part& c, StackCandidate& best)
 {
     const BoundingBox& qb = q.box;
     const BoundingBox& cb = c.box;
@@ -26,38 +26,44 @@ void tryAlignments(NestSystem& ns, const Plate& p, const Part& q, const Part& c,
         // Until something fits every candidate is better, so testing the fit of better
         // candidates only sets found exactly as testing all of them would.
         const Point g = contourCentroid(moved.outer);
-        if (!betterGravity(best.gravity, g) || !ns.fitsOnPlate(p, moved)) continue;
+        if (!betterGravity(best.gravity, g) || !others.fits(moved)) continue;
         best.found = true;
         best.gravity = g;
         best.pose = poseOf(moved);
     }
 }
 
-void tryQuarterTurns(NestSystem& ns, const Plate& p, const Part& q, const Part& start,
-                     StackCandidate& best)
+void tryQuarterTurns(PlateParts& others, const Part& q, const Part& start, StackCandidate& best)
 {
     for (int k = 0; k < 4; ++k) {
         Part c = start;
         const Point pivot = c.basePt;  // a copy: the transform moves basePt itself
         if (k > 0) c.rotatePart(pivot, k * kPi / 2);
-        tryAlignments(ns, p, q, c, best);
+        tryAlignments(others, q, c, best);
     }
+}
+
+// The candidates against q, tested on the plate's parts as gathered in others.
+StackCandidate candidatesBeside(PlateParts& others, bool turnOver, const Part& q, const Part& part)
+{
+    StackCandidate best;
+    best.gravity = Point(1e20, 1e20);
+    tryQuarterTurns(others, q, part, best);
+    if (turnOver) {
+        Part turned = part;
+        const Point pivot = turned.centroid;
+        turned.mirrorPart(pivot);
+        tryQuarterTurns(others, q, turned, best);
+    }
+    return best;
 }
 
 }  // namespace
 
 StackCandidate stackCandidates(NestSystem& ns, const Plate& p, const Part& q, const Part& part)
 {
-    StackCandidate best;
-    best.gravity = Point(1e20, 1e20);
-    tryQuarterTurns(ns, p, q, part, best);
-    if (ns.turnOver) {
-        Part turned = part;
-        const Point pivot = turned.centroid;
-        turned.mirrorPart(pivot);
-        tryQuarterTurns(ns, p, q, turned, best);
-    }
-    return best;
+    PlateParts others(ns, p);
+    return candidatesBeside(others, ns.turnOver, q, part);
 }
 
 bool stackPlace(NestSystem& ns, const Plate& p, Part& part)
@@ -66,9 +72,10 @@ bool stackPlace(NestSystem& ns, const Plate& p, Part& part)
     if (ns.plateIsEmpty(p)) return gravityPlace(ns, p, part);
 
     StackCandidate best;
+    PlateParts others(ns, p);  // nothing on the plate moves until the choice is made
     for (const Part& q : ns.nestParts) {
         if (&q == &part || q.plateId != p.id) continue;
-        const StackCandidate c = stackCandidates(ns, p, q, part);
+        const StackCandidate c = candidatesBeside(others, ns.turnOver, q, part);
         if (!c.found) continue;
         if (!best.found || betterGravity(best.gravity, c.gravity)) best = c;
     }
