@@ -13,25 +13,47 @@ constexpr double kBoxTolerance = 1e-4;
 constexpr size_t kMinRunVertices = 8;
 
 // A closed chain seen without ownership, so that a rectangle on the stack can take part
-// in the same tests as a contour; with its edge runs when it has them.
+// in the same tests as a contour; with its edge runs when it has them. A Moved ring reads
+// every vertex shifted by (dx, dy), the very sums a translation would store, so a part
+// can be tested at a position without being moved there.
+template <bool Moved>
 struct Ring {
     const Point* points;
     size_t count;
-    const BoundingBox& box;
+    BoundingBox box;
     const uint32_t* runs = nullptr;  // runCount + 1 bounds
     size_t runCount = 0;
     uint32_t* witness = nullptr;  // a vertex to try first for lying inside the other ring
+    double dx = 0.0;
+    double dy = 0.0;
 
+    Point vertex(size_t i) const
+    {
+        if constexpr (Moved) return Point(points[i].x + dx, points[i].y + dy);
+        else return points[i];
+    }
     // Vertex i, where i == count is vertex 0 again (the end of the closing edge).
-    const Point& at(size_t i) const { return points[i == count ? 0 : i]; }
-    double yAt(size_t i) const { return at(i).y; }
+    Point at(size_t i) const { return vertex(i == count ? 0 : i); }
+    double yAt(size_t i) const
+    {
+        if constexpr (Moved) return points[i == count ? 0 : i].y + dy;
+        else return points[i == count ? 0 : i].y;
+    }
 };
 
-Ring ringOf(const Contour& k) { return Ring{k.points.data(), k.points.size(), k.box}; }
+using Fixed = Ring<false>;
 
-Ring ringOf(const Contour& k, const EdgeRuns& runs, uint32_t* witness = nullptr)
+Fixed ringOf(const Contour& k) { return Fixed{k.points.data(), k.points.size(), k.box}; }
+
+template <bool Moved>
+Ring<Moved> ringOf(const Contour& k, const EdgeRuns& runs, double dx, double dy, uint32_t* witness = nullptr)
 {
-    Ring ring = ringOf(k);
+    Ring<Moved> ring{k.points.data(), k.points.size(), k.box};
+    if constexpr (Moved) {
+        ring.box = BoundingBox{k.box.min_X + dx, k.box.max_X + dx, k.box.min_Y + dy, k.box.max_Y + dy};
+        ring.dx = dx;
+        ring.dy = dy;
+    }
     if (runs.bounds.size() >= 2) {
         ring.runs = runs.bounds.data();
         ring.runCount = runs.bounds.size() - 1;
@@ -58,21 +80,23 @@ bool crossesRay(const Point& a, const Point& b, const Point& p)
 
 // Only edges with min(y1, y2) <= p.y < max(y1, y2) can count, which this cheap test
 // picks out before the rule itself is applied.
-bool pointInEdges(const Ring& k, const Point& p)
+template <bool M>
+bool pointInEdges(const Ring<M>& k, const Point& p)
 {
     bool inside = false;
     for (size_t i = 0; i < k.count; ++i) {
-        const Point& a = k.points[i];
-        const Point& b = k.points[i + 1 < k.count ? i + 1 : 0];
-        if (!((a.y <= p.y && p.y < b.y) || (b.y <= p.y && p.y < a.y))) continue;
-        if (crossesRay(a, b, p)) inside = !inside;
+        const double ya = k.yAt(i);
+        const double yb = k.yAt(i + 1);
+        if (!((ya <= p.y && p.y < yb) || (yb <= p.y && p.y < ya))) continue;
+        if (crossesRay(k.vertex(i), k.at(i + 1), p)) inside = !inside;
     }
     return inside;
 }
 
 // In a run whose y never falls, only the edge with y1 <= p.y < y2 can count, and only
 // one edge has that; in a run whose y never rises, the edge with y2 <= p.y < y1.
-bool pointInRuns(const Ring& k, const Point& p)
+template <bool M>
+bool pointInRuns(const Ring<M>& k, const Point& p)
 {
     bool inside = false;
     for (size_t r = 0; r < k.runCount; ++r) {
@@ -80,7 +104,7 @@ bool pointInRuns(const Ring& k, const Point& p)
         const size_t last = k.runs[r + 1];
         const double yFirst = k.yAt(first);
         const double yLast = k.yAt(last);
-        // The first vertex after the one at or below p.y (rising), or at or below it (falling).
+        // The first vertex above p.y (rising), or at or below it (falling).
         size_t lo = first + 1;
         size_t hi = last;
         if (yFirst <= yLast) {
@@ -98,26 +122,29 @@ bool pointInRuns(const Ring& k, const Point& p)
                 else lo = mid + 1;
             }
         }
-        if (crossesRay(k.at(lo - 1), k.at(lo), p)) inside = !inside;
+        if (crossesRay(k.vertex(lo - 1), k.at(lo), p)) inside = !inside;
     }
     return inside;
 }
 
-bool pointInRing(const Ring& k, const Point& p)
+template <bool M>
+bool pointInRing(const Ring<M>& k, const Point& p)
 {
     if (p.x < k.box.min_X || p.x > k.box.max_X || p.y < k.box.min_Y || p.y > k.box.max_Y) return false;
     return k.runCount > 0 ? pointInRuns(k, p) : pointInEdges(k, p);
 }
 
-bool allVerticesInRing(const Ring& container, const Ring& k)
+template <bool C, bool K>
+bool allVerticesInRing(const Ring<C>& container, const Ring<K>& k)
 {
     for (size_t i = 0; i < k.count; ++i)
-        if (!pointInRing(container, k.points[i])) return false;
+        if (!pointInRing(container, k.vertex(i))) return false;
     return true;
 }
 
 // Vertex first of a run whose y never falls, at or above y.
-size_t firstRisingAtOrAbove(const Ring& k, size_t first, size_t last, double y)
+template <bool M>
+size_t firstRisingAtOrAbove(const Ring<M>& k, size_t first, size_t last, double y)
 {
     while (first < last) {
         const size_t mid = first + (last - first) / 2;
@@ -128,7 +155,8 @@ size_t firstRisingAtOrAbove(const Ring& k, size_t first, size_t last, double y)
 }
 
 // Vertex first of a run whose y never rises, at or below y.
-size_t firstFallingAtOrBelow(const Ring& k, size_t first, size_t last, double y)
+template <bool M>
+size_t firstFallingAtOrBelow(const Ring<M>& k, size_t first, size_t last, double y)
 {
     while (first < last) {
         const size_t mid = first + (last - first) / 2;
@@ -138,7 +166,8 @@ size_t firstFallingAtOrBelow(const Ring& k, size_t first, size_t last, double y)
     return first;
 }
 
-bool vertexInRing(const Ring& container, const Ring& k, size_t i)
+template <bool C, bool K>
+bool vertexInRing(const Ring<C>& container, const Ring<K>& k, size_t i)
 {
     if (!pointInRing(container, k.at(i))) return false;
     if (k.witness != nullptr) *k.witness = static_cast<uint32_t>(i == k.count ? 0 : i);
@@ -150,9 +179,10 @@ bool vertexInRing(const Ring& container, const Ring& k, size_t i)
 // positions of a search lie close together, so it is often inside again. Then only the
 // vertices within the container's height, with runs one stretch of each run (a vertex
 // shared by two runs may be tried twice).
-bool anyVertexInRing(const Ring& container, const Ring& k)
+template <bool C, bool K>
+bool anyVertexInRing(const Ring<C>& container, const Ring<K>& k)
 {
-    if (k.witness != nullptr && *k.witness < k.count && pointInRing(container, k.points[*k.witness]))
+    if (k.witness != nullptr && *k.witness < k.count && pointInRing(container, k.vertex(*k.witness)))
         return true;
     const double low = container.box.min_Y;
     const double high = container.box.max_Y;
@@ -175,18 +205,18 @@ bool anyVertexInRing(const Ring& container, const Ring& k)
     return false;
 }
 
-bool edgeMeetsEdges(const Point& s1, const Point& s2, const Ring& k2)
+template <bool M>
+bool edgeMeetsEdges(const Point& s1, const Point& s2, const Ring<M>& k2)
 {
-    for (size_t j = 0; j < k2.count; ++j) {
-        const Point& t2 = k2.points[j + 1 < k2.count ? j + 1 : 0];
-        if (segmentsIntersect(s1, s2, k2.points[j], t2)) return true;
-    }
+    for (size_t j = 0; j < k2.count; ++j)
+        if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
     return false;
 }
 
 // segmentsIntersect refuses every pair whose height ranges do not meet; in a run those
 // that meet [low, high] are one stretch, found by a binary search.
-bool edgeMeetsRuns(const Point& s1, const Point& s2, const Ring& k2)
+template <bool M>
+bool edgeMeetsRuns(const Point& s1, const Point& s2, const Ring<M>& k2)
 {
     const double low = s1.y < s2.y ? s1.y : s2.y;
     const double high = s1.y < s2.y ? s2.y : s1.y;
@@ -201,23 +231,24 @@ bool edgeMeetsRuns(const Point& s1, const Point& s2, const Ring& k2)
             // Edge j spans [y(j), y(j + 1)]: from the first whose upper end reaches low.
             size_t j = firstRisingAtOrAbove(k2, first + 1, last, low) - 1;
             for (; j < last && k2.yAt(j) <= high; ++j)
-                if (segmentsIntersect(s1, s2, k2.at(j), k2.at(j + 1))) return true;
+                if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
         } else {
             if (yFirst < low || yLast > high) continue;
             size_t j = firstFallingAtOrBelow(k2, first + 1, last, high) - 1;
             for (; j < last && k2.yAt(j) >= low; ++j)
-                if (segmentsIntersect(s1, s2, k2.at(j), k2.at(j + 1))) return true;
+                if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
         }
     }
     return false;
 }
 
-bool ringEdgesCross(const Ring& k1, const Ring& k2)
+template <bool M1, bool M2>
+bool ringEdgesCross(const Ring<M1>& k1, const Ring<M2>& k2)
 {
     if (k1.count == 0 || k2.count == 0) return false;
     for (size_t i = 0; i < k1.count; ++i) {
-        const Point& s1 = k1.points[i];
-        const Point& s2 = k1.points[i + 1 < k1.count ? i + 1 : 0];
+        const Point s1 = k1.vertex(i);
+        const Point s2 = k1.at(i + 1);
         // An edge outside k2's box fails the extent rejection against every edge of k2.
         if (maxOf(s1.x, s2.x) < k2.box.min_X || minOf(s1.x, s2.x) > k2.box.max_X ||
             maxOf(s1.y, s2.y) < k2.box.min_Y || minOf(s1.y, s2.y) > k2.box.max_Y)
@@ -235,7 +266,8 @@ bool boxesApart(const BoundingBox& p, const BoundingBox& q)
            q.min_Y > p.max_Y || std::fabs(p.max_Y - q.min_Y) < kBoxTolerance;
 }
 
-bool ringsDisjoint(const Ring& p, const Ring& q)
+template <bool P, bool Q>
+bool ringsDisjoint(const Ring<P>& p, const Ring<Q>& q)
 {
     if (boxesApart(p.box, q.box)) return true;
     if (anyVertexInRing(q, p) || anyVertexInRing(p, q)) return false;
@@ -250,29 +282,58 @@ bool boxLeavesBox(const BoundingBox& inner, const BoundingBox& outer)
            inner.max_Y > outer.max_Y;
 }
 
-bool insideHole(const Ring& hole, const Ring& k)
+template <bool H, bool K>
+bool insideHole(const Ring<H>& hole, const Ring<K>& k)
 {
     if (k.count > 0 && boxLeavesBox(k.box, hole.box)) return false;
     return allVerticesInRing(hole, k) && !ringEdgesCross(hole, k);
 }
 
 // True when the ring lies wholly inside one of the holes, touching none of its edges.
-bool insideSomeHole(const ContourList& holes, const Ring& k)
+template <bool K>
+bool insideSomeHole(const ContourList& holes, const Ring<K>& k)
 {
     for (const Contour& h : holes)
         if (insideHole(ringOf(h), k)) return true;
     return false;
 }
 
-bool insideSomePreparedHole(const PreparedPart& p, const Ring& k)
+template <bool P, bool K>
+bool insideSomePreparedHole(const PreparedPart& p, const Ring<K>& k)
 {
     size_t index = 0;
-    for (const Contour& h : p.part->holes)
-        if (insideHole(ringOf(h, p.holes[index++]), k)) return true;
+    for (const Contour& h : p.part->holes) {
+        const EdgeRuns& runs = p.holes[index++];
+        // Most holes are refused by their box, which is read before the ring is set up.
+        const BoundingBox& b = h.box;
+        if (k.count > 0 && (k.box.min_X < b.min_X + p.shiftX || k.box.max_X > b.max_X + p.shiftX ||
+                            k.box.min_Y < b.min_Y + p.shiftY || k.box.max_Y > b.max_Y + p.shiftY))
+            continue;
+        if (insideHole(ringOf<P>(h, runs, p.shiftX, p.shiftY), k)) return true;
+    }
     return false;
 }
 
+template <bool P, bool Q>
+bool preparedDisjoint(PreparedPart& p, PreparedPart& q)
+{
+    const Ring<P> pOuter = ringOf<P>(p.part->outer, p.outer, p.shiftX, p.shiftY, &p.witness);
+    const Ring<Q> qOuter = ringOf<Q>(q.part->outer, q.outer, q.shiftX, q.shiftY, &q.witness);
+    return ringsDisjoint(pOuter, qOuter) || insideSomePreparedHole<P>(p, qOuter) ||
+           insideSomePreparedHole<Q>(q, pOuter);
+}
+
+bool moved(const PreparedPart& p) { return p.shiftX != 0.0 || p.shiftY != 0.0; }
+
 bool finiteHeights(const BoundingBox& box) { return std::isfinite(box.min_Y) && std::isfinite(box.max_Y); }
+
+// The part where the prepared form reads it, as a plain copy.
+Part placedCopy(const PreparedPart& p)
+{
+    Part copy = *p.part;
+    if (moved(p)) copy.translatePart(p.shiftX, p.shiftY);
+    return copy;
+}
 
 // Whether a contour with these vertices gains from runs: enough vertices, and runs that
 // hold several edges each on average.
@@ -309,18 +370,26 @@ void PreparedPart::prepare(const Part& p)
     holes.resize(static_cast<size_t>(p.holes.count()));
     size_t index = 0;
     for (const Contour& h : p.holes) holes[index++].build(h);
+    shiftX = 0.0;
+    shiftY = 0.0;
+}
+
+BoundingBox PreparedPart::outerBox() const
+{
+    const BoundingBox& b = part->outer.box;
+    return BoundingBox{b.min_X + shiftX, b.max_X + shiftX, b.min_Y + shiftY, b.max_Y + shiftY};
 }
 
 bool partsDisjoint(PreparedPart& p, PreparedPart& q)
 {
     // A height that is no longer finite means an infinite shift, after which the runs
     // may not hold.
-    if (!finiteHeights(p.part->outer.box) || !finiteHeights(q.part->outer.box))
-        return partsDisjoint(*p.part, *q.part);
-    const Ring pOuter = ringOf(p.part->outer, p.outer, &p.witness);
-    const Ring qOuter = ringOf(q.part->outer, q.outer, &q.witness);
-    return ringsDisjoint(pOuter, qOuter) || insideSomePreparedHole(p, qOuter) ||
-           insideSomePreparedHole(q, pOuter);
+    if (!finiteHeights(p.outerBox()) || !finiteHeights(q.outerBox()))
+        return partsDisjoint(placedCopy(p), placedCopy(q));
+    const bool pMoved = moved(p);
+    const bool qMoved = moved(q);
+    if (pMoved) return qMoved ? preparedDisjoint<true, true>(p, q) : preparedDisjoint<true, false>(p, q);
+    return qMoved ? preparedDisjoint<false, true>(p, q) : preparedDisjoint<false, false>(p, q);
 }
 
 bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q) { return boxesApart(p, q); }
@@ -341,8 +410,8 @@ bool outersDisjoint(const Part& p, const Part& q) { return ringsDisjoint(ringOf(
 
 bool partsDisjoint(const Part& p, const Part& q)
 {
-    const Ring pOuter = ringOf(p.outer);
-    const Ring qOuter = ringOf(q.outer);
+    const Fixed pOuter = ringOf(p.outer);
+    const Fixed qOuter = ringOf(q.outer);
     return ringsDisjoint(pOuter, qOuter) || insideSomeHole(p.holes, qOuter) ||
            insideSomeHole(q.holes, pOuter);
 }
@@ -357,16 +426,17 @@ bool pointInPart(const Part& part, const Point& p)
 
 bool boxInsideRect(const Part& part, double min_X, double max_X, double min_Y, double max_Y)
 {
-    const BoundingBox& b = part.outer.box;
-    return (max_X > b.max_X || std::fabs(b.max_X - max_X) < kBoxTolerance) &&
-           (min_X < b.min_X || std::fabs(b.min_X - min_X) < kBoxTolerance) &&
-           (max_Y > b.max_Y || std::fabs(b.max_Y - max_Y) < kBoxTolerance) &&
-           (min_Y < b.min_Y || std::fabs(b.min_Y - min_Y) < kBoxTolerance);
+    return boxInsideRect(part.outer.box, BoundingBox{min_X, max_X, min_Y, max_Y});
 }
 
-bool boxInsideRect(const Part& part, const BoundingBox& rect)
+bool boxInsideRect(const Part& part, const BoundingBox& rect) { return boxInsideRect(part.outer.box, rect); }
+
+bool boxInsideRect(const BoundingBox& b, const BoundingBox& rect)
 {
-    return boxInsideRect(part, rect.min_X, rect.max_X, rect.min_Y, rect.max_Y);
+    return (rect.max_X > b.max_X || std::fabs(b.max_X - rect.max_X) < kBoxTolerance) &&
+           (rect.min_X < b.min_X || std::fabs(b.min_X - rect.min_X) < kBoxTolerance) &&
+           (rect.max_Y > b.max_Y || std::fabs(b.max_Y - rect.max_Y) < kBoxTolerance) &&
+           (rect.min_Y < b.min_Y || std::fabs(b.min_Y - rect.min_Y) < kBoxTolerance);
 }
 
 bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double y2)
@@ -374,8 +444,8 @@ bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double 
     // The rectangle as a hole-free part would be; built on the stack.
     const Point corners[4] = {Point(x1, y1), Point(x2, y1), Point(x2, y2), Point(x1, y2)};
     const BoundingBox box{std::fmin(x1, x2), std::fmax(x1, x2), std::fmin(y1, y2), std::fmax(y1, y2)};
-    const Ring rect{corners, 4, box};
-    const Ring outer = ringOf(part.outer);
+    const Fixed rect{corners, 4, box};
+    const Fixed outer = ringOf(part.outer);
     return !(ringsDisjoint(outer, rect) || insideSomeHole(part.holes, rect));
 }
 

@@ -19,6 +19,8 @@ bool partsDisjoint(const Part& p, const Part& q);
 bool pointInPart(const Part& part, const Point& p);
 bool boxInsideRect(const Part& part, double min_X, double max_X, double min_Y, double max_Y);
 bool boxInsideRect(const Part& part, const BoundingBox& rect);
+// The same test on a box: b inside rect, 1e-4 tolerance.
+bool boxInsideRect(const BoundingBox& b, const BoundingBox& rect);
 bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double y2);
 
 // The edges of a contour cut into runs along which y never falls or never rises. A point
@@ -47,9 +49,15 @@ struct PreparedPart {
     // The outer vertex last found inside the other part's outer contour: the first one
     // the next test tries (a hint for speed only; every answer stays the same).
     uint32_t witness = 0;
+    // The tests see the part translated by this shift without it being moved: every
+    // vertex and box value is read as the sum that translatePart would store.
+    double shiftX = 0.0;
+    double shiftY = 0.0;
 
-    // Reuses the capacity of an earlier preparation.
+    // Reuses the capacity of an earlier preparation; the shift starts at zero.
     void prepare(const Part& p);
+    // The outer contour's box as the tests see it.
+    BoundingBox outerBox() const;
 };
 
 // partsDisjoint of the two prepared parts: the same answer, found with the runs; the

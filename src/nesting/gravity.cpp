@@ -22,34 +22,6 @@ double turnAngle(int32_t turn, int32_t rn)
     return turn * theta;
 }
 
-BoundingBox shiftedBox(const BoundingBox& b, double dx, double dy)
-{
-    return BoundingBox{b.min_X + dx, b.max_X + dx, b.min_Y + dy, b.max_Y + dy};
-}
-
-// Writes `from` moved by (dx, dy) into `to`, which has the same vertex count after the
-// first use; the same sums as translateContour, so the result is bit for bit a moved copy.
-void shiftContourInto(const Contour& from, double dx, double dy, Contour& to)
-{
-    if (to.points.size() != from.points.size()) to.points.resize(from.points.size());
-    for (size_t i = 0; i < from.points.size(); ++i) {
-        to.points[i].x = from.points[i].x + dx;
-        to.points[i].y = from.points[i].y + dy;
-    }
-    to.box = shiftedBox(from.box, dx, dy);
-    to.area = from.area;
-}
-
-// A working part with the variants' hole order (a plain copy would reverse it), so that
-// its contours can be overwritten in place for every trial position.
-Part trialPart(const Part& variant)
-{
-    Part trial = variant;
-    trial.holes.clear();
-    for (auto it = variant.holes.end(); it != variant.holes.begin();) trial.holes.insert(*--it);
-    return trial;
-}
-
 struct Candidate {
     size_t variant = 0;
     Point pos;
@@ -61,14 +33,10 @@ class GravitySearch {
 public:
     GravitySearch(NestSystem& ns, const Plate& p, const std::vector<GravityVariant>& variants,
                   const Point& pivot, int32_t stride)
-        : ns_(ns), plate_(p), variants_(variants), trial_(trialPart(variants.front().shape)),
-          prepared_(variants.size()), plateParts_(ns, p), pivot_(pivot), stride_(stride)
+        : ns_(ns), variants_(variants), prepared_(variants.size()), plateParts_(ns, p),
+          pivot_(pivot), stride_(stride)
     {
-        // The trial is always some variant moved, so the variant's runs serve it.
-        for (size_t k = 0; k < variants.size(); ++k) {
-            prepared_[k].prepare(variants[k].shape);
-            prepared_[k].part = &trial_;
-        }
+        for (size_t k = 0; k < variants.size(); ++k) prepared_[k].prepare(variants[k].shape);
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
@@ -122,27 +90,19 @@ private:
         return Candidate{k, pos, Point(g.x + dx, g.y + dy)};
     }
 
-    // fitsOnPlate of the variant with its pivot on pos; the box is tried before any
-    // vertex is copied.
+    // fitsOnPlate of the variant with its pivot on pos, seen there through the shift of
+    // its prepared form rather than copied there.
     bool fitsAt(size_t k, const Point& pos)
     {
-        const Part& v = variants_[k].shape;
-        const double dx = pos.x - pivot_.x;
-        const double dy = pos.y - pivot_.y;
-        trial_.box = shiftedBox(v.box, dx, dy);
-        trial_.outer.box = shiftedBox(v.outer.box, dx, dy);
-        if (!boxInsideRect(trial_, plate_.innerBox)) return false;
-        shiftContourInto(v.outer, dx, dy, trial_.outer);
-        auto hole = trial_.holes.begin();
-        for (const Contour& h : v.holes) shiftContourInto(h, dx, dy, *hole++);
-        return plateParts_.fits(prepared_[k]);
+        PreparedPart& trial = prepared_[k];
+        trial.shiftX = pos.x - pivot_.x;
+        trial.shiftY = pos.y - pivot_.y;
+        return plateParts_.fits(trial);
     }
 
     NestSystem& ns_;
-    const Plate& plate_;
     const std::vector<GravityVariant>& variants_;
-    Part trial_;
-    std::vector<PreparedPart> prepared_;  // per variant, reading trial_
+    std::vector<PreparedPart> prepared_;  // one per variant
     PlateParts plateParts_;  // nothing moves during the search
     Point pivot_;
     int64_t stride_;

@@ -13,8 +13,12 @@ PlateParts::PlateParts(const NestSystem& ns, const Plate& p, const Part* except)
 
 bool PlateParts::fits(PreparedPart& part)
 {
-    if (!boxInsideRect(*part.part, plate_.innerBox)) return false;
-    const BoundingBox& box = part.part->outer.box;
+    return boxInsideRect(part.outerBox(), plate_.innerBox) && clearOfParts(part);
+}
+
+bool PlateParts::clearOfParts(PreparedPart& part)
+{
+    const BoundingBox box = part.outerBox();
     const size_t n = neighbours_.size();
     // The part that stopped the last test most often stops the next one (the candidates
     // lie close together); the answer, a conjunction of pure tests, is the same in any order.

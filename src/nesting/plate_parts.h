@@ -18,10 +18,14 @@ public:
     // `except` (fitsOnPlateExcept's skipping of the tested part itself).
     PlateParts(const NestSystem& ns, const Plate& p, const Part* except = nullptr);
 
-    // fitsOnPlate(p, *part.part) (fitsOnPlateExcept with an exception): the same answer.
+    // fitsOnPlate(p, *part.part) (fitsOnPlateExcept with an exception) for the part as
+    // the prepared form sees it (with its shift): the same answer.
     bool fits(PreparedPart& part);
     // The same for a part tested once (a candidate copy), prepared in a scratch.
     bool fits(const Part& part);
+    // The second half of fits: disjoint from every gathered part (the plate's inner box
+    // is the caller's to test).
+    bool clearOfParts(PreparedPart& part);
 
 private:
     struct Neighbour {
