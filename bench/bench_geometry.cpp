@@ -1,9 +1,17 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "app/platform.h"
 #include "geometry/overlap.h"
+#include "nesting/gravity.h"
+#include "nesting/nest_system.h"
 
 using namespace orvo;
 
@@ -90,8 +98,78 @@ void BM_PointInContour(benchmark::State& state)
     for (auto _ : state) benchmark::DoNotOptimize(pointInContour(k, p));
 }
 
+class QuietPlatform : public Platform {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+    void setWorldBoxAndFit(const BoundingBox&) override {}
+    void repaintNow() override {}
+    void setProgressPercent(int) override {}
+    void setStatusText(const std::string&) override {}
+    double monotonicSeconds() override { return 0.0; }
+    std::tm localTime() override { return std::tm{}; }
+    void openInViewer(const std::string&) override {}
+};
+
+// A benchmark library laid out by gravity on one plate until half of the plate's area is
+// taken (half of the parts' area on the long plates of strip instances), with the grid of
+// that plate; the next unplaced part is the one to place.
+struct HalfPlate {
+    QuietPlatform platform;
+    std::filesystem::path folder;
+    std::unique_ptr<NestSystem> ns;
+    const Plate* plate = nullptr;
+    const Part* next = nullptr;
+
+    explicit HalfPlate(const std::string& library)
+        : folder(std::filesystem::temp_directory_path() / "orvo_bench_geometry")
+    {
+        std::filesystem::create_directories(folder);
+        ns = std::make_unique<NestSystem>(platform, folder.string());
+        if (!openPartLibrary(*ns, std::string(ORVO_BENCHMARK_DIR) + "/" + library)) return;
+        ns->plates.push_back(ns->createPlate(0, ns->plateLength, ns->plateWidth));
+        plate = &ns->plates.back();
+        ns->generatePackingPoints(*plate);
+        const double half = 0.5 * std::min(boxArea(plate->innerBox), ns->totalArea());
+        for (Part& part : ns->nestParts) {
+            if (ns->placedArea() >= half) {
+                if (part.plateId == -1 && next == nullptr) next = &part;
+                continue;
+            }
+            gravityPlace(*ns, *plate, part);
+        }
+    }
+    ~HalfPlate()
+    {
+        ns.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+// One gravityPlace of the next part on a half-filled plate: the hot path of Layout All.
+// Each run places a fresh copy on the same plate, whose grid is restored untimed.
+void BM_GravityPlace_HalfPlate(benchmark::State& state, const char* library)
+{
+    HalfPlate setup(library);
+    if (setup.next == nullptr) {
+        state.SkipWithError("benchmark library missing or filled no half plate");
+        return;
+    }
+    NestSystem& ns = *setup.ns;
+    const std::vector<PackingPoint> grid = ns.packingPoints.points;
+    for (auto _ : state) {
+        Part part = *setup.next;
+        benchmark::DoNotOptimize(gravityPlace(ns, *setup.plate, part));
+        state.PauseTiming();
+        ns.packingPoints.points = grid;
+        state.ResumeTiming();
+    }
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(BM_GravityPlace_HalfPlate, sheet200, "synthetic/sheet200.preSrc")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GravityPlace_HalfPlate, gardeyn5, "gardeyn/gardeyn5.preSrc")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PartsDisjoint_BoxesApart);
 BENCHMARK(BM_PartsDisjoint_BoxesOverlapShapesApart);
 BENCHMARK(BM_PartsDisjoint_Colliding);
