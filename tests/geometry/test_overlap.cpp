@@ -178,3 +178,131 @@ TEST(PartOverlapsRectTest, AgreesWithTheTemporaryPartConstruction)
         ASSERT_EQ(contourEdgesCross(k, rect.outer), anyPair) << i;
     }
 }
+
+namespace {
+
+// A lobed chain around (cx, cy) within `radius`, its coordinates on a grid of `step`:
+// long stretches of rising or falling y (the runs), many vertices sharing heights, and
+// chains of different parts that touch, share edges and cross, the cases where a missed
+// or doubled edge would show.
+Contour gridStar(std::mt19937& random, double cx, double cy, int n, double radius, double step)
+{
+    std::uniform_real_distribution<double> phase(0.0, 2.0 * kPi);
+    std::uniform_int_distribution<int> lobes(1, 4);
+    const double turn = phase(random);
+    const int waves = lobes(random);
+    std::vector<Point> points;
+    for (int i = 0; i < n; ++i) {
+        const double angle = 2.0 * kPi * i / n;
+        const double r = radius * (0.75 + 0.25 * std::sin(waves * angle + turn));
+        points.emplace_back(cx + std::round(r * std::cos(angle) / step) * step,
+                            cy + std::round(r * std::sin(angle) / step) * step);
+    }
+    return contourOf(points);
+}
+
+// A part of about the given radius, with a hole in the middle when asked for.
+Part randomPart(std::mt19937& random, double radius, bool withHole)
+{
+    std::uniform_int_distribution<int> vertices(5, 80);
+    const Contour outer = gridStar(random, 0, 0, vertices(random), radius, 0.5);
+    if (!withHole) return partOf(outer);
+    return partOf(outer, {gridStar(random, 0, 0, vertices(random), 0.6 * radius, 0.5)});
+}
+
+Part translated(const PreparedPart& p)
+{
+    Part part = *p.part;
+    part.translatePart(p.shiftX, p.shiftY);
+    return part;
+}
+
+}  // namespace
+
+TEST(EdgeRunsTest, RunsCoverEveryEdgeAndNeverTurn)
+{
+    std::mt19937 random(11);
+    for (int i = 0; i < 200; ++i) {
+        const Contour k = gridStar(random, 0, 0, 8 + i % 60, 20, i % 2 == 0 ? 0.5 : 1e-9);
+        EdgeRuns runs;
+        runs.build(k);
+        if (runs.bounds.empty()) continue;  // not worth it for this chain: plain walks
+        ASSERT_EQ(runs.bounds.front(), 0u);
+        ASSERT_EQ(runs.bounds.back(), static_cast<uint32_t>(k.count()));
+        for (size_t r = 0; r + 1 < runs.bounds.size(); ++r) {
+            bool rises = false, falls = false;
+            for (uint32_t e = runs.bounds[r]; e < runs.bounds[r + 1]; ++e) {
+                const double a = k.points[e].y;
+                const double b = k.points[(e + 1) % k.points.size()].y;
+                rises = rises || b > a;
+                falls = falls || b < a;
+            }
+            EXPECT_FALSE(rises && falls) << "chain " << i << " run " << r;
+        }
+    }
+
+    Contour lobed = gridStar(random, 0, 0, 40, 20, 0.5);
+    EdgeRuns runs;
+    runs.build(lobed);
+    EXPECT_FALSE(runs.bounds.empty());
+    lobed.points[3].y = std::nan("");
+    runs.build(lobed);
+    EXPECT_TRUE(runs.bounds.empty()) << "a height that is not a number leaves the runs empty";
+    runs.build(rectangle(0, 0, 1, 1));
+    EXPECT_TRUE(runs.bounds.empty()) << "four vertices are walked";
+}
+
+// The prepared test must give the plain test's answer for every pair, whatever the
+// shifts, the witnesses left by earlier tests, and the holes.
+TEST(PreparedPartTest, AgreesWithPartsDisjointOnRandomNeighbours)
+{
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> coin(0, 1);
+    std::uniform_int_distribution<int> gridShift(-40, 40);
+    std::uniform_real_distribution<double> offset(-1.0, 1.0);
+    int collisions = 0, inHole = 0, apart = 0;
+    for (int pair = 0; pair < 300; ++pair) {
+        const bool small = coin(random) == 1;  // small enough for the other's hole
+        const Part fixed = randomPart(random, 10, coin(random) == 1);
+        const Part mover = randomPart(random, small ? 2.5 : 10, coin(random) == 1);
+        const double reach = small ? 2.0 : 18.0;
+        PreparedPart p, q;
+        p.prepare(fixed);
+        q.prepare(mover);
+        for (int trial = 0; trial < 40; ++trial) {
+            // Shifts on the grid give exact sums; the others round.
+            const bool onGrid = trial % 2 == 0;
+            q.shiftX = reach * (onGrid ? gridShift(random) / 40.0 : offset(random));
+            q.shiftY = reach * (onGrid ? gridShift(random) / 40.0 : offset(random));
+            p.shiftX = trial % 5 == 0 ? 0.25 * coin(random) : 0.0;
+            p.shiftY = trial % 5 == 0 ? -0.1 * coin(random) : 0.0;
+            const Part a = translated(p);
+            const Part b = translated(q);
+            const bool expected = partsDisjoint(a, b);
+            ASSERT_EQ(partsDisjoint(p, q), expected) << "pair " << pair << " trial " << trial;
+            ASSERT_EQ(partsDisjoint(q, p), partsDisjoint(b, a)) << "pair " << pair << " trial " << trial;
+            if (!expected) ++collisions;
+            else if (!outersDisjoint(a, b)) ++inHole;
+            else ++apart;
+        }
+    }
+    // The cases all occur often enough to matter.
+    EXPECT_GT(collisions, 1000) << inHole << " " << apart;
+    EXPECT_GT(inHole, 50);
+    EXPECT_GT(apart, 1000);
+}
+
+TEST(PreparedPartTest, AShiftBeyondTheNumbersFallsBackToThePlainTest)
+{
+    std::mt19937 random(5);
+    const Part a = randomPart(random, 10, false);
+    PreparedPart p, q;
+    p.prepare(a);
+    q.prepare(a);
+    q.shiftX = HUGE_VAL;
+    EXPECT_EQ(partsDisjoint(p, q), partsDisjoint(a, translated(q)));
+    q.shiftX = 1e308;
+    q.shiftY = 1e308;
+    p.shiftY = -1e308;
+    EXPECT_EQ(partsDisjoint(p, q), partsDisjoint(translated(p), translated(q)));
+}

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -79,6 +82,63 @@ INSTANTIATE_TEST_SUITE_P(
         const bool gravity = std::get<1>(info.param) == LayoutMethod::Gravity;
         return library.substr(library.find('/') + 1) + (gravity ? "_hape" : "_multistep");
     });
+
+// FNV-1a over every part's plateId, basePt, rotationAngle and mirrored in list order, bit
+// for bit: the fingerprint column of bench/table_layouts.
+uint64_t layoutFingerprint(const NestSystem& ns)
+{
+    uint64_t h = 14695981039346656037ull;
+    auto hashInto = [&h](const auto& value) {
+        const auto bytes = std::bit_cast<std::array<unsigned char, sizeof value>>(value);
+        for (unsigned char c : bytes) {
+            h ^= c;
+            h *= 1099511628211ull;
+        }
+    };
+    for (const Part& part : ns.nestParts) {
+        hashInto(part.plateId);
+        hashInto(part.basePt.x);
+        hashInto(part.basePt.y);
+        hashInto(part.rotationAngle);
+        hashInto(static_cast<unsigned char>(part.mirrored ? 1 : 0));
+    }
+    return h;
+}
+
+struct PinnedLayout {
+    const char* library;
+    LayoutMethod method;
+    uint64_t fingerprint;
+};
+
+// The layouts as the methods gave them before the collision tests were sped up (x86-64,
+// SSE arithmetic). A speed-up must leave every one of them bit for bit; a change of the
+// methods themselves that moves a part must say so by updating this table.
+TEST(PinnedLayouts, SpeedUpsLeaveEveryPlacementBitForBit)
+{
+    const PinnedLayout pinned[] = {
+        {"esicup/shirts", LayoutMethod::Gravity, 0xdff65046f80cdd34ull},
+        {"esicup/shirts", LayoutMethod::MultiStep, 0xdd65b3894c19dcc1ull},
+        {"esicup/shapes1", LayoutMethod::Gravity, 0x3df395f004b96644ull},
+        {"esicup/shapes1", LayoutMethod::MultiStep, 0x0f8ea5dd386e7571ull},
+        {"synthetic/sheet50", LayoutMethod::Gravity, 0x61bcf2e3bf99afa0ull},
+        {"synthetic/sheet50", LayoutMethod::MultiStep, 0xacb25b8ce770d97aull},
+        {"gardeyn/gardeyn1", LayoutMethod::Gravity, 0xcce096c6cf0d617dull},
+        {"gardeyn/gardeyn1", LayoutMethod::MultiStep, 0x572f37d66908e819ull},
+    };
+    for (const PinnedLayout& p : pinned) {
+        test::RecordingPlatform platform;
+        test::TempFolder folder;
+        NestSystem ns(platform, folder.path());
+        const std::string path = std::string(ORVO_BENCHMARK_DIR) + "/" + p.library + ".preSrc";
+        ASSERT_TRUE(openPartLibrary(ns, path)) << path;
+        const int rn = test::headerRotationNumber(path);
+        if (rn > 0) ns.setRotationNumber(rn);
+        layoutAll(ns, p.method);
+        EXPECT_EQ(layoutFingerprint(ns), p.fingerprint)
+            << p.library << (p.method == LayoutMethod::Gravity ? " hape" : " multistep");
+    }
+}
 
 }  // namespace
 }  // namespace orvo
