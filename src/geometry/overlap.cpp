@@ -174,16 +174,20 @@ bool vertexInRing(const Ring<C>& container, const Ring<K>& k, size_t i)
     return true;
 }
 
+// The vertex of k found inside a container the last time, if it is inside this one: the
+// candidate positions of a search lie close together, so it often is.
+template <bool C, bool K>
+bool witnessInRing(const Ring<C>& container, const Ring<K>& k)
+{
+    return k.witness != nullptr && *k.witness < k.count && pointInRing(container, k.vertex(*k.witness));
+}
+
 // Whether some vertex of k lies inside the container; the order of the trials does not
-// change the answer. The witness of the last such test goes first: the candidate
-// positions of a search lie close together, so it is often inside again. Then only the
-// vertices within the container's height, with runs one stretch of each run (a vertex
-// shared by two runs may be tried twice).
+// change the answer. Only the vertices within the container's height are tried, with
+// runs one stretch of each run (a vertex shared by two runs may be tried twice).
 template <bool C, bool K>
 bool anyVertexInRing(const Ring<C>& container, const Ring<K>& k)
 {
-    if (k.witness != nullptr && *k.witness < k.count && pointInRing(container, k.vertex(*k.witness)))
-        return true;
     const double low = container.box.min_Y;
     const double high = container.box.max_Y;
     if (k.runCount == 0 || low != low || high != high) {
@@ -270,6 +274,8 @@ template <bool P, bool Q>
 bool ringsDisjoint(const Ring<P>& p, const Ring<Q>& q)
 {
     if (boxesApart(p.box, q.box)) return true;
+    // Every test here is pure, so the cheap likely ones may go first.
+    if (witnessInRing(q, p) || witnessInRing(p, q)) return false;
     if (anyVertexInRing(q, p) || anyVertexInRing(p, q)) return false;
     return !ringEdgesCross(p, q);
 }
