@@ -6,9 +6,6 @@ namespace orvo {
 
 namespace {
 
-// Box contact and containment tolerance, in millimetres.
-constexpr double kBoxTolerance = 1e-4;
-
 // Contours with fewer vertices are walked edge by edge: the runs would not save time.
 constexpr size_t kMinRunVertices = 8;
 
@@ -45,18 +42,25 @@ using Fixed = Ring<false>;
 
 Fixed ringOf(const Contour& k) { return Fixed{k.points.data(), k.points.size(), k.box}; }
 
-template <bool Moved>
-Ring<Moved> ringOf(const Contour& k, const EdgeRuns& runs, double dx, double dy, uint32_t* witness = nullptr)
+BoundingBox shifted(const BoundingBox& b, double dx, double dy)
 {
-    Ring<Moved> ring{k.points.data(), k.points.size(), k.box};
+    return BoundingBox{b.min_X + dx, b.max_X + dx, b.min_Y + dy, b.max_Y + dy};
+}
+
+// The ring of a contour as a prepared part reads it; box is the contour's box as seen
+// (shifted when Moved).
+template <bool Moved>
+Ring<Moved> ringOf(const Contour& k, const BoundingBox& box, const EdgeRuns* runs, double dx,
+                   double dy, uint32_t* witness = nullptr)
+{
+    Ring<Moved> ring{k.points.data(), k.points.size(), box};
     if constexpr (Moved) {
-        ring.box = BoundingBox{k.box.min_X + dx, k.box.max_X + dx, k.box.min_Y + dy, k.box.max_Y + dy};
         ring.dx = dx;
         ring.dy = dy;
     }
-    if (runs.bounds.size() >= 2) {
-        ring.runs = runs.bounds.data();
-        ring.runCount = runs.bounds.size() - 1;
+    if (runs != nullptr && runs->bounds.size() >= 2) {
+        ring.runs = runs->bounds.data();
+        ring.runCount = runs->bounds.size() - 1;
     }
     ring.witness = witness;
     return ring;
@@ -217,63 +221,74 @@ bool edgeMeetsEdges(const Point& s1, const Point& s2, const Ring<M>& k2)
     return false;
 }
 
-// segmentsIntersect refuses every pair whose height ranges do not meet; in a run those
-// that meet [low, high] are one stretch, found by a binary search.
-template <bool M>
-bool edgeMeetsRuns(const Point& s1, const Point& s2, const Ring<M>& k2)
+// Calls visit(j) for each edge j of a ring with runs whose height range meets
+// [low, high] (finite), until one returns true. In a run those edges are one stretch,
+// found by a binary search: edge j spans [y(j), y(j + 1)] in a rising run.
+template <bool M, typename Visit>
+bool anyEdgeAtHeights(const Ring<M>& k, double low, double high, Visit visit)
 {
-    const double low = s1.y < s2.y ? s1.y : s2.y;
-    const double high = s1.y < s2.y ? s2.y : s1.y;
-    if (low != low || high != high) return edgeMeetsEdges(s1, s2, k2);
-    for (size_t r = 0; r < k2.runCount; ++r) {
-        const size_t first = k2.runs[r];
-        const size_t last = k2.runs[r + 1];
-        const double yFirst = k2.yAt(first);
-        const double yLast = k2.yAt(last);
+    for (size_t r = 0; r < k.runCount; ++r) {
+        const size_t first = k.runs[r];
+        const size_t last = k.runs[r + 1];
+        const double yFirst = k.yAt(first);
+        const double yLast = k.yAt(last);
         if (yFirst <= yLast) {
             if (yLast < low || yFirst > high) continue;
-            // Edge j spans [y(j), y(j + 1)]: from the first whose upper end reaches low.
-            size_t j = firstRisingAtOrAbove(k2, first + 1, last, low) - 1;
-            for (; j < last && k2.yAt(j) <= high; ++j)
-                if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
+            for (size_t j = firstRisingAtOrAbove(k, first + 1, last, low) - 1; j < last && k.yAt(j) <= high; ++j)
+                if (visit(j)) return true;
         } else {
             if (yFirst < low || yLast > high) continue;
-            size_t j = firstFallingAtOrBelow(k2, first + 1, last, high) - 1;
-            for (; j < last && k2.yAt(j) >= low; ++j)
-                if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
+            for (size_t j = firstFallingAtOrBelow(k, first + 1, last, high) - 1; j < last && k.yAt(j) >= low; ++j)
+                if (visit(j)) return true;
         }
     }
     return false;
 }
 
+// segmentsIntersect refuses every pair whose height ranges do not meet, so with runs only
+// k2's edges at the edge's heights are tried.
+template <bool M>
+bool edgeMeetsRing(const Point& s1, const Point& s2, const Ring<M>& k2)
+{
+    const double low = s1.y < s2.y ? s1.y : s2.y;
+    const double high = s1.y < s2.y ? s2.y : s1.y;
+    if (k2.runCount == 0 || low != low || high != high) {
+        for (size_t j = 0; j < k2.count; ++j)
+            if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
+        return false;
+    }
+    return anyEdgeAtHeights(k2, low, high,
+                            [&](size_t j) { return segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1)); });
+}
+
+// An edge of k1 outside k2's box fails the extent rejection against every edge of k2;
+// with runs, k1's edges outside k2's heights are not even looked at.
 template <bool M1, bool M2>
 bool ringEdgesCross(const Ring<M1>& k1, const Ring<M2>& k2)
 {
     if (k1.count == 0 || k2.count == 0) return false;
-    for (size_t i = 0; i < k1.count; ++i) {
+    auto meets = [&](size_t i) {
         const Point s1 = k1.vertex(i);
         const Point s2 = k1.at(i + 1);
-        // An edge outside k2's box fails the extent rejection against every edge of k2.
         if (maxOf(s1.x, s2.x) < k2.box.min_X || minOf(s1.x, s2.x) > k2.box.max_X ||
             maxOf(s1.y, s2.y) < k2.box.min_Y || minOf(s1.y, s2.y) > k2.box.max_Y)
-            continue;
-        if (k2.runCount > 0 ? edgeMeetsRuns(s1, s2, k2) : edgeMeetsEdges(s1, s2, k2)) return true;
+            return false;
+        return edgeMeetsRing(s1, s2, k2);
+    };
+    const double low = k2.box.min_Y;
+    const double high = k2.box.max_Y;
+    if (k1.runCount == 0 || low != low || high != high) {
+        for (size_t i = 0; i < k1.count; ++i)
+            if (meets(i)) return true;
+        return false;
     }
-    return false;
-}
-
-bool boxesApart(const BoundingBox& p, const BoundingBox& q)
-{
-    return p.min_X > q.max_X || std::fabs(p.min_X - q.max_X) < kBoxTolerance ||
-           q.min_X > p.max_X || std::fabs(p.max_X - q.min_X) < kBoxTolerance ||
-           p.min_Y > q.max_Y || std::fabs(p.min_Y - q.max_Y) < kBoxTolerance ||
-           q.min_Y > p.max_Y || std::fabs(p.max_Y - q.min_Y) < kBoxTolerance;
+    return anyEdgeAtHeights(k1, low, high, meets);
 }
 
 template <bool P, bool Q>
 bool ringsDisjoint(const Ring<P>& p, const Ring<Q>& q)
 {
-    if (boxesApart(p.box, q.box)) return true;
+    if (outerBoxesApart(p.box, q.box)) return true;
     // Every test here is pure, so the cheap likely ones may go first.
     if (witnessInRing(q, p) || witnessInRing(p, q)) return false;
     if (anyVertexInRing(q, p) || anyVertexInRing(p, q)) return false;
@@ -309,22 +324,25 @@ bool insideSomePreparedHole(const PreparedPart& p, const Ring<K>& k)
 {
     size_t index = 0;
     for (const Contour& h : p.part->holes) {
-        const EdgeRuns& runs = p.holes[index++];
+        const size_t i = index++;
         // Most holes are refused by their box, which is read before the ring is set up.
         const BoundingBox& b = h.box;
         if (k.count > 0 && (k.box.min_X < b.min_X + p.shiftX || k.box.max_X > b.max_X + p.shiftX ||
                             k.box.min_Y < b.min_Y + p.shiftY || k.box.max_Y > b.max_Y + p.shiftY))
             continue;
-        if (insideHole(ringOf<P>(h, runs, p.shiftX, p.shiftY), k)) return true;
+        // Holes without runs of their own may have no entry at all.
+        const EdgeRuns* runs = i < p.holes.size() ? &p.holes[i] : nullptr;
+        const BoundingBox box = shifted(b, p.shiftX, p.shiftY);
+        if (insideHole(ringOf<P>(h, box, runs, p.shiftX, p.shiftY), k)) return true;
     }
     return false;
 }
 
 template <bool P, bool Q>
-bool preparedDisjoint(PreparedPart& p, PreparedPart& q)
+bool preparedDisjoint(PreparedPart& p, PreparedPart& q, const BoundingBox& pBox, const BoundingBox& qBox)
 {
-    const Ring<P> pOuter = ringOf<P>(p.part->outer, p.outer, p.shiftX, p.shiftY, &p.witness);
-    const Ring<Q> qOuter = ringOf<Q>(q.part->outer, q.outer, q.shiftX, q.shiftY, &q.witness);
+    const Ring<P> pOuter = ringOf<P>(p.part->outer, pBox, &p.outer, p.shiftX, p.shiftY, &p.witness);
+    const Ring<Q> qOuter = ringOf<Q>(q.part->outer, qBox, &q.outer, q.shiftX, q.shiftY, &q.witness);
     return ringsDisjoint(pOuter, qOuter) || insideSomePreparedHole<P>(p, qOuter) ||
            insideSomePreparedHole<Q>(q, pOuter);
 }
@@ -347,6 +365,23 @@ bool worthRuns(size_t vertices, size_t runs) { return vertices >= kMinRunVertice
 
 }  // namespace
 
+// Calls start(i) for the first edge i of every run but the first.
+template <typename Start>
+void findRuns(const Contour& k, Start start)
+{
+    const size_t n = k.points.size();
+    int direction = 0;  // of the current run: 1 rising, -1 falling, 0 flat so far
+    for (size_t i = 0; i < n; ++i) {
+        const double a = k.points[i].y;
+        const double b = k.points[i + 1 < n ? i + 1 : 0].y;
+        const int d = (b > a) - (b < a);
+        if (d == 0 || d == direction) continue;
+        if (direction != 0) start(i);
+        direction = d;
+    }
+}
+
+// Counted first, so that a chain not worth its runs costs no allocation.
 void EdgeRuns::build(const Contour& k)
 {
     bounds.clear();
@@ -355,50 +390,47 @@ void EdgeRuns::build(const Contour& k)
     // Finite heights stay free of NaN under finite shifts, so the runs stay right.
     for (const Point& v : k.points)
         if (!std::isfinite(v.y)) return;
+    size_t runs = 1;
+    findRuns(k, [&runs](size_t) { ++runs; });
+    if (!worthRuns(n, runs)) return;
+    bounds.reserve(runs + 1);
     bounds.push_back(0);
-    int direction = 0;  // of the current run: 1 rising, -1 falling, 0 flat so far
-    for (size_t i = 0; i < n; ++i) {
-        const double a = k.points[i].y;
-        const double b = k.points[i + 1 < n ? i + 1 : 0].y;
-        const int d = (b > a) - (b < a);
-        if (d == 0 || d == direction) continue;
-        if (direction != 0) bounds.push_back(static_cast<uint32_t>(i));
-        direction = d;
-    }
+    findRuns(k, [this](size_t i) { bounds.push_back(static_cast<uint32_t>(i)); });
     bounds.push_back(static_cast<uint32_t>(n));
-    if (!worthRuns(n, bounds.size() - 1)) bounds.clear();
 }
 
 void PreparedPart::prepare(const Part& p)
 {
     part = &p;
     outer.build(p.outer);
-    holes.resize(static_cast<size_t>(p.holes.count()));
-    size_t index = 0;
-    for (const Contour& h : p.holes) holes[index++].build(h);
+    // Entries only up to the last hole that is long enough for runs: most holes are not.
+    size_t entries = 0, index = 0;
+    for (const Contour& h : p.holes) {
+        ++index;
+        if (h.points.size() >= kMinRunVertices) entries = index;
+    }
+    holes.resize(entries);
+    index = 0;
+    for (const Contour& h : p.holes) {
+        if (index == entries) break;
+        holes[index++].build(h);
+    }
     shiftX = 0.0;
     shiftY = 0.0;
 }
 
-BoundingBox PreparedPart::outerBox() const
-{
-    const BoundingBox& b = part->outer.box;
-    return BoundingBox{b.min_X + shiftX, b.max_X + shiftX, b.min_Y + shiftY, b.max_Y + shiftY};
-}
+BoundingBox PreparedPart::outerBox() const { return shifted(part->outer.box, shiftX, shiftY); }
 
 bool partsDisjoint(PreparedPart& p, PreparedPart& q)
 {
     // A height that is no longer finite means an infinite shift, after which the runs
     // may not hold.
-    if (!finiteHeights(p.outerBox()) || !finiteHeights(q.outerBox()))
-        return partsDisjoint(placedCopy(p), placedCopy(q));
-    const bool pMoved = moved(p);
-    const bool qMoved = moved(q);
-    if (pMoved) return qMoved ? preparedDisjoint<true, true>(p, q) : preparedDisjoint<true, false>(p, q);
-    return qMoved ? preparedDisjoint<false, true>(p, q) : preparedDisjoint<false, false>(p, q);
+    const BoundingBox a = p.outerBox();
+    const BoundingBox b = q.outerBox();
+    if (!finiteHeights(a) || !finiteHeights(b)) return partsDisjoint(placedCopy(p), placedCopy(q));
+    if (moved(p)) return moved(q) ? preparedDisjoint<true, true>(p, q, a, b) : preparedDisjoint<true, false>(p, q, a, b);
+    return moved(q) ? preparedDisjoint<false, true>(p, q, a, b) : preparedDisjoint<false, false>(p, q, a, b);
 }
-
-bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q) { return boxesApart(p, q); }
 
 bool pointInContour(const Contour& k, const Point& p) { return pointInRing(ringOf(k), p); }
 

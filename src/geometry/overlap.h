@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -63,8 +64,18 @@ struct PreparedPart {
 // partsDisjoint of the two prepared parts: the same answer, found with the runs; the
 // witnesses are updated.
 bool partsDisjoint(PreparedPart& p, PreparedPart& q);
+// Box contact and containment tolerance of the overlap tests, in millimetres.
+inline constexpr double kBoxTolerance = 1e-4;
+
 // True when the outer boxes alone make the parts disjoint (apart, or in contact within
-// 1e-4): the first, cheap step of partsDisjoint.
-bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q);
+// 1e-4): the first, cheap step of partsDisjoint. Inline: the fit tests of a plate make
+// it for every part on the plate.
+inline bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q)
+{
+    return p.min_X > q.max_X || std::fabs(p.min_X - q.max_X) < kBoxTolerance || q.min_X > p.max_X ||
+           std::fabs(p.max_X - q.min_X) < kBoxTolerance || p.min_Y > q.max_Y ||
+           std::fabs(p.min_Y - q.max_Y) < kBoxTolerance || q.min_Y > p.max_Y ||
+           std::fabs(p.max_Y - q.min_Y) < kBoxTolerance;
+}
 
 }  // namespace orvo
