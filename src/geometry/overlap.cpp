@@ -1,5 +1,6 @@
 #include "geometry/overlap.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvo {
@@ -319,9 +320,20 @@ bool insideSomeHole(const ContourList& holes, const Ring<K>& k)
     return false;
 }
 
+// Each hole's box lies within the holes' box, so k leaving that leaves each of them.
+template <bool K>
+bool boxLeavesHoles(const PreparedPart& p, const Ring<K>& k)
+{
+    const BoundingBox& u = p.holesBox;
+    return p.holesBoxKnown && k.count > 0 &&
+           (k.box.min_X < u.min_X + p.shiftX || k.box.max_X > u.max_X + p.shiftX ||
+            k.box.min_Y < u.min_Y + p.shiftY || k.box.max_Y > u.max_Y + p.shiftY);
+}
+
 template <bool P, bool K>
 bool insideSomePreparedHole(const PreparedPart& p, const Ring<K>& k)
 {
+    if (boxLeavesHoles(p, k)) return false;
     size_t index = 0;
     for (const Contour& h : p.part->holes) {
         const size_t i = index++;
@@ -414,6 +426,25 @@ void PreparedPart::prepare(const Part& p)
     for (const Contour& h : p.holes) {
         if (index == entries) break;
         holes[index++].build(h);
+    }
+    refresh();
+}
+
+void PreparedPart::refresh()
+{
+    holesBoxKnown = !part->holes.empty();
+    if (!holesBoxKnown) return;
+    holesBox = part->holes.front().box;
+    for (const Contour& h : part->holes) {
+        const BoundingBox& b = h.box;
+        if (std::isnan(b.min_X) || std::isnan(b.max_X) || std::isnan(b.min_Y) || std::isnan(b.max_Y)) {
+            holesBoxKnown = false;
+            return;
+        }
+        holesBox.min_X = std::min(holesBox.min_X, b.min_X);
+        holesBox.max_X = std::max(holesBox.max_X, b.max_X);
+        holesBox.min_Y = std::min(holesBox.min_Y, b.min_Y);
+        holesBox.max_Y = std::max(holesBox.max_Y, b.max_Y);
     }
     shiftX = 0.0;
     shiftY = 0.0;

@@ -42,11 +42,16 @@ struct EdgeRuns {
 
 // A part with the edge runs of its outer contour and of each hole (in list order), for
 // many collision tests of the same shapes: one gravity search, one push. It reads the
-// part it was prepared from, which must outlive it and may only be translated meanwhile.
+// part it was prepared from, which must outlive it. Meanwhile the part may move only
+// through the shift below, or by translations each followed by refresh().
 struct PreparedPart {
     const Part* part = nullptr;
     EdgeRuns outer;
-    std::vector<EdgeRuns> holes;
+    std::vector<EdgeRuns> holes;  // entries up to the last hole with runs
+    // The box around every hole's box: a part whose box leaves it lies in no hole. Not
+    // known when the part has no holes or a box value is not a number.
+    BoundingBox holesBox;
+    bool holesBoxKnown = false;
     // The outer vertex last found inside the other part's outer contour: the first one
     // the next test tries (a hint for speed only; every answer stays the same).
     uint32_t witness = 0;
@@ -57,6 +62,8 @@ struct PreparedPart {
 
     // Reuses the capacity of an earlier preparation; the shift starts at zero.
     void prepare(const Part& p);
+    // After the part itself was translated: the runs still hold, the boxes are read anew.
+    void refresh();
     // The outer contour's box as the tests see it.
     BoundingBox outerBox() const;
 };

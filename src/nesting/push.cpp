@@ -85,8 +85,10 @@ void pushOnPlate(NestSystem& ns, Part& part, const Plate& p, Direction direction
     PlateParts others(ns, p, &part);
     PreparedPart moving;
     moving.prepare(part);
-    pushUntilContact(part, direction, ns.packingPointDistance,
-                     [&others, &moving](const Part&) { return others.fits(moving); });
+    pushUntilContact(part, direction, ns.packingPointDistance, [&others, &moving](const Part&) {
+        moving.refresh();  // the part has just been translated
+        return others.fits(moving);
+    });
 }
 
 void pushAgainst(NestSystem& ns, Part& part, const Part& q, Direction direction)
@@ -104,6 +106,7 @@ void pushAgainst(NestSystem& ns, Part& part, const Part& q, Direction direction)
             passed = true;
             return false;
         }
+        moving.refresh();  // the part has just been translated
         return partsDisjoint(moving, neighbour);
     });
     if (passed) part = start;

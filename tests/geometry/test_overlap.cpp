@@ -292,6 +292,29 @@ TEST(PreparedPartTest, AgreesWithPartsDisjointOnRandomNeighbours)
     EXPECT_GT(apart, 1000);
 }
 
+// A part translated in small steps (a push) keeps its runs; refresh reads its boxes anew.
+TEST(PreparedPartTest, ARefreshedPartAnswersAfterEveryStep)
+{
+    std::mt19937 random(9);
+    std::uniform_int_distribution<int> coin(0, 1);
+    for (int pair = 0; pair < 100; ++pair) {
+        // The holed part moves, so that the other one passes through its hole.
+        const bool small = coin(random) == 1;
+        const Part fixed = randomPart(random, small ? 2.5 : 10, coin(random) == 1);
+        Part mover = randomPart(random, 10, true);
+        mover.translatePart(small ? 3.0 : 22.0, 0.37);
+        PreparedPart p, q;
+        p.prepare(fixed);
+        q.prepare(mover);
+        for (int step = 0; step < 60; ++step) {
+            mover.translatePart(small ? -0.1 : -0.7, 0.0);
+            q.refresh();
+            ASSERT_EQ(partsDisjoint(p, q), partsDisjoint(fixed, mover)) << pair << " step " << step;
+            ASSERT_EQ(partsDisjoint(q, p), partsDisjoint(mover, fixed)) << pair << " step " << step;
+        }
+    }
+}
+
 TEST(PreparedPartTest, AShiftBeyondTheNumbersFallsBackToThePlainTest)
 {
     std::mt19937 random(5);

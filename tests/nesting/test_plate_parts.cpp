@@ -69,6 +69,7 @@ TEST_F(LaidOutPlate, APartOnThePlateIsTestedWithoutItself)
         const double steps[3][2] = {{0.0, 0.0}, {-0.5, 0.0}, {0.0, -2.0}};
         for (const auto& step : steps) {
             part.translatePart(step[0], step[1]);
+            moving.refresh();
             ASSERT_EQ(others.fits(moving), ns.fitsOnPlateExcept(*plate, part)) << part.partId;
             EXPECT_FALSE(PlateParts(ns, *plate).fits(moving)) << "without the exception it meets itself";
         }
