@@ -9,6 +9,9 @@ namespace {
 
 // Contours with fewer vertices are walked edge by edge: the runs would not save time.
 constexpr size_t kMinRunVertices = 8;
+// Runs are sorted by height only for contours with this many: with fewer, trying every
+// run is as quick.
+constexpr size_t kMinIndexedRuns = 8;
 
 // A closed chain seen without ownership, so that a rectangle on the stack can take part
 // in the same tests as a contour; with its edge runs when it has them. A Moved ring reads
@@ -21,6 +24,7 @@ struct Ring {
     BoundingBox box;
     const uint32_t* runs = nullptr;  // runCount + 1 bounds
     size_t runCount = 0;
+    const EdgeRuns* heights = nullptr;  // with its runs sorted by height
     uint32_t* witness = nullptr;  // a vertex to try first for lying inside the other ring
     double dx = 0.0;
     double dy = 0.0;
@@ -62,6 +66,7 @@ Ring<Moved> ringOf(const Contour& k, const BoundingBox& box, const EdgeRuns* run
     if (runs != nullptr && runs->bounds.size() >= 2) {
         ring.runs = runs->bounds.data();
         ring.runCount = runs->bounds.size() - 1;
+        if (!runs->bucketStart.empty()) ring.heights = runs;
     }
     ring.witness = witness;
     return ring;
@@ -99,36 +104,68 @@ bool pointInEdges(const Ring<M>& k, const Point& p)
 }
 
 // In a run whose y never falls, only the edge with y1 <= p.y < y2 can count, and only
-// one edge has that; in a run whose y never rises, the edge with y2 <= p.y < y1.
+// one edge has that; in a run whose y never rises, the edge with y2 <= p.y < y1. Whether
+// run r has such an edge and it crosses the ray.
+template <bool M>
+bool runCrosses(const Ring<M>& k, size_t r, const Point& p)
+{
+    const size_t first = k.runs[r];
+    const size_t last = k.runs[r + 1];
+    const double yFirst = k.yAt(first);
+    const double yLast = k.yAt(last);
+    // The first vertex above p.y (rising), or at or below it (falling).
+    size_t lo = first + 1;
+    size_t hi = last;
+    if (yFirst <= yLast) {
+        if (!(yFirst <= p.y && p.y < yLast)) return false;
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (k.yAt(mid) > p.y) hi = mid;
+            else lo = mid + 1;
+        }
+    } else {
+        if (!(yLast <= p.y && p.y < yFirst)) return false;
+        while (lo < hi) {
+            const size_t mid = lo + (hi - lo) / 2;
+            if (k.yAt(mid) <= p.y) hi = mid;
+            else lo = mid + 1;
+        }
+    }
+    return crossesRay(k.vertex(lo - 1), k.at(lo), p);
+}
+
+size_t bucketOf(const EdgeRuns& e, double y)
+{
+    const size_t buckets = e.bucketStart.size() - 1;
+    const double f = (y - e.base) / e.step;
+    if (!(f >= 0.0)) return 0;
+    return f >= static_cast<double>(buckets) ? buckets - 1 : static_cast<size_t>(f);
+}
+
+// Only the runs that reach p's height can count. The buckets were filled from the heights
+// as indexed; a Moved ring maps p back by its shift, which may round, so the bucket is
+// taken only when a margin far above that rounding stays in it, else every run is tried.
 template <bool M>
 bool pointInRuns(const Ring<M>& k, const Point& p)
 {
     bool inside = false;
-    for (size_t r = 0; r < k.runCount; ++r) {
-        const size_t first = k.runs[r];
-        const size_t last = k.runs[r + 1];
-        const double yFirst = k.yAt(first);
-        const double yLast = k.yAt(last);
-        // The first vertex above p.y (rising), or at or below it (falling).
-        size_t lo = first + 1;
-        size_t hi = last;
-        if (yFirst <= yLast) {
-            if (!(yFirst <= p.y && p.y < yLast)) continue;
-            while (lo < hi) {
-                const size_t mid = lo + (hi - lo) / 2;
-                if (k.yAt(mid) > p.y) hi = mid;
-                else lo = mid + 1;
-            }
-        } else {
-            if (!(yLast <= p.y && p.y < yFirst)) continue;
-            while (lo < hi) {
-                const size_t mid = lo + (hi - lo) / 2;
-                if (k.yAt(mid) <= p.y) hi = mid;
-                else lo = mid + 1;
-            }
+    if (k.heights != nullptr) {
+        const EdgeRuns& e = *k.heights;
+        double y = p.y;
+        double margin = 0.0;
+        if constexpr (M) {
+            y = p.y - k.dy;
+            margin = 1e-13 * (std::fabs(p.y) + std::fabs(k.dy) + std::fabs(y));
         }
-        if (crossesRay(k.vertex(lo - 1), k.at(lo), p)) inside = !inside;
+        const size_t b = bucketOf(e, y - margin);
+        if (b == bucketOf(e, y + margin)) {
+            for (uint32_t i = e.bucketStart[b]; i < e.bucketStart[b + 1]; ++i)
+                if (runCrosses(k, e.bucketRuns[i], p)) inside = !inside;
+            return inside;
+        }
     }
+    for (size_t r = 0; r < k.runCount; ++r)
+        if (runCrosses(k, r, p)) inside = !inside;
     return inside;
 }
 
@@ -430,8 +467,41 @@ void PreparedPart::prepare(const Part& p)
     refresh();
 }
 
+void EdgeRuns::indexHeights(const Contour& k)
+{
+    bucketStart.clear();
+    bucketRuns.clear();
+    const size_t runs = bounds.empty() ? 0 : bounds.size() - 1;
+    if (runs < kMinIndexedRuns) return;
+    const size_t n = k.points.size();
+    auto y = [&](size_t i) { return k.points[i == n ? 0 : i].y; };
+    base = y(0);
+    double top = base;
+    for (size_t r = 0; r <= runs; ++r) {
+        base = std::min(base, y(bounds[r]));
+        top = std::max(top, y(bounds[r]));
+    }
+    const size_t buckets = std::min<size_t>(runs, 32);
+    step = (top - base) / static_cast<double>(buckets);
+    if (!(step > 0.0) || !std::isfinite(step)) return;
+    // Counted first, then filled: run r goes into every bucket from its low end to its high.
+    bucketStart.assign(buckets + 1, 0);
+    auto span = [&](size_t r, auto visit) {
+        const double a = y(bounds[r]), b = y(bounds[r + 1]);
+        for (size_t c = bucketOf(*this, std::min(a, b)); c <= bucketOf(*this, std::max(a, b)); ++c) visit(c);
+    };
+    // Counted, summed to the end of each bucket, then filled backwards to its start.
+    for (size_t r = 0; r < runs; ++r) span(r, [&](size_t c) { ++bucketStart[c]; });
+    for (size_t c = 1; c < buckets; ++c) bucketStart[c] += bucketStart[c - 1];
+    bucketStart[buckets] = bucketStart[buckets - 1];
+    bucketRuns.resize(bucketStart[buckets]);
+    for (size_t r = 0; r < runs; ++r)
+        span(r, [&](size_t c) { bucketRuns[--bucketStart[c]] = static_cast<uint32_t>(r); });
+}
+
 void PreparedPart::refresh()
 {
+    outer.indexHeights(part->outer);
     holesBoxKnown = !part->holes.empty();
     if (!holesBoxKnown) return;
     holesBox = part->holes.front().box;

@@ -36,8 +36,19 @@ struct EdgeRuns {
     // that changes direction at most edges) or where a y is not finite: the tests then
     // walk every edge.
     std::vector<uint32_t> bounds;
+    // The runs by height, for point tests on contours with many runs: bucket b holds the
+    // heights from base + b * step on (as the contour stood when indexed) and lists, in
+    // bucketRuns from bucketStart[b] to bucketStart[b + 1], every run reaching into it.
+    // Empty when not indexed.
+    double base = 0.0;
+    double step = 0.0;
+    std::vector<uint32_t> bucketStart;
+    std::vector<uint32_t> bucketRuns;
 
+    // The runs of the contour, not indexed.
     void build(const Contour& k);
+    // Sorts the runs into buckets by the contour's present heights (after build).
+    void indexHeights(const Contour& k);
 };
 
 // A part with the edge runs of its outer contour and of each hole (in list order), for
@@ -62,7 +73,8 @@ struct PreparedPart {
 
     // Reuses the capacity of an earlier preparation; the shift starts at zero.
     void prepare(const Part& p);
-    // After the part itself was translated: the runs still hold, the boxes are read anew.
+    // After the part itself was translated: the runs still hold; the boxes and heights
+    // kept here are read anew.
     void refresh();
     // The outer contour's box as the tests see it.
     BoundingBox outerBox() const;
