@@ -7,20 +7,6 @@ namespace orvo {
 
 namespace {
 
-// Box centre: the stand-in centroid of a chain that encloses no area.
-Point boxCentre(const Contour& k)
-{
-    if (k.empty()) return Point();
-    double minX = k.points[0].x, maxX = minX, minY = k.points[0].y, maxY = minY;
-    for (const Point& v : k.points) {
-        minX = std::min(minX, v.x);
-        maxX = std::max(maxX, v.x);
-        minY = std::min(minY, v.y);
-        maxY = std::max(maxY, v.y);
-    }
-    return Point((minX + maxX) * 0.5, (minY + maxY) * 0.5);
-}
-
 bool validUtf8(const std::string& s)
 {
     size_t i = 0;
@@ -108,22 +94,53 @@ bool isCounterClockwise(const Contour& k)
     return sum > 0.0;
 }
 
-Point contourCentroid(const Contour& k)
+namespace {
+
+// Box centre: the stand-in centroid of a chain that encloses no area.
+template <bool Moved>
+Point boxCentre(const Contour& k, double dx, double dy)
+{
+    if (k.empty()) return Point();
+    auto x = [&](const Point& v) { return Moved ? v.x + dx : v.x; };
+    auto y = [&](const Point& v) { return Moved ? v.y + dy : v.y; };
+    double minX = x(k.points[0]), maxX = minX, minY = y(k.points[0]), maxY = minY;
+    for (const Point& v : k.points) {
+        minX = std::min(minX, x(v));
+        maxX = std::max(maxX, x(v));
+        minY = std::min(minY, y(v));
+        maxY = std::max(maxY, y(v));
+    }
+    return Point((minX + maxX) * 0.5, (minY + maxY) * 0.5);
+}
+
+// The centroid of k's vertices, each moved by (dx, dy) first when Moved.
+template <bool Moved>
+Point centroidOf(const Contour& k, double dx, double dy)
 {
     const size_t n = k.points.size();
     double area = 0.0, sx = 0.0, sy = 0.0;
     for (size_t i = 0; i < n; ++i) {
-        const Point& a = k.points[i];
-        const Point& b = k.points[(i + 1) % n];
+        Point a = k.points[i];
+        Point b = k.points[(i + 1) % n];
+        if constexpr (Moved) {
+            a = Point(a.x + dx, a.y + dy);
+            b = Point(b.x + dx, b.y + dy);
+        }
         area += (b.y + a.y) * (-(b.x - a.x)) * 0.5;
         sx += (b.x * a.x + a.x * a.x + b.x * b.x) * (b.y - a.y) / 6.0;
         sy += (b.y * a.y + a.y * a.y + b.y * b.y) * (b.x - a.x) * (-1.0 / 6.0);
     }
     const Point c(sx / area, sy / area);
     // A chain that encloses no area has no area centroid; its box centre stands in.
-    if (area == 0.0 || !std::isfinite(c.x) || !std::isfinite(c.y)) return boxCentre(k);
+    if (area == 0.0 || !std::isfinite(c.x) || !std::isfinite(c.y)) return boxCentre<Moved>(k, dx, dy);
     return c;
 }
+
+}  // namespace
+
+Point contourCentroid(const Contour& k) { return centroidOf<false>(k, 0.0, 0.0); }
+
+Point contourCentroid(const Contour& k, double dx, double dy) { return centroidOf<true>(k, dx, dy); }
 
 BoundingBox contourBox(Contour& k)
 {

@@ -36,6 +36,9 @@ bool isCounterClockwise(const Contour& k);
 // Area centroid; either orientation gives the same point. A chain that encloses no
 // area gives the centre of its box instead of a non-number (an empty one (0, 0)).
 Point contourCentroid(const Contour& k);
+// The centroid of k translated by (dx, dy), from the very sums translateContour would
+// store, without moving (or copying) k.
+Point contourCentroid(const Contour& k, double dx, double dy);
 // Recomputes, stores and returns the box; an empty contour gets an all-zero box.
 BoundingBox contourBox(Contour& k);
 void translateContour(Contour& k, double dx, double dy);

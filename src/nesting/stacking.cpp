@@ -1,5 +1,6 @@
 #include "nesting/stacking.h"
 
+#include "geometry/overlap.h"
 #include "geometry/point.h"
 #include "nesting/gravity.h"
 #include "nesting/plate_parts.h"
@@ -8,9 +9,8 @@ namespace orvo {
 
 namespace {
 
-Pose poseOf(const Part& part) { return Pose{part.mirrored, part.basePt, part.rotationAngle}; }
-
-// The right, top and below positions of the turned copy c against q's box.
+// The right, top and below positions of the turned copy c against q's box, each seen
+// through a shift of c's prepared form rather than a moved copy.
 void tryAlignments(PlateParts& others, const Part& q, const Part& c, StackCandidate& best)
 {
     const BoundingBox& qb = q.box;
@@ -20,16 +20,22 @@ void tryAlignments(PlateParts& others, const Part& q, const Part& c, StackCandid
         {qb.min_X - cb.min_X, qb.max_Y - cb.min_Y},  // top, left edges aligned
         {qb.min_X - cb.min_X, qb.min_Y - cb.max_Y},  // below, left edges aligned
     };
+    PreparedPart moved;
     for (const auto& shift : shifts) {
-        Part moved = c;
-        moved.translatePart(shift[0], shift[1]);
         // Until something fits every candidate is better, so testing the fit of better
         // candidates only sets found exactly as testing all of them would.
-        const Point g = contourCentroid(moved.outer);
-        if (!betterGravity(best.gravity, g) || !others.fits(moved)) continue;
+        const Point g = contourCentroid(c.outer, shift[0], shift[1]);
+        if (!betterGravity(best.gravity, g)) continue;
+        if (moved.part == nullptr) moved.prepare(c);
+        moved.shiftX = shift[0];
+        moved.shiftY = shift[1];
+        if (!others.fits(moved)) continue;
+        Point basePt = c.basePt;  // where translatePart would take it
+        basePt.x += shift[0];
+        basePt.y += shift[1];
         best.found = true;
         best.gravity = g;
-        best.pose = poseOf(moved);
+        best.pose = Pose{c.mirrored, basePt, c.rotationAngle};
     }
 }
 
