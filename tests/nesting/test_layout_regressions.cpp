@@ -7,7 +7,6 @@
 #include "nest_test_helpers.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
-#include "output/packing_info.h"
 
 namespace orvo {
 namespace {
@@ -24,32 +23,23 @@ void openLibrary(test::NestFixture& f, const std::string& text, int32_t rotation
 using LayoutRegressions = test::NestFixture;
 
 // Shape matching tests each candidate where the pushes left it, then places the part by
-// carrying it to the winning pose afresh (applyPose): a new translation and a rotation
-// about the new reference point, whose rounding differs from that of the tested copy.
-// Here the needle of the second part cleared the L's top edge by 3e-14 in the test and
-// lands exactly on it: the layout holds two touching parts with no gap at all. Stacking
-// places by applyPose in the same way. Disabled until both place the tested outline.
+// carrying it to the winning pose afresh (applyPose): a new translation and rotation,
+// whose rounding differs from that of the tested copy. A candidate that cleared its
+// neighbour by a rounding error in the test can so land on it. Here the second triangle,
+// turned by half a turn and matched against the first along their long sides, ends on
+// it: two parts with no gap at all. Box stacking places by applyPose in the same way.
+// Disabled until both place the outline they tested.
 TEST_F(LayoutRegressions, DISABLED_MatchedPartLiesWhereItWasTested)
 {
-    const std::vector<test::LoopVertex> lShape = {
-        {0, 0, 0}, {200, 0, 0}, {200, 40, 0}, {40, 40, 0}, {40, 150, 0}, {0, 150, 0}};
-    // The L with its inner corner pulled back to the origin: a needle along the y axis.
-    const std::vector<test::LoopVertex> needle = {
-        {0, 0, 0}, {200, 0, 0}, {200, 40, 0}, {40, 40, 0}, {0, 0, 0}, {0, 150, 0}};
-    const std::vector<test::LoopVertex> triangle = {{0, 0, 0}, {180, 0, 0}, {30, 90, 0}};
+    const std::vector<test::LoopVertex> triangle = {{0, 0, 0}, {0.1, 0.05, 0}, {0, 0.05, 0}};
     openLibrary(*this,
-                test::configSection(0, 0, 400, 200, false) + test::partRecord("L", {lShape}) +
-                    test::partRecord("NEEDLE", {needle}) + test::partRecord("TRI", {triangle}),
-                2);
+                test::configSection(0, 0, 0.5, 200, false) + test::partRecord("A", {triangle}) +
+                    test::partRecord("B", {triangle}),
+                1);
 
-    // The round trip through the packing-information file leaves the turned parts a few
-    // 1e-9 rad off their half turn, which puts the needle's tip just inside the edge.
-    layoutAll(ns, LayoutMethod::Gravity);
-    ASSERT_TRUE(exportPackingInfo(ns, folder.file("layout.pck")));
-    ASSERT_TRUE(importPackingInfo(ns, folder.file("layout.pck")));
     layoutAll(ns, LayoutMethod::MultiStep);
 
-    EXPECT_EQ(test::expectLegalLayout(ns), 3);
+    EXPECT_EQ(test::expectLegalLayout(ns), 2);
 }
 
 // A standard plate 1e20 mm wide has its packing points 1e18 mm apart. The gravity
