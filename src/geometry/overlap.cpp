@@ -107,7 +107,7 @@ bool pointInEdges(const Ring<M>& k, const Point& p)
 // one edge has that; in a run whose y never rises, the edge with y2 <= p.y < y1. Whether
 // run r has such an edge and it crosses the ray.
 template <bool M>
-bool runCrosses(const Ring<M>& k, size_t r, const Point& p)
+[[gnu::always_inline]] inline bool runCrosses(const Ring<M>& k, size_t r, const Point& p)
 {
     const size_t first = k.runs[r];
     const size_t last = k.runs[r + 1];
