@@ -142,27 +142,37 @@ size_t bucketOf(const EdgeRuns& e, double y)
     return f >= static_cast<double>(buckets) ? buckets - 1 : static_cast<size_t>(f);
 }
 
-// Only the runs that reach p's height can count. The buckets were filled from the heights
-// as indexed; a Moved ring maps p back by its shift, which may round, so the bucket is
-// taken only when a margin far above that rounding stays in it, else every run is tried.
+constexpr size_t kNoBucket = static_cast<size_t>(-1);
+
+// The one bucket of k's heights that holds all of [low, high], or kNoBucket. The buckets
+// were filled from the heights as indexed; a Moved ring maps the range back by its
+// shift, which may round, so a bucket is taken only when a margin far above that
+// rounding stays in it. Every run that reaches into the range is then listed in it.
+template <bool M>
+size_t commonBucket(const Ring<M>& k, double low, double high)
+{
+    if (k.heights == nullptr) return kNoBucket;
+    double margin = 0.0;
+    if constexpr (M) {
+        low -= k.dy;
+        high -= k.dy;
+        margin = 1e-13 * (std::fabs(low) + std::fabs(high) + std::fabs(k.dy));
+    }
+    const size_t b = bucketOf(*k.heights, low - margin);
+    return b == bucketOf(*k.heights, high + margin) ? b : kNoBucket;
+}
+
+// Only the runs that reach p's height can count: those of its bucket, or all of them.
 template <bool M>
 bool pointInRuns(const Ring<M>& k, const Point& p)
 {
     bool inside = false;
-    if (k.heights != nullptr) {
+    const size_t b = commonBucket(k, p.y, p.y);
+    if (b != kNoBucket) {
         const EdgeRuns& e = *k.heights;
-        double y = p.y;
-        double margin = 0.0;
-        if constexpr (M) {
-            y = p.y - k.dy;
-            margin = 1e-13 * (std::fabs(p.y) + std::fabs(k.dy) + std::fabs(y));
-        }
-        const size_t b = bucketOf(e, y - margin);
-        if (b == bucketOf(e, y + margin)) {
-            for (uint32_t i = e.bucketStart[b]; i < e.bucketStart[b + 1]; ++i)
-                if (runCrosses(k, e.bucketRuns[i], p)) inside = !inside;
-            return inside;
-        }
+        for (uint32_t i = e.bucketStart[b]; i < e.bucketStart[b + 1]; ++i)
+            if (runCrosses(k, e.bucketRuns[i], p)) inside = !inside;
+        return inside;
     }
     for (size_t r = 0; r < k.runCount; ++r)
         if (runCrosses(k, r, p)) inside = !inside;
@@ -259,27 +269,43 @@ bool edgeMeetsEdges(const Point& s1, const Point& s2, const Ring<M>& k2)
     return false;
 }
 
-// Calls visit(j) for each edge j of a ring with runs whose height range meets
-// [low, high] (finite), until one returns true. In a run those edges are one stretch,
-// found by a binary search: edge j spans [y(j), y(j + 1)] in a rising run.
+// Calls visit(j) for each edge j of run r whose height range meets [low, high], until
+// one returns true. Those edges are one stretch of the run, found by a binary search:
+// edge j spans [y(j), y(j + 1)] in a rising run.
+template <bool M, typename Visit>
+[[gnu::always_inline]] inline bool runEdgesAtHeights(const Ring<M>& k, size_t r, double low, double high,
+                                                     Visit& visit)
+{
+    const size_t first = k.runs[r];
+    const size_t last = k.runs[r + 1];
+    const double yFirst = k.yAt(first);
+    const double yLast = k.yAt(last);
+    if (yFirst <= yLast) {
+        if (yLast < low || yFirst > high) return false;
+        for (size_t j = firstRisingAtOrAbove(k, first + 1, last, low) - 1; j < last && k.yAt(j) <= high; ++j)
+            if (visit(j)) return true;
+    } else {
+        if (yFirst < low || yLast > high) return false;
+        for (size_t j = firstFallingAtOrBelow(k, first + 1, last, high) - 1; j < last && k.yAt(j) >= low; ++j)
+            if (visit(j)) return true;
+    }
+    return false;
+}
+
+// The same for every edge of a ring with runs at heights [low, high] (finite): the runs
+// of the range's bucket when it has one, else all runs.
 template <bool M, typename Visit>
 bool anyEdgeAtHeights(const Ring<M>& k, double low, double high, Visit visit)
 {
-    for (size_t r = 0; r < k.runCount; ++r) {
-        const size_t first = k.runs[r];
-        const size_t last = k.runs[r + 1];
-        const double yFirst = k.yAt(first);
-        const double yLast = k.yAt(last);
-        if (yFirst <= yLast) {
-            if (yLast < low || yFirst > high) continue;
-            for (size_t j = firstRisingAtOrAbove(k, first + 1, last, low) - 1; j < last && k.yAt(j) <= high; ++j)
-                if (visit(j)) return true;
-        } else {
-            if (yFirst < low || yLast > high) continue;
-            for (size_t j = firstFallingAtOrBelow(k, first + 1, last, high) - 1; j < last && k.yAt(j) >= low; ++j)
-                if (visit(j)) return true;
-        }
+    const size_t b = commonBucket(k, low, high);
+    if (b != kNoBucket) {
+        const EdgeRuns& e = *k.heights;
+        for (uint32_t i = e.bucketStart[b]; i < e.bucketStart[b + 1]; ++i)
+            if (runEdgesAtHeights(k, e.bucketRuns[i], low, high, visit)) return true;
+        return false;
     }
+    for (size_t r = 0; r < k.runCount; ++r)
+        if (runEdgesAtHeights(k, r, low, high, visit)) return true;
     return false;
 }
 
