@@ -546,8 +546,6 @@ void PreparedPart::refresh()
     shiftY = 0.0;
 }
 
-BoundingBox PreparedPart::outerBox() const { return shifted(part->outer.box, shiftX, shiftY); }
-
 bool partsDisjoint(PreparedPart& p, PreparedPart& q)
 {
     // A height that is no longer finite means an infinite shift, after which the runs
@@ -595,14 +593,6 @@ bool boxInsideRect(const Part& part, double min_X, double max_X, double min_Y, d
 }
 
 bool boxInsideRect(const Part& part, const BoundingBox& rect) { return boxInsideRect(part.outer.box, rect); }
-
-bool boxInsideRect(const BoundingBox& b, const BoundingBox& rect)
-{
-    return (rect.max_X > b.max_X || std::fabs(b.max_X - rect.max_X) < kBoxTolerance) &&
-           (rect.min_X < b.min_X || std::fabs(b.min_X - rect.min_X) < kBoxTolerance) &&
-           (rect.max_Y > b.max_Y || std::fabs(b.max_Y - rect.max_Y) < kBoxTolerance) &&
-           (rect.min_Y < b.min_Y || std::fabs(b.min_Y - rect.min_Y) < kBoxTolerance);
-}
 
 bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double y2)
 {

@@ -20,8 +20,6 @@ bool partsDisjoint(const Part& p, const Part& q);
 bool pointInPart(const Part& part, const Point& p);
 bool boxInsideRect(const Part& part, double min_X, double max_X, double min_Y, double max_Y);
 bool boxInsideRect(const Part& part, const BoundingBox& rect);
-// The same test on a box: b inside rect, 1e-4 tolerance.
-bool boxInsideRect(const BoundingBox& b, const BoundingBox& rect);
 bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double y2);
 
 // The edges of a contour cut into runs along which y never falls or never rises. A point
@@ -77,7 +75,11 @@ struct PreparedPart {
     // kept here are read anew.
     void refresh();
     // The outer contour's box as the tests see it.
-    BoundingBox outerBox() const;
+    BoundingBox outerBox() const
+    {
+        const BoundingBox& b = part->outer.box;
+        return BoundingBox{b.min_X + shiftX, b.max_X + shiftX, b.min_Y + shiftY, b.max_Y + shiftY};
+    }
 };
 
 // partsDisjoint of the two prepared parts: the same answer, found with the runs; the
@@ -95,6 +97,15 @@ inline bool outerBoxesApart(const BoundingBox& p, const BoundingBox& q)
            std::fabs(p.max_X - q.min_X) < kBoxTolerance || p.min_Y > q.max_Y ||
            std::fabs(p.min_Y - q.max_Y) < kBoxTolerance || q.min_Y > p.max_Y ||
            std::fabs(p.max_Y - q.min_Y) < kBoxTolerance;
+}
+
+// boxInsideRect on a box: b inside rect, 1e-4 tolerance. Inline for the same reason.
+inline bool boxInsideRect(const BoundingBox& b, const BoundingBox& rect)
+{
+    return (rect.max_X > b.max_X || std::fabs(b.max_X - rect.max_X) < kBoxTolerance) &&
+           (rect.min_X < b.min_X || std::fabs(b.min_X - rect.min_X) < kBoxTolerance) &&
+           (rect.max_Y > b.max_Y || std::fabs(b.max_Y - rect.max_Y) < kBoxTolerance) &&
+           (rect.min_Y < b.min_Y || std::fabs(b.min_Y - rect.min_Y) < kBoxTolerance);
 }
 
 }  // namespace orvo
