@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "geometry/overlap.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 
 using namespace orvo;

@@ -27,9 +27,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "geometry/overlap.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 
 namespace fs = std::filesystem;

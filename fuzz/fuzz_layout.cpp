@@ -15,7 +15,9 @@
 #include "fuzz_platform.h"
 #include "geometry/overlap.h"
 #include "library/part_library.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/packing_info.h"
 

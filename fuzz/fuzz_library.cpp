@@ -11,7 +11,7 @@
 #include "library/assembly.h"
 #include "library/error_report.h"
 #include "library/part_library.h"
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace {
 

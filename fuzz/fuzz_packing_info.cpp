@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz_platform.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/packing_info.h"
 

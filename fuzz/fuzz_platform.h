@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
+#include "geometry/point.h"
 
 namespace orvo::fuzz {
 

@@ -1,9 +1,9 @@
 #include "app/layout_dxf.h"
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "output/dxf_export.h"
 #include "output/dxf_writer.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

@@ -8,7 +8,9 @@
 #include "cli/output_options.h"
 #include "cli/summary.h"
 #include "cli/terminal_platform.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "geometry/point.h"
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace orvo::cli {
 

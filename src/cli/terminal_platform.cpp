@@ -9,7 +9,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace orvo::cli {
 

@@ -213,12 +213,4 @@ Point nearestVertex(const Contour& k, const Point& p)
 
 void TextLabel::setText(const std::string& value) { text = value.substr(0, cutLength(value, kMaxText)); }
 
-PenStyle partPen(const Part& part)
-{
-    if (part.selected) return PenStyle{2, 255, 0, 0};
-    if (part.plateId == -1) return PenStyle{1, 128, 0, 128};
-    if (part.mirrored) return PenStyle{1, 255, 255, 0};
-    return PenStyle{1, 0, 255, 0};
-}
-
 }  // namespace orvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 
 namespace orvo {
 

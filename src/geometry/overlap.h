@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 
 namespace orvo {
 

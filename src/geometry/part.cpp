@@ -1,6 +1,6 @@
-#include <cmath>
+#include "geometry/part.h"
 
-#include "geometry/contour.h"
+#include <cmath>
 
 namespace orvo {
 
@@ -209,6 +209,14 @@ Point Part::nearestVertexToCentroid()
         }
     }
     return candidate;
+}
+
+PenStyle partPen(const Part& part)
+{
+    if (part.selected) return PenStyle{2, 255, 0, 0};
+    if (part.plateId == -1) return PenStyle{1, 128, 0, 128};
+    if (part.mirrored) return PenStyle{1, 255, 255, 0};
+    return PenStyle{1, 0, 255, 0};
 }
 
 }  // namespace orvo

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 #include "main_window.h"
 #include "packing_kit.h"
 

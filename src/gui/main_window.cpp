@@ -8,7 +8,9 @@
 
 #include "app/layout_dxf.h"
 #include "layout_canvas.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/dxf_export.h"
 #include "output/packing_info.h"

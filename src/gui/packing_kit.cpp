@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "library/error_report.h"
 #include "main_window.h"
 #include "nesting/gravity.h"

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace orvo {
 

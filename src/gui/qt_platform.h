@@ -3,7 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
+#include "geometry/point.h"
 
 class QWidget;
 

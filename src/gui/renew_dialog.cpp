@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "main_window.h"
 #include "nesting/nest_system.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

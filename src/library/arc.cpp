@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "library/error_report.h"
 
 namespace orvo {

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace orvo {
 

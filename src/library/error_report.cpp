@@ -4,8 +4,8 @@
 #include <ctime>
 #include <utility>
 
-#include "app/platform.h"
-#include "library/text_encoding.h"
+#include "base/platform.h"
+#include "base/text_encoding.h"
 
 namespace orvo {
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "geometry/front_list.h"
 #include "geometry/point.h"
 

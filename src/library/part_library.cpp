@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "library/line_reader.h"
 
 namespace orvo {

@@ -35,10 +35,6 @@ bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part);
 void preRotateOversize(NestSystem& ns, const Plate& p);
 bool isNewFailure(const Part& part, const PartList& failed);
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p);
-// Both Layout All buttons: clears the plates and lays out every part on new plates.
-// A computing-time file that cannot be created is reported as a warning; the layout
-// runs all the same.
-void layoutAll(NestSystem& ns, LayoutMethod method);
 void hapeSelected(NestSystem& ns, const Plate& p);
 
 }  // namespace orvo

@@ -1,11 +1,13 @@
+#include "nesting/layout_all.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <string>
 
-#include "app/platform.h"
-#include "library/text_encoding.h"
+#include "base/platform.h"
+#include "base/text_encoding.h"
 #include "nesting/gravity.h"
 #include "nesting/multistep.h"
 

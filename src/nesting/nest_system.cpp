@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "geometry/overlap.h"
 
 namespace orvo {

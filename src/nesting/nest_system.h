@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "geometry/point.h"
 #include "library/error_report.h"
 #include "library/outline.h"
@@ -173,10 +174,5 @@ private:
     std::string workFolder_;
     ErrorReport errorReport_;
 };
-
-// Reads the library into a freshly constructed NestSystem: configuration, outlines,
-// nesting parts, part statistics. False when the file could not be opened (the caller
-// keeps its previous NestSystem).
-bool openPartLibrary(NestSystem& ns, const std::string& path);
 
 }  // namespace orvo

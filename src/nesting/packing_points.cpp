@@ -2,7 +2,7 @@
 #include <cmath>
 #include <new>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "geometry/overlap.h"
 #include "nesting/nest_system.h"
 

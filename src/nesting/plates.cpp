@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {

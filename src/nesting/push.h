@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "library/arc.h"
 #include "library/error_report.h"
 #include "output/dxf_writer.h"

@@ -6,7 +6,7 @@
 
 #include "library/outline.h"
 #include "nesting/nest_system.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

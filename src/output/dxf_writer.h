@@ -4,7 +4,7 @@
 
 #include "geometry/point.h"
 #include "library/arc.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "geometry/offset.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

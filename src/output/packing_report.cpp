@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "geometry/overlap.h"
 #include "library/error_report.h"
-#include "library/text_encoding.h"
-#include "output/text_file.h"
+#include "base/text_encoding.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {

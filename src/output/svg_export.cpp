@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "library/arc.h"
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 #include "output/dxf_export.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 namespace orvo {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/layout_dxf.h"
-#include "app/number_text.h"
+#include "base/number_text.h"
 #include "app/scene.h"
 #include "support/recording_platform.h"
 

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <vector>
 
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/dxf_export.h"
 #include "support/recording_platform.h"

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 
 namespace orvo::test {
 

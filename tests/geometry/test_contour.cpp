@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "geometry/geometry_test_helpers.h"
 
 using namespace orvo;

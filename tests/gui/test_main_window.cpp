@@ -12,7 +12,7 @@
 #include "main_window.h"
 #include "library/error_report.h"
 #include "nesting/nest_system.h"
-#include "output/text_file.h"
+#include "base/text_file.h"
 #include "packing_kit.h"
 #include "renew_dialog.h"
 #include "scene_painter.h"

@@ -12,7 +12,7 @@
 #include "library/assembly.h"
 #include "library/discretise.h"
 #include "library/error_report.h"
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 #include "report_folder.h"
 #include "support/recording_platform.h"
 

@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "geometry/overlap.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "support/recording_platform.h"
 

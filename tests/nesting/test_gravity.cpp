@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "geometry/overlap.h"
 #include "nest_test_helpers.h"
 #include "nesting/gravity.h"

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "geometry/contour.h"
-#include "library/text_encoding.h"
+#include "geometry/part.h"
+#include "base/text_encoding.h"
 #include "nest_test_helpers.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
 

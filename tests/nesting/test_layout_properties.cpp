@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "nest_test_helpers.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {

@@ -5,7 +5,9 @@
 
 #include "library_text.h"
 #include "nest_test_helpers.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <limits>
 
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 #include "nesting/nest_system.h"
 #include "nest_test_helpers.h"
 #include "support/recording_platform.h"

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "library_text.h"
 #include "nest_test_helpers.h"

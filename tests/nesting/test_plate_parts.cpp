@@ -4,6 +4,7 @@
 #include <string>
 
 #include "nest_test_helpers.h"
+#include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "nesting/plate_parts.h"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "geometry/overlap.h"
 #include "nesting/nest_system.h"
 #include "nesting/push.h"

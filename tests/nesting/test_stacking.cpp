@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "geometry/contour.h"
+#include "geometry/part.h"
 #include "nest_test_helpers.h"
 #include "nesting/nest_system.h"
 #include "nesting/stacking.h"

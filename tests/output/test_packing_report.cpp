@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "dxf/layout_fixture.h"
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 #include "output/packing_report.h"
 #include "support/recording_platform.h"
 

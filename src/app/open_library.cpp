@@ -1,9 +1,10 @@
+#include "app/open_library.h"
+
 #include <cmath>
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "library/assembly.h"
 #include "library/part_library.h"
-#include "nesting/nest_system.h"
 #include "output/part_statistics.h"
 
 namespace orvo {

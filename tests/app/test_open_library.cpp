@@ -2,10 +2,11 @@
 
 #include <vector>
 
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
+#include "app/open_library.h"
 #include "nesting/nest_system.h"
-#include "library_text.h"
-#include "nest_test_helpers.h"
+#include "nesting/library_text.h"
+#include "nesting/nest_test_helpers.h"
 #include "support/recording_platform.h"
 
 namespace orvo {

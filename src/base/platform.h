@@ -3,9 +3,10 @@
 #include <ctime>
 #include <string>
 
-#include "geometry/point.h"
-
 namespace orvo {
+
+// The world box of the progress calls is the geometry's; the interface only passes it on.
+struct BoundingBox;
 
 // The one small interface through which the core reaches the user and the machine.
 // The desktop program implements it with Qt, the batch command on the terminal, the

@@ -1,4 +1,4 @@
-#include "output/text_file.h"
+#include "base/text_file.h"
 
 #include <charconv>
 #include <cstdio>

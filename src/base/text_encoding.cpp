@@ -1,4 +1,4 @@
-#include "library/text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <iconv.h>
 

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include "nesting/nest_system.h"
+
+namespace orvo {
+
+// Reads the library into a freshly constructed NestSystem: configuration, outlines,
+// nesting parts, part statistics. False when the file could not be opened (the caller
+// keeps its previous NestSystem).
+bool openPartLibrary(NestSystem& ns, const std::string& path);
+
+}  // namespace orvo

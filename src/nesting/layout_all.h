@@ -1,0 +1,12 @@
+#pragma once
+
+#include "nesting/nest_system.h"
+
+namespace orvo {
+
+// Both Layout All buttons: clears the plates and lays out every part on new plates.
+// A computing-time file that cannot be created is reported as a warning; the layout
+// runs all the same.
+void layoutAll(NestSystem& ns, LayoutMethod method);
+
+}  // namespace orvo
