@@ -1,17 +1,19 @@
 #include "output/dxf_writer.h"
 
+#include <charconv>
+#include <cmath>
 #include <string>
-
-#include "library/error_report.h"
 
 namespace orvo {
 
 namespace {
 
+constexpr int kAngleDigits = 15;
+
 void writeCoordinate(LineSink& out, const char* code, double value)
 {
     out.line(code);
-    out.line(formatG(value));
+    out.line(formatDxfNumber(value));
 }
 
 void writeLayer(LineSink& out, int layer)
@@ -51,6 +53,19 @@ void writeLineBody(LineSink& out, const Point& start, const Point& end)
 }
 
 }  // namespace
+
+std::string formatDxfNumber(double value, int digits)
+{
+    // Six decimals up to 10^(digits - 6); further out (plates far to the left) one digit
+    // more for every power of ten, up to 17, where every double reads back as itself.
+    double bound = 1.0;
+    for (int k = 6; k < digits; ++k) bound *= 10.0;
+    for (; digits < 17 && std::fabs(value) >= bound; bound *= 10.0) ++digits;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::general, digits);
+    return std::string(buffer, result.ptr);
+}
 
 void beginDxfEntities(LineSink& out)
 {
@@ -94,8 +109,11 @@ void writeDxfArc(LineSink& out, const Arc& arc, int layer, int colour)
     out.line(" 30");
     out.line("0.0");
     writeCoordinate(out, " 40", arc.radius);
-    writeCoordinate(out, " 50", arc.startAngle);
-    writeCoordinate(out, " 51", arc.endAngle);
+    // A radius R turns an error e of an angle into R * e at the arc's ends.
+    out.line(" 50");
+    out.line(formatDxfNumber(arc.startAngle, kAngleDigits));
+    out.line(" 51");
+    out.line(formatDxfNumber(arc.endAngle, kAngleDigits));
     out.line("  0");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "geometry/point.h"
@@ -11,7 +12,7 @@ namespace orvo {
 // A minimal DXF drawing: one ENTITIES section and nothing else (layers are named by
 // their number and never declared). Every entity writer expects the "  0" line that
 // announces it to be written already and ends with the "  0" of the next one.
-// Numbers are written as "%g" writes them, with "." in every locale.
+// Numbers are written by formatDxfNumber.
 void beginDxfEntities(LineSink& out);
 void endDxfEntities(LineSink& out);
 void writeDxfLine(LineSink& out, const Point& start, const Point& end, int layer);
@@ -24,5 +25,11 @@ void writeDxfArc(LineSink& out, const Arc& arc, int layer, int colour);
 void writeDxfText(LineSink& out, std::string_view text, int layer, double x, double y,
                   double height, double angle);
 void writeDxfPoint(LineSink& out, const Point& point, int layer);
+
+// A number of a drawing as "%.12g" writes it ("." in every locale, no trailing zeros), with
+// one digit more for every power of ten from 1e6 on, so that a coordinate reads back within
+// 1e-6 mm wherever a plate lies (beyond 1e11 as the double itself, with 17 digits). The arc
+// angles are written with 15 digits.
+std::string formatDxfNumber(double value, int digits = 12);
 
 }  // namespace orvo

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include <cmath>
+#include <string>
+
 #include "dxf/layout_fixture.h"
 #include "output/dxf_writer.h"
 
@@ -80,22 +83,64 @@ TEST(DxfWriter, PointHasTenLines)
                                                          "0.25", " 30", "0.0", "  0"}));
 }
 
-TEST(DxfWriter, CoordinatesAreWrittenAsPercentG)
+// Numbers used to be written with six significant digits ("%g"), so that edges on plates
+// far to the left of the origin were off by up to a millimetre. They keep the "%g" form
+// (no trailing zeros, exponents for tiny values) with twelve digits, and more from 1e6 on.
+TEST(DxfWriter, CoordinatesKeepSixDecimalsInTheFormOfPercentG)
 {
     struct Case {
         double value;
         const char* text;
     };
     const Case cases[] = {
-        {1500, "1500"},       {1234.5678, "1234.57"}, {0.5, "0.5"},
-        {0.00001, "1e-05"},   {123456789, "1.23457e+08"},
-        {2999.9996, "3000"},  {2999.995, "2999.99"},  {0.000012, "1.2e-05"},
+        {1500, "1500"},
+        {1234.5678, "1234.5678"},
+        {0.5, "0.5"},
+        {0.00001, "1e-05"},
+        {0.000012, "1.2e-05"},
+        {123456789, "123456789"},
+        {2999.9996, "2999.9996"},
+        {2999.995, "2999.995"},
+        {1.0 / 3.0, "0.333333333333"},
+        {-12600.123456789, "-12600.1234568"},
+        {-497123.45678912, "-497123.456789"},
+        {-1234567.1234567, "-1234567.123457"},
+        {1e20, "1e+20"},
     };
     for (const Case& c : cases) {
         LineSink out;
         writeDxfPoint(out, Point(c.value, 0), 0);
         EXPECT_EQ(crlfLines(out.text()).at(4), c.text) << c.value;
     }
+}
+
+TEST(DxfWriter, EveryNumberReadsBackWithinAMillionthOfAMillimetre)
+{
+    for (double magnitude = 1e-3; magnitude < 1e16; magnitude *= 7.3) {
+        for (const double value : {magnitude / 3.0, -magnitude * 0.7071067811865476}) {
+            const std::string text = formatDxfNumber(value);
+            EXPECT_EQ(text.find(','), std::string::npos);
+            const double back = std::stod(text);
+            // Beyond 1e11 the double itself is coarser than 1e-6: there it must read back as itself.
+            if (std::fabs(value) < 1e11) {
+                EXPECT_LE(std::fabs(back - value), 5e-7) << text;
+            } else {
+                EXPECT_EQ(back, value) << text;
+            }
+        }
+    }
+}
+
+// An arc's end points come from its centre, radius and angles: the angles carry enough
+// digits for end points within 1e-6 mm on radii up to 1e8 mm.
+TEST(DxfWriter, ArcAnglesCarryFifteenDigits)
+{
+    LineSink out;
+    writeDxfArc(out, Arc{Point(0, 0), 1e6, 100.0 / 3.0, 359.123456789012345}, 1, 3);
+    const std::vector<std::string> lines = crlfLines(out.text());
+    EXPECT_EQ(lines.at(14), "33.3333333333333");
+    EXPECT_EQ(lines.at(16), "359.123456789012");
+    EXPECT_EQ(lines.at(12), "1000000");
 }
 
 }  // namespace
