@@ -43,16 +43,6 @@ size_t utf8SequenceLength(std::string_view s, size_t i)
     return length;
 }
 
-bool validUtf8(std::string_view s)
-{
-    for (size_t i = 0; i < s.size();) {
-        const size_t length = utf8SequenceLength(s, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
 // One conversion descriptor for the length of one call.
 class Converter {
 public:
@@ -111,6 +101,16 @@ std::string asciiOnly(std::string_view input, std::string_view replacement)
 
 }  // namespace
 
+bool isValidUtf8(std::string_view s)
+{
+    for (size_t i = 0; i < s.size();) {
+        const size_t length = utf8SequenceLength(s, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
 std::string utf8ToGbk(std::string_view utf8)
 {
     Converter converter("GBK", "UTF-8");
@@ -124,13 +124,26 @@ std::string utf8ToGbk(std::string_view utf8)
 
 std::string gbkToUtf8(std::string_view gbk)
 {
-    if (validUtf8(gbk)) return std::string(gbk);
+    if (isValidUtf8(gbk)) return std::string(gbk);
     Converter converter("UTF-8", "GB18030");
     if (!converter.ok()) return asciiOnly(gbk, kReplacementUtf8);
     return converter.convert(gbk, [](std::string_view, size_t, std::string& out) {
         out += kReplacementUtf8;
         return size_t{1};
     });
+}
+
+std::optional<std::string> strictGbkToUtf8(std::string_view gbk)
+{
+    Converter converter("UTF-8", "GB18030");
+    if (!converter.ok()) return std::nullopt;
+    bool decodable = true;
+    std::string utf8 = converter.convert(gbk, [&decodable](std::string_view, size_t, std::string&) {
+        decodable = false;
+        return size_t{1};
+    });
+    if (!decodable) return std::nullopt;
+    return utf8;
 }
 
 }  // namespace orvo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,10 @@ std::string utf8ToGbk(std::string_view utf8);
 // UTF-8 is returned as it is; otherwise it is decoded from GBK, with bytes that are not
 // GBK replaced by U+FFFD.
 std::string gbkToUtf8(std::string_view gbk);
+// The UTF-8 of a GBK text (decoded as gbkToUtf8 decodes it), or nothing when a byte
+// sequence in it is not GBK or no conversion tables are installed: for names that must
+// not come out garbled.
+std::optional<std::string> strictGbkToUtf8(std::string_view gbk);
+bool isValidUtf8(std::string_view text);
 
 }  // namespace orvo

@@ -6,6 +6,7 @@
 
 #include "geometry/point.h"
 #include "base/text_encoding.h"
+#include "output/dxf_export.h"
 
 namespace orvo::cli {
 
@@ -86,6 +87,21 @@ json partsJson(const NestSystem& ns)
     return parts;
 }
 
+// The file of every part's drawing, as --export-parts writes it. A name that is neither
+// UTF-8 nor GBK is shown as the part names are, with replacement characters.
+json partFilesJson(const NestSystem& ns)
+{
+    const std::vector<std::string> files = partFileNames(ns);
+    json list = json::array();
+    auto file = files.begin();
+    for (const Part& part : ns.trueShapes) {
+        list.push_back({{"partId", part.partId},
+                        {"name", recordName(ns, part.partId)},
+                        {"file", gbkToUtf8(*file++)}});
+    }
+    return list;
+}
+
 }  // namespace
 
 json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds)
@@ -105,6 +121,7 @@ json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, doubl
             {"plates", platesJson(ns)},
             {"parts", partsJson(ns)},
             {"unplaced", unplaced},
+            {"partFiles", partFilesJson(ns)},
             {"layoutSeconds", layoutSeconds},
             {"messages", messages}};
 }

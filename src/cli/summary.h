@@ -9,7 +9,8 @@ namespace orvo::cli {
 
 // The state of a run for another program: what was read and dropped, the settings in
 // use, the plates with their use, and every part's placement (partId, plateId, basePt,
-// rotationAngle, mirrored: enough to rebuild the layout from the library).
+// rotationAngle, mirrored: enough to rebuild the layout from the library) and the file of
+// every part's drawing.
 nlohmann::ordered_json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform,
                              double layoutSeconds);
 

@@ -1,8 +1,10 @@
 #include "output/dxf_export.h"
 
 #include <algorithm>
+#include <set>
 
 #include "base/platform.h"
+#include "base/text_encoding.h"
 #include "library/arc.h"
 #include "library/error_report.h"
 #include "output/dxf_writer.h"
@@ -98,6 +100,46 @@ bool isForbiddenInFileName(unsigned char c)
 bool isGbkPair(unsigned char lead, unsigned char trail)
 {
     return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
+
+// Every forbidden byte becomes '_'. In UTF-8 every byte of a multi-byte character is
+// 0x80 or above, so only ASCII is ever replaced; raw GBK bytes are taken in pairs, as a
+// second byte may be 0x5C or 0x7C.
+std::string safeFileStem(std::string_view text, bool gbkPairs)
+{
+    std::string name;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (gbkPairs && i + 1 < text.size() && isGbkPair(c, static_cast<unsigned char>(text[i + 1]))) {
+            name += text.substr(i, 2);
+            ++i;
+            continue;
+        }
+        name += isForbiddenInFileName(c) ? '_' : static_cast<char>(c);
+    }
+    return name;
+}
+
+// File systems that ignore case (a folder copied to another system) see "A.dxf" and
+// "a.dxf" as one file; names are compared in this form.
+std::string caseFolded(std::string name)
+{
+    for (char& c : name) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
+}
+
+// "AllPlts.dxf" or "PltID=<integer>.dxf", in case-folded form.
+bool isPlateDrawingName(std::string_view folded)
+{
+    if (folded == caseFolded(kAllPlatesFileName)) return true;
+    constexpr std::string_view prefix = "pltid=";
+    constexpr std::string_view suffix = ".dxf";
+    if (!folded.starts_with(prefix) || !folded.ends_with(suffix)) return false;
+    std::string_view id = folded.substr(prefix.size(), folded.size() - prefix.size() - suffix.size());
+    if (id.starts_with('-')) id.remove_prefix(1);
+    return !id.empty() && std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -197,6 +239,8 @@ bool exportAllPlates(NestSystem& ns)
 
 bool exportPartFiles(NestSystem& ns)
 {
+    const std::vector<std::string> fileNames = partFileNames(ns);
+    auto fileName = fileNames.begin();
     for (const Part& part : ns.trueShapes) {
         LineSink out;
         beginDxfEntities(out);
@@ -206,7 +250,7 @@ bool exportPartFiles(NestSystem& ns)
         writeDxfText(out, label.text, kLayerLabel, label.x, label.y, label.height, label.angle);
         if (!part.outer.empty()) writeDxfPoint(out, part.outer.vertex(0), kLayerPartFile);
         endDxfEntities(out);
-        if (!writeOrWarn(ns, partFileName(part.label.text, part.partId), out)) return false;
+        if (!writeOrWarn(ns, *fileName++, out)) return false;
     }
     return true;
 }
@@ -214,18 +258,32 @@ bool exportPartFiles(NestSystem& ns)
 std::string partFileName(std::string_view labelText, int32_t partId)
 {
     std::string name;
-    for (size_t i = 0; i < labelText.size(); ++i) {
-        const auto c = static_cast<unsigned char>(labelText[i]);
-        if (i + 1 < labelText.size() &&
-            isGbkPair(c, static_cast<unsigned char>(labelText[i + 1]))) {
-            name += labelText.substr(i, 2);
-            ++i;
-            continue;
-        }
-        name += isForbiddenInFileName(c) ? '_' : static_cast<char>(c);
+    if (isValidUtf8(labelText)) {
+        name = safeFileStem(labelText, false);
+    } else if (const std::optional<std::string> utf8 = strictGbkToUtf8(labelText)) {
+        name = safeFileStem(*utf8, false);
+    } else {
+        name = safeFileStem(labelText, true);
     }
     if (name.empty() || name == "." || name == "..") name = "part_" + std::to_string(partId);
     return name + ".dxf";
+}
+
+std::vector<std::string> partFileNames(const NestSystem& ns)
+{
+    std::vector<std::string> names;
+    std::set<std::string> taken;
+    for (const Part& part : ns.trueShapes) {
+        const std::string name = partFileName(part.label.text, part.partId);
+        const std::string stem = name.substr(0, name.size() - 4);
+        std::string file = name;
+        for (int n = 2; taken.count(caseFolded(file)) > 0 || isPlateDrawingName(caseFolded(file)); ++n) {
+            file = stem + " (" + std::to_string(n) + ").dxf";
+        }
+        taken.insert(caseFolded(file));
+        names.push_back(file);
+    }
+    return names;
 }
 
 std::string plateFileName(int32_t plateId)

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "library/outline.h"
 #include "nesting/nest_system.h"
@@ -49,14 +50,22 @@ void writePlateLayout(const NestSystem& ns, const Plate& plate, LineSink& out);
 bool exportPlateFile(NestSystem& ns, const Plate& plate);
 bool exportPickedPlates(NestSystem& ns);
 bool exportAllPlates(NestSystem& ns);
-bool exportPartFiles(NestSystem& ns);
+bool exportPartFiles(NestSystem& ns);  // one file per part, named by partFileNames
 
-// The file name of a part's drawing: its label text with ".dxf". Part names come from
-// the library file, so the name is made safe to stay inside the output folder: each of
-// / \ : * ? " < > | and every control byte (below 0x20, and 0x7F) becomes '_'; a GBK
-// double-byte character is kept whole (its second byte may be 0x5C or 0x7C and is not a
-// separator there); a name that is then empty, "." or ".." becomes "part_<partId>".
+// The file name of a part's drawing: its label text with ".dxf", in UTF-8. A label that is
+// not UTF-8 is taken as GBK, the library's encoding; the drawing itself keeps the label's
+// bytes. A label that is neither keeps its bytes in the name too. Part names come from the
+// library file, so the name is made safe to stay inside the output folder: each of
+// / \ : * ? " < > | and every control byte (below 0x20, and 0x7F) becomes '_' (in a label
+// kept as bytes, a GBK double-byte character is kept whole: its second byte may be 0x5C or
+// 0x7C and is not a separator there); a name that is then empty, "." or ".." becomes
+// "part_<partId>".
 std::string partFileName(std::string_view labelText, int32_t partId);
+// The drawings' file names of the parts of trueShapes, in list order, all different:
+// partFileName, with " (2)", " (3)", ... before ".dxf" when an earlier part has the name
+// (ASCII letters compared without case, as some file systems do) or when it is the name
+// of a plate drawing ("AllPlts.dxf", "PltID=<n>.dxf"). exportPartFiles writes these.
+std::vector<std::string> partFileNames(const NestSystem& ns);
 
 std::string plateFileName(int32_t plateId);  // "PltID=<id>.dxf"
 inline constexpr const char* kAllPlatesFileName = "AllPlts.dxf";

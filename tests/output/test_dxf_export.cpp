@@ -2,9 +2,13 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
+#include "app/open_library.h"
 #include "dxf/layout_fixture.h"
+#include "nesting/layout_all.h"
+#include "nesting/library_text.h"
 #include "output/dxf_export.h"
 #include "support/recording_platform.h"
 
@@ -221,7 +225,7 @@ TEST_F(DxfExport, PartFileHoldsThePolygonLabelAndReferencePoint)
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST(PartFileName, NamesFromTheLibraryStayInsideTheOutputFolder)
+TEST(PartFileName, NamesFromTheLibraryStayInsideTheOutputFolderInUtf8)
 {
     struct Case {
         std::string label;
@@ -237,12 +241,168 @@ TEST(PartFileName, NamesFromTheLibraryStayInsideTheOutputFolder)
         {".", "part_5.dxf"},
         {"..", "part_5.dxf"},
         {".hidden", ".hidden.dxf"},
-        // GBK characters whose second byte is '\' (0x5C) or '|' (0x7C) are kept whole.
-        {"\xD5\x5C\xB1\x7C", "\xD5\x5C\xB1\x7C.dxf"},
-        // A lone lead byte before a separator is not a character: the '/' goes.
+        // GBK names become UTF-8 ("垫片-1"); a GBK character whose second byte is '\' (0x5C)
+        // or '|' (0x7C) is one character, not a separator ("誠眧").
+        {"\xB5\xE6\xC6\xAC-1", "垫片-1.dxf"},
+        {"\xD5\x5C\xB1\x7C", "誠眧.dxf"},
+        // A UTF-8 name stays as it is; a '\' after a multi-byte character used to be taken
+        // for the second byte of a GBK character and kept.
+        {"垫片-1", "垫片-1.dxf"},
+        {"垫\\1", "垫_1.dxf"},
+        // Neither UTF-8 nor GBK: the bytes stay, a lone lead byte before a separator is no
+        // character and the '/' goes.
         {"\xD5/", "\xD5_.dxf"},
+        {"\xFF\xD5\x5C", "\xFF\xD5\x5C.dxf"},
     };
     for (const Case& c : cases) EXPECT_EQ(partFileName(c.label, 5), c.file) << c.label;
+}
+
+TEST_F(DxfExport, GbkPartNameGivesAUtf8FileAndTheDrawingKeepsTheNameBytes)
+{
+    const std::string gbkName = "\xB5\xE6\xC6\xAC-1";  // 垫片-1 as a GBK library holds it
+    test::addPartType(ns, gbkName, test::rectangleLoop(0, 0, 40, 20));
+    EXPECT_TRUE(exportPartFiles(ns));
+
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        if (entry.path().extension() == ".dxf") files.push_back(entry.path().filename());
+    }
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].string(), "垫片-1.dxf");  // the bytes of the name as the folder lists it
+    const std::vector<Entity> all = parseEntities(test::readFile(folder.file(files[0].string())));
+    ASSERT_EQ(ofKind(all, "TEXT").size(), 1u);
+    EXPECT_EQ(ofKind(all, "TEXT")[0].get("  1"), gbkName);
+}
+
+// Part drawings used to replace each other on equal names, and a part could replace a
+// plate drawing of the same run.
+TEST_F(DxfExport, PartDrawingsNeverReplaceEachOtherNorThePlateDrawings)
+{
+    const char* names[] = {"A", "A", "a/b", "a_b", "AllPlts", "PltID=0", "a", "A (2)", "pltid=7",
+                           "PltID=x"};
+    double width = 10;
+    for (const char* name : names) test::addPartType(ns, name, test::rectangleLoop(0, 0, width++, 5));
+    EXPECT_THAT(partFileNames(ns),
+                ElementsAre("A.dxf", "A (2).dxf", "a_b.dxf", "a_b (2).dxf", "AllPlts (2).dxf",
+                            "PltID=0 (2).dxf", "a (3).dxf", "A (2) (2).dxf", "pltid=7 (2).dxf",
+                            "PltID=x.dxf"));
+
+    test::addPlateAt(ns, 0, 0, 0, 100, 50).selected = true;
+    ASSERT_TRUE(exportAllPlates(ns));
+    ASSERT_TRUE(exportPickedPlates(ns));
+    const std::string allPlates = test::readFile(folder.file("AllPlts.dxf"));
+    const std::string plate = test::readFile(folder.file("PltID=0.dxf"));
+    ASSERT_TRUE(exportPartFiles(ns));
+    EXPECT_EQ(test::readFile(folder.file("AllPlts.dxf")), allPlates);
+    EXPECT_EQ(test::readFile(folder.file("PltID=0.dxf")), plate);
+    // Each part in its own file: the drawing of the k-th part is k + 10 wide.
+    width = 10;
+    for (const std::string& file : partFileNames(ns)) {
+        const std::vector<Entity> lines = ofKind(parseEntities(test::readFile(folder.file(file))), "LINE");
+        ASSERT_EQ(lines.size(), 4u) << file;
+        double minX = lines[0].num(" 10"), maxX = minX;
+        for (const Entity& line : lines) {
+            minX = std::min(minX, line.num(" 10"));
+            maxX = std::max(maxX, line.num(" 10"));
+        }
+        EXPECT_EQ(maxX - minX, width++) << file;
+    }
+}
+
+// A library of tilted bars with an arc edge and a hole, one bar per plate, so that the
+// plates run in columns far to the left of the origin.
+std::string farPlatesLibrary(int parts)
+{
+    std::string text = test::configSection(5, 5, 3000, 400, true);
+    for (int k = 0; k < parts; ++k) {
+        const double w = 2000 + 13.7 * k, h = 300 - 1.3 * k, tilt = (3.0 + 7.0 * k) * kPi / 180.0;
+        const double c = std::cos(tilt), s = std::sin(tilt);
+        auto at = [&](double x, double y, double radius) {
+            return test::LoopVertex{x * c - y * s, x * s + y * c, radius};
+        };
+        const std::vector<test::LoopVertex> outer = {at(0, 0, 0), at(w, 0, 0.8 * h), at(w, h, 0),
+                                                     at(0, h, 0)};
+        const std::vector<test::LoopVertex> hole = {at(0.2 * w, 0.3 * h, 0), at(0.4 * w, 0.3 * h, 0),
+                                                    at(0.4 * w, 0.7 * h, 0), at(0.2 * w, 0.7 * h, 0)};
+        text += test::partRecord("BAR" + std::to_string(k), {outer, hole});
+    }
+    return text;
+}
+
+// The outline carried to the part's pose, computed here on its own: turned over about the
+// horizontal through the outline's basePt, moved to the part's basePt, rotated about it.
+Point posed(Point v, const PartOutline& outline, const Part& part)
+{
+    const Point from = outline.basePt, to = part.basePt;
+    if (part.mirrored) v.y = 2.0 * from.y - v.y;
+    const double dx = v.x - from.x, dy = v.y - from.y;
+    const double c = std::cos(part.rotationAngle), s = std::sin(part.rotationAngle);
+    return Point(to.x + c * dx - s * dy, to.y + s * dx + c * dy);
+}
+
+Point arcEnd(const Entity& arc, const char* angleCode)
+{
+    const double a = arc.num(angleCode) * kPi / 180.0;
+    return Point(arc.num(" 10") + arc.num(" 40") * std::cos(a), arc.num(" 20") + arc.num(" 40") * std::sin(a));
+}
+
+double gap(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+// Numbers of six significant digits put the edges of plates at x near -12,600 up to 0.05 mm
+// away from the placed parts; a cutting machine cuts what the drawing says.
+TEST_F(DxfExport, EdgesOnPlatesFarFromTheOriginLieWithinAMillionthOfTheTrueOutline)
+{
+    test::writeFile(folder.file("far.preSrc"), farPlatesLibrary(22));
+    ASSERT_TRUE(openPartLibrary(ns, folder.file("far.preSrc")));
+    layoutAll(ns, LayoutMethod::Gravity);
+    ASSERT_EQ(ns.unplacedCount(), 0);
+    ASSERT_GE(ns.plates.size(), 16u);
+    EXPECT_LT(ns.plates.back().outerBox.min_X, -12000.0);
+
+    ASSERT_TRUE(exportAllPlates(ns));
+    const std::vector<Entity> all = parseEntities(test::readFile(folder.file("AllPlts.dxf")));
+    size_t next = 0;
+    int edgesChecked = 0;
+    double farthest = 0.0;
+    for (const Plate& plate : ns.plates) {
+        next += 4;  // the frame
+        for (const Part& part : ns.nestParts) {
+            if (part.plateId != plate.id) continue;
+            const auto found = std::find_if(ns.outlines.begin(), ns.outlines.end(),
+                                            [&](const PartOutline& o) { return o.partId == part.partId; });
+            ASSERT_NE(found, ns.outlines.end());
+            const PartOutline& outline = *found;
+            std::vector<const OutlineLoop*> loops = {&outline.outer};
+            for (const OutlineLoop& hole : outline.holes) loops.push_back(&hole);
+            for (const OutlineLoop* loop : loops) {
+                const int32_t n = loop->count();
+                for (int32_t i = 0; i < n; ++i) {
+                    ASSERT_LT(next, all.size());
+                    const Entity& edge = all[next++];
+                    const Point from = posed(loop->vertex(i), outline, part);
+                    const Point to = posed(loop->vertex(i + 1 < n ? i + 1 : 0), outline, part);
+                    farthest = std::max(farthest, std::fabs(from.x));
+                    if (loop->radii[static_cast<size_t>(i)] == 0.0) {
+                        ASSERT_EQ(edge.kind, "LINE");
+                        EXPECT_LE(gap(Point(edge.num(" 10"), edge.num(" 20")), from), 1e-6);
+                        EXPECT_LE(gap(Point(edge.num(" 11"), edge.num(" 21")), to), 1e-6);
+                    } else {
+                        ASSERT_EQ(edge.kind, "ARC");
+                        const Point start = arcEnd(edge, " 50"), end = arcEnd(edge, " 51");
+                        EXPECT_LE(std::min(std::max(gap(start, from), gap(end, to)),
+                                           std::max(gap(start, to), gap(end, from))),
+                                  1e-6);
+                    }
+                    ++edgesChecked;
+                }
+            }
+            ASSERT_EQ(all.at(next++).kind, "TEXT");  // the part's label
+        }
+        next += 1 + 4;  // the packing-length line and the annotations
+    }
+    EXPECT_EQ(next, all.size());
+    EXPECT_EQ(edgesChecked, 22 * 8);
+    EXPECT_GT(farthest, 12000.0);
 }
 
 TEST_F(DxfExport, UnwritableFileWarnsAndStopsTheCommand)
