@@ -148,6 +148,46 @@ def output_failures():
         check(laid_out["unplaced"] == [], "the layout runs all the same without its timing file")
 
 
+def rectangle_record(name, width, height):
+    """One PARTINFO record (name as bytes) of a width x height rectangle."""
+    rows = ["0,0,0", "5,0,0", "0,%d,0" % width, "0,%d,%d" % (width, height), "0,0,%d" % height, "0,0,0"]
+    body = "".join("%d,0,L,0,0,%s\n" % (i, row) for i, row in enumerate(rows)).encode()
+    return b"PARTINFO\nNameID=" + name + b"\npointNum=6\n" + body + b"_end_\n"
+
+
+def dxf_x_extent(data):
+    lines = data.decode("gbk").split("\r\n")
+    xs = [float(lines[i + 1]) for i in range(len(lines) - 1) if lines[i] in (" 10", " 11")]
+    return max(xs) - min(xs)
+
+
+def part_drawing_names():
+    # Equal names, names equal once made safe, names of the plate drawings, a GBK name.
+    names = [b"A", b"A", b"a/b", b"a_b", b"AllPlts", b"PltID=0", "垫片-1".encode("gbk")]
+    expected = ["A.dxf", "A (2).dxf", "a_b.dxf", "a_b (2).dxf", "AllPlts (2).dxf", "PltID=0 (2).dxf",
+                "垫片-1.dxf"]
+    library = b"CONFIGINFO\npartToPartGap   =5\npartToMplateGap =10\nstaPlate_0      =3000\n" \
+              b"staPlate_1      =1500\nbPartTurnover   =1\n_end_\n"
+    library += b"".join(rectangle_record(name, 100 + 10 * k, 50) for k, name in enumerate(names))
+    with tempfile.TemporaryDirectory() as out:
+        path = os.path.join(out, "names.preSrc")
+        with open(path, "wb") as f:
+            f.write(library)
+        folder = os.path.join(out, "drawings")
+        result = run("-q", "--json", "--export-all", "--export-plates", "--export-parts", "-C", folder, path)
+        check(result.returncode == 0, "exit status 0: " + result.stderr.decode())
+        listed = {entry["partId"]: entry["file"] for entry in json.loads(result.stdout)["partFiles"]}
+        check([listed.get(k) for k in range(len(names))] == expected, "partFiles: %s" % listed)
+        on_disk = set(os.listdir(os.fsencode(folder)))
+        for k, name in enumerate(expected):
+            check(name.encode() in on_disk, name + " written under its UTF-8 name")
+            if name.encode() in on_disk:
+                with open(os.path.join(folder, name), "rb") as f:
+                    check(dxf_x_extent(f.read()) == 100 + 10 * k, name + " holds its own part")
+        for plate_drawing in ["AllPlts.dxf", "PltID=0.dxf"]:
+            check("ID=0,Name:Plt" in read(folder, plate_drawing), plate_drawing + " is still the plate drawing")
+
+
 globals()[CASE]()
 for failure in failures:
     print("FAILED:", failure)
