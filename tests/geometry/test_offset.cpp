@@ -55,6 +55,34 @@ TEST(OffsetContourTest, CollinearVertexMovesAlongTheNormal)
     expectVertices(k, {{-1, -1}, {5, -1}, {11, -1}, {11, 11}, {-1, 11}}, "mid-side vertex");
 }
 
+// Offset edges whose ends lie closer than 0.1 mm meet end to start: the vertex is the end of
+// the previous offset edge, not the mitre. At a right angle the ends lie d * sqrt(2) apart,
+// so a 10 x 10 square keeps its mitred corners from d = 0.0708 on (area (10 + 2d)^2, 121 at
+// 0.5); below, each corner slides along the previous side and the square turns slightly,
+// with corners (-d, 0), (10, -d), (10 + d, 10), (0, 10 + d) and area (10 + d)^2 + d^2.
+TEST(OffsetContourTest, CornersAreMitredOnlyWhenTheEdgeEndsLieAtLeastATenthApart)
+{
+    struct Case {
+        double d;
+        bool mitred;
+    };
+    for (const Case c : {Case{0.5, true}, Case{0.071, true}, Case{0.07, false}, Case{0.05, false}}) {
+        Contour k = rectangle(0, 0, 10, 10);
+        offsetContour(k, c.d);
+        const double d = c.d;
+        if (c.mitred) {
+            expectVertices(k, {{-d, -d}, {10 + d, -d}, {10 + d, 10 + d}, {-d, 10 + d}}, "mitred");
+            EXPECT_NEAR(k.area, (10 + 2 * d) * (10 + 2 * d), 1e-9) << d;
+        } else {
+            expectVertices(k, {{-d, 0}, {10, -d}, {10 + d, 10}, {0, 10 + d}}, "previous edge's end");
+            EXPECT_NEAR(k.area, (10 + d) * (10 + d) + d * d, 1e-9) << d;
+        }
+    }
+    Contour half = rectangle(0, 0, 10, 10);
+    offsetContour(half, 0.5);
+    EXPECT_NEAR(half.area, 121.0, 1e-9);
+}
+
 TEST(OffsetContourTest, ChainsOfTwoOrFewerVerticesAreUntouched)
 {
     Contour two = contourOf({{0, 0}, {3, 4}});

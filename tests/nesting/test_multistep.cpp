@@ -153,6 +153,24 @@ TEST_F(MultiStepPlateTest, SelectedPartsOnlyAndTheGridStays)
     test::expectLegalLayout(ns);
 }
 
+// The passes run in their order whatever the list order: listed first, the 300 x 250 part
+// of pass 2 would take the corner if pass 2 ran before pass 1.
+TEST_F(MultiStepPlateTest, PassOnePlacesItsPartBeforePassTwo)
+{
+    Part& square = add(rectangle(300, 250));
+    Part& huge = add(rectangle(400, 300));
+    ASSERT_EQ(firstPass(ns, square), 2);
+    ASSERT_EQ(firstPass(ns, huge), 1);
+
+    EXPECT_TRUE(multiStepLayoutPlate(ns, ns.plates.front()));
+    EXPECT_EQ(huge.plateId, 0);
+    EXPECT_NEAR(huge.box.min_X, 0, 1e-6);
+    EXPECT_NEAR(huge.box.min_Y, 0, 1e-6);
+    EXPECT_EQ(square.plateId, 0);
+    EXPECT_TRUE(square.box.min_X >= huge.box.max_X - 1e-6 || square.box.min_Y >= huge.box.max_Y - 1e-6);
+    test::expectLegalLayout(ns);
+}
+
 TEST_F(MultiStepPlateTest, LayoutOfOnePlateIsLegalAndReleasesTheGrid)
 {
     for (int i = 0; i < 3; ++i) add(rectangle(450, 320));                       // pass 1

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "app/open_library.h"
@@ -20,6 +22,13 @@ struct SortCase {
     std::vector<double> areas;
     std::vector<int32_t> order;  // positions of the input parts after the sort
 };
+
+// The areas, not the bytes of the vectors, in gtest's messages.
+void PrintTo(const SortCase& c, std::ostream* out)
+{
+    *out << "areas";
+    for (double area : c.areas) *out << ' ' << area;
+}
 
 class SortByArea : public ::testing::TestWithParam<SortCase> {};
 
@@ -41,7 +50,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SortCase{{2, 3, 4, 4, 2, 4}, {2, 3, 5, 1, 4, 0}},  // the first 2 ends last
                       SortCase{{1, 1, 2}, {2, 1, 0}}, SortCase{{5, 5, 5}, {0, 1, 2}},
                       SortCase{{1, 2, 3}, {2, 1, 0}}, SortCase{{3, 1, 2}, {0, 2, 1}},
-                      SortCase{{}, {}}, SortCase{{7}, {0}}));
+                      SortCase{{}, {}}, SortCase{{7}, {0}}),
+    [](const ::testing::TestParamInfo<SortCase>& info) {
+        std::string name = "areas";
+        for (double area : info.param.areas) name += "_" + std::to_string(static_cast<int>(area));
+        return info.param.areas.empty() ? std::string("none") : name;
+    });
 
 class PrepareNestParts : public ::testing::Test {
 protected:
