@@ -168,7 +168,7 @@ void checkLegalLayout(const NestSystem& ns, bool roundingContactAllowed)
     check(ns.activePlate == nullptr || isPlateOfList(ns, ns.activePlate), "activePlate dangles");
     for (auto a = ns.nestParts.begin(); a != ns.nestParts.end(); ++a) {
         if (a->plateId == -1) continue;
-        check(!std::isnan(a->basePt.x) && !std::isnan(a->basePt.y) && !boxHasNaN(a->box),
+        check(!std::isnan(a->pose.basePt.x) && !std::isnan(a->pose.basePt.y) && !boxHasNaN(a->box),
               "placed part with NaN");
         const Plate* p = ns.findPlate(a->plateId);
         check(p != nullptr, "part on a plate that does not exist");
@@ -198,10 +198,12 @@ bool nearBox(const BoundingBox& a, const BoundingBox& b, double tolerance)
 // origin brings back its pose only to the precision of its library coordinates.
 double poseScale(const NestSystem& ns, const Part& part)
 {
-    double scale = std::max(boxScale(part.box), std::fabs(part.basePt.x) + std::fabs(part.basePt.y));
+    const Point& base = part.pose.basePt;
+    double scale = std::max(boxScale(part.box), std::fabs(base.x) + std::fabs(base.y));
     if (const Part* shape = ns.findTrueShape(part.partId)) {
+        const Point& shapeBase = shape->pose.basePt;
         scale = std::max(scale, std::max(boxScale(shape->box),
-                                         std::fabs(shape->basePt.x) + std::fabs(shape->basePt.y)));
+                                         std::fabs(shapeBase.x) + std::fabs(shapeBase.y)));
     }
     return scale;
 }
@@ -224,10 +226,11 @@ void checkSameLayout(const PlateList& plates, const PartList& parts, const NestS
     for (const Part& a : ns.nestParts) {
         const double scale = poseScale(ns, *part);
         check(a.partId == part->partId && a.plateId == part->plateId &&
-                  a.mirrored == part->mirrored, "part identity changed");
-        check(nearValue(a.basePt.x, part->basePt.x, scale) &&
-                  nearValue(a.basePt.y, part->basePt.y, scale), "reference point changed");
-        check(nearValue(a.rotationAngle, part->rotationAngle, std::fabs(part->rotationAngle)),
+                  a.pose.mirrored == part->pose.mirrored, "part identity changed");
+        const Pose& was = part->pose;
+        check(nearValue(a.pose.basePt.x, was.basePt.x, scale) &&
+                  nearValue(a.pose.basePt.y, was.basePt.y, scale), "reference point changed");
+        check(nearValue(a.pose.rotationAngle, was.rotationAngle, std::fabs(was.rotationAngle)),
               "rotation changed");
         check(nearBox(a.box, part->box, 1e-6 + 1e-7 * scale), "outline moved");
         ++part;

@@ -301,7 +301,7 @@ TEST(Outline, ShapeMeasuresAndConversion)
     PartOutline bulge;
     bulge.setShape(makeLoop({{0, 0}, {200, 0}, {200, 100}, {0, 100}}, {0, 60, 0, 0}), {});
     const Part bulgePart = bulge.toPart();
-    expectNear(bulgePart.basePt, 0, 0);
+    expectNear(bulgePart.pose.basePt, 0, 0);
     EXPECT_GT(std::hypot(bulgePart.outer.vertex(0).x, bulgePart.outer.vertex(0).y), 1);
     EXPECT_NEAR(bulge.label.height, std::sqrt(50000.0) / 10, 1e-12);
 }
@@ -311,12 +311,12 @@ TEST(Outline, TurningOverTwiceRestores)
     PartOutline outline = outlineWithHoles();
     outline.rotateOutline({0, 0}, 0.3);
     const PartOutline before = outline;
-    outline.mirrorOutline(outline.basePt);
-    EXPECT_TRUE(outline.mirrored);
-    EXPECT_DOUBLE_EQ(outline.rotationAngle, -0.3);
-    outline.mirrorOutline(outline.basePt);
-    EXPECT_FALSE(outline.mirrored);
-    EXPECT_DOUBLE_EQ(outline.rotationAngle, 0.3);
+    outline.mirrorOutline(outline.pose.basePt);
+    EXPECT_TRUE(outline.pose.mirrored);
+    EXPECT_DOUBLE_EQ(outline.pose.rotationAngle, -0.3);
+    outline.mirrorOutline(outline.pose.basePt);
+    EXPECT_FALSE(outline.pose.mirrored);
+    EXPECT_DOUBLE_EQ(outline.pose.rotationAngle, 0.3);
     for (int32_t i = 0; i < 4; ++i) {
         expectNear(outline.outer.vertex(i), before.outer.vertex(i).x, before.outer.vertex(i).y);
     }
@@ -325,7 +325,7 @@ TEST(Outline, TurningOverTwiceRestores)
     PartOutline pivotLine = outlineWithHoles();
     pivotLine.mirrorOutline({0, 5});
     expectNear(pivotLine.outer.vertex(2), 100, -90);
-    expectNear(pivotLine.basePt, 0, 10);
+    expectNear(pivotLine.pose.basePt, 0, 10);
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(StackingTest, OnlyTurnedOverCandidatesOfferTheLowestPlaceWhenAllowed)
 
     Part placed = triangle;
     applyPose(placed, turned.pose);
-    EXPECT_TRUE(placed.mirrored);
+    EXPECT_TRUE(placed.pose.mirrored);
     expectBox(placed, 0, 100, 100, 300);
     EXPECT_NEAR(contourCentroid(placed.outer).y, turned.gravity.y, 1e-6);
 }
@@ -91,7 +91,7 @@ TEST_F(StackingTest, WithoutTurningOverAMirroredPartIsNeverTurnedBack)
     ASSERT_TRUE(c.found);
     EXPECT_TRUE(c.pose.mirrored);
     applyPose(part, c.pose);
-    EXPECT_TRUE(part.mirrored);
+    EXPECT_TRUE(part.pose.mirrored);
     EXPECT_TRUE(ns.fitsOnPlate(p, part));
 }
 
@@ -101,13 +101,13 @@ TEST_F(StackingTest, ApplyPoseReproducesATurnedRotatedAndMovedCopy)
     part.rotatePart(Point(5, 5), 0.3);
     Part target = part;
     target.mirrorPart(Point(target.centroid.x, target.centroid.y));
-    target.rotatePart(Point(target.basePt.x, target.basePt.y), 3 * kPi / 2);
+    target.rotatePart(Point(target.pose.basePt.x, target.pose.basePt.y), 3 * kPi / 2);
     target.translatePart(250, -40);
 
-    applyPose(part, Pose{target.mirrored, target.basePt, target.rotationAngle});
+    applyPose(part, Pose{target.pose.mirrored, target.pose.basePt, target.pose.rotationAngle});
 
-    EXPECT_EQ(part.mirrored, target.mirrored);
-    EXPECT_NEAR(part.rotationAngle, target.rotationAngle, 1e-12);
+    EXPECT_EQ(part.pose.mirrored, target.pose.mirrored);
+    EXPECT_NEAR(part.pose.rotationAngle, target.pose.rotationAngle, 1e-12);
     ASSERT_EQ(part.outer.count(), target.outer.count());
     for (int32_t i = 0; i < part.outer.count(); ++i) {
         EXPECT_NEAR(part.outer.vertex(i).x, target.outer.vertex(i).x, 1e-9);
