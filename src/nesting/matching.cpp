@@ -72,6 +72,7 @@ struct MatchSearch {
         best.score = score;
         best.pose = c.pose;
         best.gravity = c.centroid;
+        best.tested = c;
     }
 
     void tryQuarterTurns(const Part& start)
@@ -173,9 +174,7 @@ bool shapeMatchPlace(NestSystem& ns, const Plate& p, Part& part, double tol)
         }
     }
     if (!best.ok) return false;
-    applyPose(part, best.pose);
-    part.plateId = p.id;
-    ns.markCoveredPoints(part);
+    placeAsTested(ns, p, others, part, best.pose, std::move(best.tested));
     return true;
 }
 

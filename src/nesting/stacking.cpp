@@ -34,9 +34,9 @@ void tryAlignments(PlateParts& others, const Part& q, const Part& c, StackCandid
         if (!others.fits(moved)) continue;
         best.found = true;
         best.gravity = g;
-        Pose pose = c.pose;  // where translatePart would take it
-        pose.translate(shift[0], shift[1]);
-        best.pose = pose;
+        best.tested = c;  // translated as the prepared form read it: the outline just tested
+        best.tested.translatePart(shift[0], shift[1]);
+        best.pose = best.tested.pose;
     }
 }
 
@@ -87,10 +87,17 @@ bool stackPlace(NestSystem& ns, const Plate& p, Part& part)
         if (!best.found || betterGravity(best.gravity, c.gravity)) best = std::move(c);
     }
     if (!best.found) return false;
-    applyPose(part, best.pose);
+    placeAsTested(ns, p, others, part, best.pose, std::move(best.tested));
+    return true;
+}
+
+void placeAsTested(NestSystem& ns, const Plate& p, PlateParts& others, Part& part,
+                   const Pose& pose, Part&& tested)
+{
+    applyPose(part, pose);
+    if (!others.fits(part)) part = std::move(tested);
     part.plateId = p.id;
     ns.markCoveredPoints(part);
-    return true;
 }
 
 bool boxStackSelected(NestSystem& ns, const Plate& p)
