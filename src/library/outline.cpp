@@ -152,6 +152,10 @@ void PartOutline::mirrorOutline(const Point& pivot)
     label.x = labelPoint.x;
     label.y = labelPoint.y;
     pose.reflect(mirror);
+    // The centroid moves with the shape here as in every other transform.
+    const Point turnedCentroid = reflectPoint(mirror, centroid);
+    centroid.x = turnedCentroid.x;
+    centroid.y = turnedCentroid.y;
 }
 
 Part PartOutline::toPart() const

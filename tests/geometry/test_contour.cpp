@@ -170,6 +170,42 @@ TEST(PartTest, RotationBackAndForthRestoresThePose)
     EXPECT_NEAR(part.box.max_X - part.box.min_X, 3.0, 1e-12);
 }
 
+// Where a part ends depends on the pose it is carried to, not on the poses it went through:
+// the turn over must come before the move and reverse the sense of the angle.
+TEST(PartTest, ApplyPoseDependsOnlyOnTheTargetPose)
+{
+    Part rest = partOf(contourOf({{0, 0}, {5, 0}, {5, 2}, {1, 3}}));
+    rest.rotatePart(Point(2, 1), 0.4);
+    const Pose poses[] = {
+        {false, Point(30, -7), 1.1},
+        {true, Point(30, -7), 1.1},
+        {true, Point(-4, 12), -2.5},
+        {false, Point(0.5, 0.25), 0.0},
+    };
+    for (const Pose& via : poses) {
+        for (const Pose& to : poses) {
+            Part direct = rest;
+            applyPose(direct, to);
+            Part twoSteps = rest;
+            applyPose(twoSteps, via);
+            applyPose(twoSteps, to);
+            EXPECT_EQ(direct.pose.mirrored, to.mirrored);
+            EXPECT_NEAR(direct.pose.basePt.x, to.basePt.x, 1e-12);
+            EXPECT_NEAR(direct.pose.basePt.y, to.basePt.y, 1e-12);
+            EXPECT_NEAR(direct.pose.rotationAngle, to.rotationAngle, 1e-12);
+            for (int i = 0; i < rest.outer.count(); ++i) {
+                EXPECT_NEAR(twoSteps.outer.vertex(i).x, direct.outer.vertex(i).x, 1e-9);
+                EXPECT_NEAR(twoSteps.outer.vertex(i).y, direct.outer.vertex(i).y, 1e-9);
+            }
+            // Carrying a part to its own pose (the argument aliasing it) leaves it in place.
+            Part same = direct;
+            applyPose(same, same.pose);
+            EXPECT_NEAR(same.outer.vertex(2).x, direct.outer.vertex(2).x, 1e-12);
+            EXPECT_NEAR(same.outer.vertex(2).y, direct.outer.vertex(2).y, 1e-12);
+        }
+    }
+}
+
 TEST(PartTest, TranslationCarriesEveryPointAlong)
 {
     Part part = partOf(rectangle(0, 0, 4, 2));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -304,6 +305,42 @@ TEST(Outline, ShapeMeasuresAndConversion)
     expectNear(bulgePart.pose.basePt, 0, 0);
     EXPECT_GT(std::hypot(bulgePart.outer.vertex(0).x, bulgePart.outer.vertex(0).y), 1);
     EXPECT_NEAR(bulge.label.height, std::sqrt(50000.0) / 10, 1e-12);
+}
+
+// A nesting part is posed as a polygon and its drawing as an outline with arcs: both must
+// end on the same shape, whatever the turn over and angle.
+TEST(Outline, PoseCarriesTheOutlineAndItsPolygonAlike)
+{
+    PartOutline outline;
+    OutlineLoopList holes;
+    holes.insert(square(20, 20, 10));
+    outline.setShape(makeLoop({{0, 0}, {200, 0}, {200, 100}, {0, 100}}, {0, 60, 0, -80}), holes);
+    outline.rotateOutline({3, 4}, 0.4);
+    const Part polygon = outline.toPart();
+    const Pose poses[] = {
+        {false, Point(300, -20), 0.7},
+        {true, Point(300, -20), 0.7},
+        {true, Point(-5, 40), -2.1},
+    };
+    for (const Pose& to : poses) {
+        PartOutline o = outline;
+        applyPose(o, to);
+        Part part = polygon;
+        applyPose(part, to);
+        const Part fromOutline = o.toPart();
+        EXPECT_EQ(o.pose.mirrored, to.mirrored);
+        expectNear(o.pose.basePt, to.basePt.x, to.basePt.y);
+        EXPECT_NEAR(o.pose.rotationAngle, to.rotationAngle, 1e-12);
+        // The same vertices (a turned-over arc may be listed from its other end).
+        ASSERT_EQ(fromOutline.outer.count(), part.outer.count());
+        for (const Point& v : part.outer.points) {
+            double nearest = 1e300;
+            for (const Point& w : fromOutline.outer.points) nearest = std::min(nearest, distance(v, w));
+            EXPECT_LT(nearest, 1e-9) << "vertex " << v.x << ", " << v.y;
+        }
+        EXPECT_NEAR(fromOutline.netArea, part.netArea, 1e-6);
+        expectNear(o.centroid, part.centroid.x, part.centroid.y);
+    }
 }
 
 TEST(Outline, TurningOverTwiceRestores)
