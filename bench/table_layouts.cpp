@@ -118,10 +118,10 @@ uint64_t layoutFingerprint(const orvo::NestSystem& ns)
     uint64_t h = 14695981039346656037ull;
     for (const orvo::Part& part : ns.nestParts) {
         hashInto(h, part.plateId);
-        hashInto(h, part.basePt.x);
-        hashInto(h, part.basePt.y);
-        hashInto(h, part.rotationAngle);
-        hashInto(h, static_cast<unsigned char>(part.mirrored ? 1 : 0));
+        hashInto(h, part.pose.basePt.x);
+        hashInto(h, part.pose.basePt.y);
+        hashInto(h, part.pose.rotationAngle);
+        hashInto(h, static_cast<unsigned char>(part.pose.mirrored ? 1 : 0));
     }
     return h;
 }

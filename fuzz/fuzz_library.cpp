@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (orvo::PartOutline& outline : outlines) {
         const orvo::Part part = outline.toPart();
         if (part.outer.count() == 0) std::abort();  // built outlines always have a shape
-        outline.mirrorOutline(outline.basePt);
+        outline.mirrorOutline(outline.pose.basePt);
         (void)orvo::gbkToUtf8(outline.label.text);
     }
     if (withReport) {

@@ -92,12 +92,12 @@ struct Fixture {
     static void place(Part& part, const Plate& plate, double angle, bool turned)
     {
         if (turned) {
-            const Point pivot = part.basePt;
+            const Point pivot = part.pose.basePt;
             part.mirrorPart(pivot);
         }
         const Point at((plate.innerBox.min_X + plate.innerBox.max_X) / 2.0,
                        (plate.innerBox.min_Y + plate.innerBox.max_Y) / 2.0);
-        part.translatePart(at.x - part.basePt.x, at.y - part.basePt.y);
+        part.translatePart(at.x - part.pose.basePt.x, at.y - part.pose.basePt.y);
         part.rotatePart(at, angle);
         part.plateId = plate.id;
     }

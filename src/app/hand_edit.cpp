@@ -126,7 +126,7 @@ void turnOverFirstSelected(NestSystem& ns)
 {
     for (Part& part : ns.nestParts) {
         if (part.selected) {
-            const Point pivot = part.basePt;  // mirrorPart moves basePt itself
+            const Point pivot = part.pose.basePt;  // mirrorPart moves basePt itself
             part.mirrorPart(pivot);
             return;
         }

@@ -7,13 +7,7 @@ namespace orvo {
 Part placedTrueShape(const Part& trueShape, const Part& nestPart)
 {
     Part copy = trueShape;
-    if (nestPart.mirrored) {
-        const Point pivot = copy.basePt;  // mirrorPart moves basePt itself
-        copy.mirrorPart(pivot);
-    }
-    copy.translatePart(nestPart.basePt.x - trueShape.basePt.x,
-                       nestPart.basePt.y - trueShape.basePt.y);
-    copy.rotatePart(nestPart.basePt, nestPart.rotationAngle);
+    applyPose(copy, nestPart.pose);
     copy.selected = nestPart.selected;
     copy.plateId = nestPart.plateId;
     return copy;

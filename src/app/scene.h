@@ -8,10 +8,8 @@
 
 namespace orvo {
 
-// The true shape of a part carried to the placement of its nesting part: turned over
-// about its own basePt when the nesting part is, moved by the difference of the basePts,
-// rotated about the nesting part's basePt; it takes the nesting part's selection and
-// plate, so that it is drawn with that part's pen.
+// The true shape of a part carried to the pose of its nesting part (applyPose); it takes
+// the nesting part's selection and plate, so that it is drawn with that part's pen.
 Part placedTrueShape(const Part& trueShape, const Part& nestPart);
 
 // Calls draw for every nesting part with its true shape in its placement, in nestParts

@@ -80,9 +80,9 @@ json partsJson(const NestSystem& ns)
         parts.push_back({{"partId", part.partId},
                          {"name", recordName(ns, part.partId)},
                          {"plateId", part.plateId},
-                         {"basePt", {part.basePt.x, part.basePt.y}},
-                         {"rotationAngle", part.rotationAngle},
-                         {"mirrored", part.mirrored}});
+                         {"basePt", {part.pose.basePt.x, part.pose.basePt.y}},
+                         {"rotationAngle", part.pose.rotationAngle},
+                         {"mirrored", part.pose.mirrored}});
     }
     return parts;
 }

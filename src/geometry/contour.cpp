@@ -178,10 +178,9 @@ BoundingBox rotateContour(Contour& k, const Point& centre, double angle)
     const double c = std::cos(angle);
     const double s = std::sin(angle);
     for (Point& v : k.points) {
-        const double x = v.x - centre.x;
-        const double y = v.y - centre.y;
-        v.x = c * x - s * y + centre.x;
-        v.y = s * x + c * y + centre.y;
+        const Point r = rotatedPoint(v, centre, c, s);
+        v.x = r.x;
+        v.y = r.y;
     }
     return contourBox(k);
 }

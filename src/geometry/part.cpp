@@ -17,18 +17,15 @@ BoundingBox rotatedBox(const Contour& k, const Point& centre, double angle)
     const double c = std::cos(angle);
     const double s = std::sin(angle);
     for (size_t i = 0; i < k.points.size(); ++i) {
-        const double x = k.points[i].x - centre.x;
-        const double y = k.points[i].y - centre.y;
-        const double rx = c * x - s * y + centre.x;
-        const double ry = s * x + c * y + centre.y;
+        const Point r = rotatedPoint(k.points[i], centre, c, s);
         if (i == 0) {
-            box = BoundingBox{rx, rx, ry, ry};
+            box = BoundingBox{r.x, r.x, r.y, r.y};
             continue;
         }
-        if (rx > box.max_X) box.max_X = rx;
-        if (rx < box.min_X) box.min_X = rx;
-        if (ry > box.max_Y) box.max_Y = ry;
-        if (ry < box.min_Y) box.min_Y = ry;
+        if (r.x > box.max_X) box.max_X = r.x;
+        if (r.x < box.min_X) box.min_X = r.x;
+        if (r.y > box.max_Y) box.max_Y = r.y;
+        if (r.y < box.min_Y) box.min_Y = r.y;
     }
     return box;
 }
@@ -50,8 +47,8 @@ void Part::initShape(const Contour& outerContour, const ContourList& holeList)
     box = outer.box;
     updateFillRatio();
     updateAspectRatio();
-    basePt = outer.empty() ? Point() : outer.vertex(0);
-    rotationAngle = 0.0;
+    pose.basePt = outer.empty() ? Point() : outer.vertex(0);
+    pose.rotationAngle = 0.0;
 }
 
 BoundingBox Part::updateBox()
@@ -120,13 +117,12 @@ void Part::translatePart(double dx, double dy)
     centroid.y += dy;
     label.x += dx;
     label.y += dy;
-    basePt.x += dx;
-    basePt.y += dy;
+    pose.translate(dx, dy);
 }
 
 void Part::rotatePart(const Point& centre, double angle)
 {
-    // The centre may be one of our own members (basePt, centroid): keep a copy.
+    // The centre may be one of our own members (the base point, centroid): keep a copy.
     const Point pivot = centre;
     rotateContour(outer, pivot, angle);
     for (Contour& h : holes) rotateContour(h, pivot, angle);
@@ -138,8 +134,7 @@ void Part::rotatePart(const Point& centre, double angle)
     label.x = labelPoint.x;
     label.y = labelPoint.y;
     label.angle += angle / kPi * 180.0;
-    rotatePoint(basePt, pivot, angle);
-    rotationAngle += angle;
+    pose.rotate(pivot, angle);
 }
 
 bool Part::mirrorPart(const Point& pivot)
@@ -155,10 +150,8 @@ bool Part::mirrorPart(const Point& pivot)
     const Point labelPoint = reflectPoint(mirror, Point(label.x, label.y));
     label.x = labelPoint.x;
     label.y = labelPoint.y;
-    movePoint(basePt, reflectPoint(mirror, basePt));
-    mirrored = !mirrored;
-    rotationAngle = -rotationAngle;
-    return mirrored;
+    pose.reflect(mirror);
+    return pose.mirrored;
 }
 
 void Part::orientMinBox()
@@ -167,7 +160,7 @@ void Part::orientMinBox()
     double bestSide = boxLongerSide(outer.box);
     int best = 0;
     for (int i = 1; i <= kOrientSteps; ++i) {
-        const BoundingBox b = rotatedBox(outer, basePt, i * kOrientStep);
+        const BoundingBox b = rotatedBox(outer, pose.basePt, i * kOrientStep);
         const double a = boxArea(b);
         const double side = boxLongerSide(b);
         if (a < bestArea * 0.999 || (std::fabs(a - bestArea) / bestArea < 0.001 && side < bestSide)) {
@@ -176,7 +169,7 @@ void Part::orientMinBox()
             best = i;
         }
     }
-    if (best != 0) rotatePart(basePt, best * kOrientStep);
+    if (best != 0) rotatePart(pose.basePt, best * kOrientStep);
 }
 
 void Part::orientMinBoxIfWorth()
@@ -185,13 +178,13 @@ void Part::orientMinBoxIfWorth()
     double bestArea = startArea;
     int best = 0;
     for (int i = 1; i <= kOrientSteps; ++i) {
-        const double a = boxArea(rotatedBox(outer, basePt, i * kOrientStep));
+        const double a = boxArea(rotatedBox(outer, pose.basePt, i * kOrientStep));
         if (a < bestArea) {
             bestArea = a;
             best = i;
         }
     }
-    if ((startArea - bestArea) / startArea > 0.2) rotatePart(basePt, best * kOrientStep);
+    if ((startArea - bestArea) / startArea > 0.2) rotatePart(pose.basePt, best * kOrientStep);
 }
 
 Point Part::nearestVertexToCentroid()
@@ -211,11 +204,16 @@ Point Part::nearestVertexToCentroid()
     return candidate;
 }
 
+void applyPose(Part& part, const Pose& to)
+{
+    carryToPose(part, to, &Part::mirrorPart, &Part::translatePart, &Part::rotatePart);
+}
+
 PenStyle partPen(const Part& part)
 {
     if (part.selected) return PenStyle{2, 255, 0, 0};
     if (part.plateId == -1) return PenStyle{1, 128, 0, 128};
-    if (part.mirrored) return PenStyle{1, 255, 255, 0};
+    if (part.pose.mirrored) return PenStyle{1, 255, 255, 0};
     return PenStyle{1, 0, 255, 0};
 }
 

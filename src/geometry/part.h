@@ -4,6 +4,7 @@
 
 #include "geometry/contour.h"
 #include "geometry/point.h"
+#include "geometry/pose.h"
 
 namespace orvo {
 
@@ -19,15 +20,13 @@ public:
     Point centroid;
     bool selected = false;
     int32_t partId = 0;
-    bool mirrored = false;
-    Point basePt;
-    double rotationAngle = 0.0;
+    Pose pose;
     double fillRatio = 1.0;
     double aspectRatio = 1.0;
     int32_t plateId = -1;
 
     // Sets the shape (the holes copied, so in reverse order) and every derived value;
-    // basePt becomes outer vertex 0 and rotationAngle 0. The label is not touched.
+    // the base point becomes outer vertex 0 and the angle 0. The label is not touched.
     void initShape(const Contour& outerContour, const ContourList& holeList);
     BoundingBox updateBox();
     double updateNetArea();
@@ -44,6 +43,10 @@ public:
     void orientMinBoxIfWorth();
     Point nearestVertexToCentroid();
 };
+
+// Carries the part from its pose to `to` (see carryToPose): how a layout places a part at a
+// pose it found, and how a true shape is drawn or written where its nesting part lies.
+void applyPose(Part& part, const Pose& to);
 
 // The pen a part is drawn with, a pure function of its flags (the drawing code maps it
 // to its own pen type).

@@ -32,12 +32,9 @@ bool isWithin(const Point& p, const Point& q, double d)
 
 void rotatePoint(Point& p, const Point& centre, double angle)
 {
-    const double dx = p.x - centre.x;
-    const double dy = p.y - centre.y;
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    p.x = c * dx - s * dy + centre.x;
-    p.y = s * dx + c * dy + centre.y;
+    const Point r = rotatedPoint(p, centre, std::cos(angle), std::sin(angle));
+    p.x = r.x;
+    p.y = r.y;
 }
 
 Point reflectPoint(const Segment& s, const Point& p)

@@ -47,6 +47,15 @@ double distance(const Point& p, const Point& q);
 bool coincides(const Point& p, const Point& q);
 // Squared distance below d squared, strictly.
 bool isWithin(const Point& p, const Point& q, double d);
+// p turned about centre by the angle whose cosine is c and sine is s: the one rotation
+// formula behind every rotation of points, contours, loops and boxes.
+inline Point rotatedPoint(const Point& p, const Point& centre, double c, double s)
+{
+    const double x = p.x - centre.x;
+    const double y = p.y - centre.y;
+    return Point(c * x - s * y + centre.x, s * x + c * y + centre.y);
+}
+// Moves x and y only: the point keeps its own tolerance.
 void rotatePoint(Point& p, const Point& centre, double angle);
 Point reflectPoint(const Segment& s, const Point& p);
 Segment segmentFromPoints(const Point& p1, const Point& p2);

@@ -44,10 +44,9 @@ void OutlineLoop::rotateLoop(const Point& centre, double angle)
     const double c = std::cos(angle);
     const double s = std::sin(angle);
     for (Point& p : vertices) {
-        const double x = p.x - centre.x;
-        const double y = p.y - centre.y;
-        p.x = c * x - s * y + centre.x;
-        p.y = s * x + c * y + centre.y;
+        const Point r = rotatedPoint(p, centre, c, s);
+        p.x = r.x;
+        p.y = r.y;
     }
 }
 
@@ -62,9 +61,7 @@ PartOutline::PartOutline(const PartOutline& other)
       holes(other.holes),
       label(other.label),
       partId(other.partId),
-      mirrored(other.mirrored),
-      basePt(other.basePt),
-      rotationAngle(other.rotationAngle),
+      pose(other.pose),
       netArea(other.netArea),
       centroid(other.centroid)
 {
@@ -84,9 +81,7 @@ PartOutline& PartOutline::operator=(PartOutline&& other) noexcept
     holes = std::move(other.holes);
     label = std::move(other.label);
     partId = other.partId;
-    mirrored = other.mirrored;
-    basePt = other.basePt;
-    rotationAngle = other.rotationAngle;
+    pose = other.pose;
     netArea = other.netArea;
     centroid = other.centroid;
     return *this;
@@ -101,8 +96,8 @@ void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& 
     const Point first = outer.vertices.empty() ? Point() : outer.vertex(0);
     label.x = first.x;
     label.y = first.y;
-    basePt = first;
-    rotationAngle = 0.0;
+    pose.basePt = first;
+    pose.rotationAngle = 0.0;
     updateNetArea();
     updateCentroid();
 }
@@ -156,9 +151,11 @@ void PartOutline::mirrorOutline(const Point& pivot)
     const Point labelPoint = reflectPoint(mirror, Point(label.x, label.y));
     label.x = labelPoint.x;
     label.y = labelPoint.y;
-    basePt = reflectPoint(mirror, basePt);
-    mirrored = !mirrored;
-    rotationAngle = -rotationAngle;
+    pose.reflect(mirror);
+    // The centroid moves with the shape here as in every other transform.
+    const Point turnedCentroid = reflectPoint(mirror, centroid);
+    centroid.x = turnedCentroid.x;
+    centroid.y = turnedCentroid.y;
 }
 
 Part PartOutline::toPart() const
@@ -168,9 +165,7 @@ Part PartOutline::toPart() const
     for (const OutlineLoop& hole : holes) holeContours.insert(loopToContour(hole, chordError));
     Part part;
     part.initShape(c, holeContours);
-    part.mirrored = mirrored;
-    part.basePt = basePt;
-    part.rotationAngle = rotationAngle;
+    part.pose = pose;
     part.label = label;
     part.partId = partId;
     return part;
@@ -182,8 +177,7 @@ void PartOutline::translateOutline(double dx, double dy)
     for (OutlineLoop& hole : holes) hole.translateLoop(dx, dy);
     label.x += dx;
     label.y += dy;
-    basePt.x += dx;
-    basePt.y += dy;
+    pose.translate(dx, dy);
     centroid.x += dx;
     centroid.y += dy;
 }
@@ -197,9 +191,14 @@ void PartOutline::rotateOutline(const Point& centre, double angle)
     label.x = labelPoint.x;
     label.y = labelPoint.y;
     label.angle += angle / kPi * 180.0;
-    rotatePoint(basePt, centre, angle);
-    rotationAngle += angle;
+    pose.rotate(centre, angle);
     rotatePoint(centroid, centre, angle);
+}
+
+void applyPose(PartOutline& outline, const Pose& to)
+{
+    carryToPose(outline, to, &PartOutline::mirrorOutline, &PartOutline::translateOutline,
+                &PartOutline::rotateOutline);
 }
 
 }  // namespace orvo

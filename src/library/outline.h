@@ -8,6 +8,7 @@
 #include "geometry/part.h"
 #include "geometry/front_list.h"
 #include "geometry/point.h"
+#include "geometry/pose.h"
 
 namespace orvo {
 
@@ -57,12 +58,13 @@ public:
     TextLabel label;
     double chordError = 1.0;
     int32_t partId = 0;
-    bool mirrored = false;
-    Point basePt;
-    double rotationAngle = 0.0;
+    Pose pose;
     double netArea = 0.0;
     Point centroid;
 };
+
+// Carries the outline from its pose to `to` exactly as applyPose carries a Part.
+void applyPose(PartOutline& outline, const Pose& to);
 
 // Back insertion: keeps the order of the library file.
 using PartOutlineList = std::list<PartOutline>;

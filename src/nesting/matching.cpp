@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "nesting/gravity.h"
 #include "nesting/plate_parts.h"
@@ -69,15 +70,16 @@ struct MatchSearch {
         if (!others.fits(c)) return;
         best.ok = true;  // a candidate fitted; whether it is good enough is decided at the end
         best.score = score;
-        best.pose = Pose{c.mirrored, c.basePt, c.rotationAngle};
+        best.pose = c.pose;
         best.gravity = c.centroid;
+        best.tested = c;
     }
 
     void tryQuarterTurns(const Part& start)
     {
         for (int k = 0; k < 4; ++k) {
             Part turned = start;
-            const Point pivot = turned.basePt;  // a copy: the transform moves basePt itself
+            const Point pivot = turned.pose.basePt;  // a copy: the transform moves the base point
             if (k > 0) turned.rotatePart(pivot, k * kPi / 2);
             for (Side side : {Side::Right, Side::Top, Side::Below}) {
                 Part c = turned;
@@ -137,12 +139,12 @@ MatchCandidate matchBeside(NestSystem& ns, PlateParts& others, double tol, const
     search.tryQuarterTurns(part);
     if (ns.turnOver) {
         Part turned = part;
-        const Point pivot = turned.basePt;
+        const Point pivot = turned.pose.basePt;
         turned.mirrorPart(pivot);
         search.tryQuarterTurns(turned);
     }
 
-    MatchCandidate result = search.best;
+    MatchCandidate result = std::move(search.best);
     const double emptyArea =
         (1.0 - part.fillRatio) * search.areaP + (1.0 - q.fillRatio) * search.areaQ;
     result.ok = result.ok && tol <= result.score / emptyArea;
@@ -164,17 +166,15 @@ bool shapeMatchPlace(NestSystem& ns, const Plate& p, Part& part, double tol)
     PlateParts others(ns, p);  // nothing on the plate moves until the choice is made
     for (const Part& q : ns.nestParts) {
         if (&q == &part || q.plateId != p.id) continue;
-        const MatchCandidate m = matchBeside(ns, others, tol, p, q, part);
+        MatchCandidate m = matchBeside(ns, others, tol, p, q, part);
         if (!m.ok) continue;
         if (!best.ok || best.score < m.score ||
             (best.score == m.score && best.gravity.x > m.gravity.x)) {
-            best = m;
+            best = std::move(m);
         }
     }
     if (!best.ok) return false;
-    applyPose(part, best.pose);
-    part.plateId = p.id;
-    ns.markCoveredPoints(part);
+    placeAsTested(ns, p, others, part, best.pose, std::move(best.tested));
     return true;
 }
 

@@ -5,11 +5,13 @@
 
 namespace orvo {
 
+// The best pose found for a part, with the copy of the part that passed the fit test there.
 struct MatchCandidate {
     bool ok = false;
     Pose pose;
     double score = -1e20;
     Point gravity;
+    Part tested;
 };
 
 bool sharesDimension(const Part& a, const Part& b);

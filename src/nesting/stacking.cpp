@@ -1,5 +1,7 @@
 #include "nesting/stacking.h"
 
+#include <utility>
+
 #include "geometry/overlap.h"
 #include "geometry/point.h"
 #include "nesting/gravity.h"
@@ -30,12 +32,11 @@ void tryAlignments(PlateParts& others, const Part& q, const Part& c, StackCandid
         moved.shiftX = shift[0];
         moved.shiftY = shift[1];
         if (!others.fits(moved)) continue;
-        Point basePt = c.basePt;  // where translatePart would take it
-        basePt.x += shift[0];
-        basePt.y += shift[1];
         best.found = true;
         best.gravity = g;
-        best.pose = Pose{c.mirrored, basePt, c.rotationAngle};
+        best.tested = c;  // translated as the prepared form read it: the outline just tested
+        best.tested.translatePart(shift[0], shift[1]);
+        best.pose = best.tested.pose;
     }
 }
 
@@ -43,7 +44,7 @@ void tryQuarterTurns(PlateParts& others, const Part& q, const Part& start, Stack
 {
     for (int k = 0; k < 4; ++k) {
         Part c = start;
-        const Point pivot = c.basePt;  // a copy: the transform moves basePt itself
+        const Point pivot = c.pose.basePt;  // a copy: the transform moves the base point itself
         if (k > 0) c.rotatePart(pivot, k * kPi / 2);
         tryAlignments(others, q, c, best);
     }
@@ -81,23 +82,22 @@ bool stackPlace(NestSystem& ns, const Plate& p, Part& part)
     PlateParts others(ns, p);  // nothing on the plate moves until the choice is made
     for (const Part& q : ns.nestParts) {
         if (&q == &part || q.plateId != p.id) continue;
-        const StackCandidate c = candidatesBeside(others, ns.turnOver, q, part);
+        StackCandidate c = candidatesBeside(others, ns.turnOver, q, part);
         if (!c.found) continue;
-        if (!best.found || betterGravity(best.gravity, c.gravity)) best = c;
+        if (!best.found || betterGravity(best.gravity, c.gravity)) best = std::move(c);
     }
     if (!best.found) return false;
-    applyPose(part, best.pose);
-    part.plateId = p.id;
-    ns.markCoveredPoints(part);
+    placeAsTested(ns, p, others, part, best.pose, std::move(best.tested));
     return true;
 }
 
-void applyPose(Part& part, const Pose& pose)
+void placeAsTested(NestSystem& ns, const Plate& p, PlateParts& others, Part& part,
+                   const Pose& pose, Part&& tested)
 {
-    const Point pivot = part.basePt;
-    if (pose.mirrored != part.mirrored) part.mirrorPart(pivot);
-    part.translatePart(pose.basePt.x - part.basePt.x, pose.basePt.y - part.basePt.y);
-    part.rotatePart(pose.basePt, pose.rotationAngle - part.rotationAngle);
+    applyPose(part, pose);
+    if (!others.fits(part)) part = std::move(tested);
+    part.plateId = p.id;
+    ns.markCoveredPoints(part);
 }
 
 bool boxStackSelected(NestSystem& ns, const Plate& p)

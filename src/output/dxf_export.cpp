@@ -147,14 +147,7 @@ bool isPlateDrawingName(std::string_view folded)
 PartOutline placeOutline(const PartOutline& outline, const Part& placed)
 {
     PartOutline o = outline;
-    const double dx = placed.basePt.x - o.basePt.x;
-    const double dy = placed.basePt.y - o.basePt.y;
-    if (placed.mirrored) {
-        const Point pivot = o.basePt;
-        o.mirrorOutline(pivot);
-    }
-    o.translateOutline(dx, dy);
-    o.rotateOutline(placed.basePt, placed.rotationAngle);
+    applyPose(o, placed.pose);
     return o;
 }
 
@@ -197,7 +190,7 @@ void writePlateLayout(const NestSystem& ns, const Plate& plate, LineSink& out)
 
     PlateSummary summary(plate);
     forEachPlacedOutline(ns, plate, [&](const PartOutline& o, const Part& placed) {
-        writeOutline(o, out, placed.mirrored ? kDxfColourTurnedPart : kDxfColourPart,
+        writeOutline(o, out, placed.pose.mirrored ? kDxfColourTurnedPart : kDxfColourPart,
                      kLayerDrawing, kLayerLabel);
         summary.add(o);
     });

@@ -33,9 +33,7 @@ struct PlateSummary {
 void forEachPlacedOutline(const NestSystem& ns, const Plate& plate,
                           const std::function<void(const PartOutline&, const Part&)>& visit);
 
-// The outline of the part carried to the pose of the nesting part: turned over about its
-// own basePt when the nesting part is mirrored, moved by the difference of the basePts,
-// rotated about the nesting part's basePt.
+// The outline of the part carried to the pose of the nesting part (applyPose).
 PartOutline placeOutline(const PartOutline& outline, const Part& placed);
 
 // Edges (lines and true arcs; an edge whose arc cannot be built is left out) and label.

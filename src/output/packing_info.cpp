@@ -165,12 +165,11 @@ Part rebuildPart(const NestSystem& ns, const Part& shape, const PartEntry& entry
     Part part = shape;
     offsetPart(part, ns.partGap / 2.0);
     part.plateId = entry.plateId;
-    if (entry.mirrored != 0) {
-        const Point pivot = part.basePt;
-        part.mirrorPart(pivot);
-    }
-    part.translatePart(entry.x - shape.basePt.x, entry.y - shape.basePt.y);
-    part.rotatePart(Point(entry.x, entry.y), entry.angle);
+    Pose pose;
+    pose.mirrored = entry.mirrored != 0;
+    pose.basePt = Point(entry.x, entry.y);
+    pose.rotationAngle = entry.angle;
+    applyPose(part, pose);
     return part;
 }
 
@@ -208,10 +207,10 @@ std::string packingInfoText(const NestSystem& ns)
     for (const Part& part : ns.nestParts) {
         out.line("PartID=" + std::to_string(part.partId));
         out.line("\tLocated PlateID=" + std::to_string(part.plateId));
-        out.line(std::string("\tMirrored=") + (part.mirrored ? "1" : "0"));
-        out.line("\tBasePt.x=" + real(part.basePt.x));
-        out.line("\tBasePt.y=" + real(part.basePt.y));
-        out.line("\tRotation Angle=" + real(part.rotationAngle));
+        out.line(std::string("\tMirrored=") + (part.pose.mirrored ? "1" : "0"));
+        out.line("\tBasePt.x=" + real(part.pose.basePt.x));
+        out.line("\tBasePt.y=" + real(part.pose.basePt.y));
+        out.line("\tRotation Angle=" + real(part.pose.rotationAngle));
     }
     return out.text();
 }

@@ -25,12 +25,7 @@ std::vector<Part> rebuildPackedParts(const NestSystem& ns, const Plate& plate)
         const Part* shape = ns.findTrueShape(placed.partId);
         if (shape == nullptr) continue;
         Part c = *shape;
-        if (placed.mirrored) {
-            const Point pivot = c.basePt;
-            c.mirrorPart(pivot);
-        }
-        c.translatePart(placed.basePt.x - shape->basePt.x, placed.basePt.y - shape->basePt.y);
-        c.rotatePart(placed.basePt, placed.rotationAngle);
+        applyPose(c, placed.pose);
         packed.push_back(std::move(c));
     }
     return packed;

@@ -103,7 +103,7 @@ void appendPlate(const NestSystem& ns, const Plate& plate, LineSink& out)
         std::string d;
         appendLoop(o.outer, d);
         for (const OutlineLoop& hole : o.holes) appendLoop(hole, d);
-        out.line(std::string("<path class=\"") + (placed.mirrored ? "turned" : "part") +
+        out.line(std::string("<path class=\"") + (placed.pose.mirrored ? "turned" : "part") +
                  "\" d=\"" + d + "\"><title>" + escapeXml(gbkToUtf8(o.label.text)) +
                  "</title></path>");
     });

@@ -192,13 +192,13 @@ TEST_F(InteractionTest, TwentyFourRotateKeysFallJustShortOfAFullTurn)
     machine.leftClick(ns.get(), px(10, 10));
     EXPECT_NEAR(machine.rotationCentre().x, 10, 0.2);
     for (int i = 0; i < 24; ++i) EXPECT_TRUE(press(i % 2 ? 'A' : 'a'));
-    const double angle = part(0).rotationAngle;
+    const double angle = part(0).pose.rotationAngle;
     EXPECT_DOUBLE_EQ(angle, 24 * Interaction::kRotationStep);
     EXPECT_LT(angle, 2 * kPi);
     EXPECT_NEAR(angle, 2 * kPi, 1e-6);
     press('c');
-    EXPECT_NEAR(part(0).rotationAngle, 23 * Interaction::kRotationStep, 1e-12);
-    EXPECT_EQ(part(1).rotationAngle, 0.0);
+    EXPECT_NEAR(part(0).pose.rotationAngle, 23 * Interaction::kRotationStep, 1e-12);
+    EXPECT_EQ(part(1).pose.rotationAngle, 0.0);
     EXPECT_EQ(part(0).plateId, 0);  // keys do not relocate
 }
 
@@ -221,7 +221,7 @@ TEST_F(InteractionTest, WheelZoomsRotatesOrDoesNothingByMode)
     machine.setMode(Mode::RotateParts, true);
     machine.leftClick(ns.get(), px(0, 40));
     for (int i = 0; i < 6; ++i) machine.wheel(ns.get(), {0, 0}, -120);
-    EXPECT_NEAR(part(1).rotationAngle, -6 * Interaction::kRotationStep, 1e-12);
+    EXPECT_NEAR(part(1).pose.rotationAngle, -6 * Interaction::kRotationStep, 1e-12);
     EXPECT_EQ(part(1).plateId, -1);
     EXPECT_DOUBLE_EQ(view.scale(), s);
 }
@@ -273,8 +273,8 @@ TEST_F(InteractionTest, KeysChooseModesAndEditTheSelection)
     EXPECT_EQ(selection(), (std::vector<bool>{true, true, true, true}));
 
     press('t');  // only the first selected part turns over
-    EXPECT_TRUE(part(0).mirrored);
-    EXPECT_FALSE(part(1).mirrored);
+    EXPECT_TRUE(part(0).pose.mirrored);
+    EXPECT_FALSE(part(1).pose.mirrored);
     EXPECT_NEAR(part(0).box.min_Y, -5, 1e-9);  // about the line through its basePt (5, 5)
     EXPECT_NEAR(part(0).box.max_Y, 5, 1e-9);
 

@@ -51,7 +51,7 @@ TEST(PlacedTrueShape, FollowsThePoseWhateverOrderTheLayoutMovedThePartIn)
     const Part drawn = placedTrueShape(shape, placed);
     expectSameVertices(drawn.outer, placed.outer);
     expectSameVertices(drawn.holes.front(), placed.holes.front());
-    EXPECT_TRUE(drawn.mirrored);
+    EXPECT_TRUE(drawn.pose.mirrored);
     EXPECT_TRUE(drawn.selected);
     EXPECT_EQ(drawn.plateId, 3);
 }

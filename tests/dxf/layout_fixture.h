@@ -65,10 +65,10 @@ inline Part& placePart(NestSystem& ns, int32_t partId, int32_t plateId, Point ba
     for (Part& part : ns.nestParts) {
         if (part.partId != partId) continue;
         if (mirrored) {
-            const Point pivot = part.basePt;
+            const Point pivot = part.pose.basePt;
             part.mirrorPart(pivot);
         }
-        part.translatePart(basePt.x - part.basePt.x, basePt.y - part.basePt.y);
+        part.translatePart(basePt.x - part.pose.basePt.x, basePt.y - part.pose.basePt.y);
         part.rotatePart(basePt, angle);
         part.plateId = plateId;
         return part;

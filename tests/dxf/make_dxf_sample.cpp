@@ -72,8 +72,8 @@ int main(int argc, char** argv)
     const Plate& second = ns.addPlate(ns.plateLength, ns.plateWidth);
     std::vector<Part*> parts = pickParts(ns);
     putOnPlate(*parts[0], first, 0, 0);
-    parts[1]->mirrorPart(parts[1]->basePt);
-    parts[1]->rotatePart(parts[1]->basePt, 0.5);
+    parts[1]->mirrorPart(parts[1]->pose.basePt);
+    parts[1]->rotatePart(parts[1]->pose.basePt, 0.5);
     putOnPlate(*parts[1], first, ns.plateLength / 2, 0);
     putOnPlate(*parts[2], second, 0, 0);
 

@@ -96,8 +96,8 @@ TEST(PartTest, InitShapeSetsEveryDerivedValue)
     EXPECT_NEAR(part.centroid.x, 496.0 / 96.0, 1e-12);
     EXPECT_NEAR(part.centroid.y, 496.0 / 96.0, 1e-12);
     EXPECT_DOUBLE_EQ(part.box.max_X, 10.0);
-    EXPECT_EQ(part.basePt.x, 0.0);
-    EXPECT_EQ(part.rotationAngle, 0.0);
+    EXPECT_EQ(part.pose.basePt.x, 0.0);
+    EXPECT_EQ(part.pose.rotationAngle, 0.0);
     EXPECT_EQ(part.label.text, "empty text!");
 }
 
@@ -159,15 +159,51 @@ TEST(PartTest, RotationBackAndForthRestoresThePose)
         EXPECT_NEAR(part.outer.vertex(i).x, before.outer.vertex(i).x, 1e-12);
         EXPECT_NEAR(part.outer.vertex(i).y, before.outer.vertex(i).y, 1e-12);
     }
-    EXPECT_NEAR(part.rotationAngle, 0.0, 1e-15);
+    EXPECT_NEAR(part.pose.rotationAngle, 0.0, 1e-15);
     EXPECT_NEAR(part.label.angle, 0.0, 1e-12);
     EXPECT_NEAR(part.label.x, 2.0, 1e-12);
-    EXPECT_NEAR(part.basePt.x, 0.0, 1e-12);
+    EXPECT_NEAR(part.pose.basePt.x, 0.0, 1e-12);
 
     // Rotating about the part's own centroid leaves the centroid in place.
     part.rotatePart(part.centroid, kPi / 2);
     EXPECT_NEAR(part.centroid.x, before.centroid.x, 1e-12);
     EXPECT_NEAR(part.box.max_X - part.box.min_X, 3.0, 1e-12);
+}
+
+// Where a part ends depends on the pose it is carried to, not on the poses it went through:
+// the turn over must come before the move and reverse the sense of the angle.
+TEST(PartTest, ApplyPoseDependsOnlyOnTheTargetPose)
+{
+    Part rest = partOf(contourOf({{0, 0}, {5, 0}, {5, 2}, {1, 3}}));
+    rest.rotatePart(Point(2, 1), 0.4);
+    const Pose poses[] = {
+        {false, Point(30, -7), 1.1},
+        {true, Point(30, -7), 1.1},
+        {true, Point(-4, 12), -2.5},
+        {false, Point(0.5, 0.25), 0.0},
+    };
+    for (const Pose& via : poses) {
+        for (const Pose& to : poses) {
+            Part direct = rest;
+            applyPose(direct, to);
+            Part twoSteps = rest;
+            applyPose(twoSteps, via);
+            applyPose(twoSteps, to);
+            EXPECT_EQ(direct.pose.mirrored, to.mirrored);
+            EXPECT_NEAR(direct.pose.basePt.x, to.basePt.x, 1e-12);
+            EXPECT_NEAR(direct.pose.basePt.y, to.basePt.y, 1e-12);
+            EXPECT_NEAR(direct.pose.rotationAngle, to.rotationAngle, 1e-12);
+            for (int i = 0; i < rest.outer.count(); ++i) {
+                EXPECT_NEAR(twoSteps.outer.vertex(i).x, direct.outer.vertex(i).x, 1e-9);
+                EXPECT_NEAR(twoSteps.outer.vertex(i).y, direct.outer.vertex(i).y, 1e-9);
+            }
+            // Carrying a part to its own pose (the argument aliasing it) leaves it in place.
+            Part same = direct;
+            applyPose(same, same.pose);
+            EXPECT_NEAR(same.outer.vertex(2).x, direct.outer.vertex(2).x, 1e-12);
+            EXPECT_NEAR(same.outer.vertex(2).y, direct.outer.vertex(2).y, 1e-12);
+        }
+    }
 }
 
 TEST(PartTest, TranslationCarriesEveryPointAlong)
@@ -177,26 +213,26 @@ TEST(PartTest, TranslationCarriesEveryPointAlong)
     EXPECT_DOUBLE_EQ(part.box.min_X, 3.0);
     EXPECT_DOUBLE_EQ(part.outer.box.max_Y, 6.0);
     EXPECT_DOUBLE_EQ(part.centroid.x, 5.0);
-    EXPECT_DOUBLE_EQ(part.basePt.y, 4.0);
+    EXPECT_DOUBLE_EQ(part.pose.basePt.y, 4.0);
     EXPECT_DOUBLE_EQ(part.label.x, 3.0);
 }
 
 TEST(PartTest, MirrorTurnsOverAboutTheHorizontalThroughThePivot)
 {
     Part part = partOf(contourOf({{1, 7}, {4, 7}, {1, 9}}));
-    part.rotatePart(part.basePt, 0.3);
-    part.rotatePart(part.basePt, -0.3);
-    part.rotationAngle = 0.3;
+    part.rotatePart(part.pose.basePt, 0.3);
+    part.rotatePart(part.pose.basePt, -0.3);
+    part.pose.rotationAngle = 0.3;
     EXPECT_TRUE(part.mirrorPart(Point(0, 5)));
     EXPECT_NEAR(part.outer.vertex(0).x, 1.0, 1e-12);
     EXPECT_NEAR(part.outer.vertex(0).y, 3.0, 1e-12);
-    EXPECT_NEAR(part.basePt.y, 3.0, 1e-12);
-    EXPECT_DOUBLE_EQ(part.rotationAngle, -0.3);
+    EXPECT_NEAR(part.pose.basePt.y, 3.0, 1e-12);
+    EXPECT_DOUBLE_EQ(part.pose.rotationAngle, -0.3);
     EXPECT_NEAR(part.centroid.y, 10.0 - (7 + 7 + 9) / 3.0, 1e-12);
     EXPECT_NEAR(part.box.min_Y, 1.0, 1e-12);
     EXPECT_FALSE(part.mirrorPart(Point(0, 5)));
     EXPECT_NEAR(part.outer.vertex(2).y, 9.0, 1e-12);
-    EXPECT_DOUBLE_EQ(part.rotationAngle, 0.3);
+    EXPECT_DOUBLE_EQ(part.pose.rotationAngle, 0.3);
 }
 
 TEST(PartTest, OrientMinBoxTurnsASquareBackOntoTheAxes)
@@ -204,7 +240,7 @@ TEST(PartTest, OrientMinBoxTurnsASquareBackOntoTheAxes)
     Part part = partOf(turned(rectangle(0, 0, 10, 10), Point(0, 0), 30));
     part.orientMinBox();
     const double step = kPi * 0.1 / 180.0;
-    EXPECT_DOUBLE_EQ(part.rotationAngle, 600 * step);
+    EXPECT_DOUBLE_EQ(part.pose.rotationAngle, 600 * step);
     EXPECT_NEAR(boxArea(part.box), 100.0, 1e-9);
 
     // A right triangle on its hypotenuse has the box area of one on its legs (100), but
@@ -212,12 +248,12 @@ TEST(PartTest, OrientMinBoxTurnsASquareBackOntoTheAxes)
     const double r = 5.0 * std::sqrt(2.0);
     Part triangle = partOf(contourOf({{0, 0}, {2 * r, 0}, {r, r}}));
     triangle.orientMinBox();
-    EXPECT_DOUBLE_EQ(triangle.rotationAngle, 450 * step);
+    EXPECT_DOUBLE_EQ(triangle.pose.rotationAngle, 450 * step);
     EXPECT_NEAR(boxLongerSide(triangle.box), 10.0, 1e-9);
 
     Part square = partOf(rectangle(0, 0, 10, 10));  // already best: nothing moves
     square.orientMinBox();
-    EXPECT_EQ(square.rotationAngle, 0.0);
+    EXPECT_EQ(square.pose.rotationAngle, 0.0);
     EXPECT_EQ(square.outer.vertex(2).x, 10.0);
 }
 
@@ -231,7 +267,7 @@ TEST(PartTest, OrientMinBoxIfWorthNeedsASavingAboveTwentyPercent)
     Part slight = partOf(turned(rectangle(0, 0, 10, 1), Point(0, 0), 1));
     const Part before = slight;
     slight.orientMinBoxIfWorth();
-    EXPECT_EQ(slight.rotationAngle, 0.0);
+    EXPECT_EQ(slight.pose.rotationAngle, 0.0);
     EXPECT_EQ(slight.outer.vertex(1).x, before.outer.vertex(1).x);
 }
 
@@ -289,7 +325,7 @@ TEST(PartPenTest, PenFollowsTheFlags)
     part.plateId = 3;
     EXPECT_EQ(partPen(part).g, 255);
     EXPECT_EQ(partPen(part).r, 0);
-    part.mirrored = true;
+    part.pose.mirrored = true;
     EXPECT_EQ(partPen(part).r, 255);
     EXPECT_EQ(partPen(part).g, 255);
     part.selected = true;

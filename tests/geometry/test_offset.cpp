@@ -123,7 +123,7 @@ TEST(OffsetPartTest, GrowsTheOuterAndShrinksTheHoles)
     Part part;
     part.initShape(rectangle(0, 0, 10, 10), holes);
     part.label.x = 4;
-    part.rotationAngle = 0.25;
+    part.pose.rotationAngle = 0.25;
     const double fill = part.fillRatio;
     offsetPart(part, 1);
     EXPECT_NEAR(part.outer.area, 144.0, 1e-9);
@@ -132,10 +132,10 @@ TEST(OffsetPartTest, GrowsTheOuterAndShrinksTheHoles)
     EXPECT_NEAR(part.centroid.x, 5.0, 1e-12);
     EXPECT_NEAR(part.centroid.y, 5.0, 1e-12);
     EXPECT_NEAR(part.box.min_X, -1.0, 1e-12);
-    EXPECT_EQ(part.basePt.x, 0.0);
-    EXPECT_EQ(part.basePt.y, 0.0);
+    EXPECT_EQ(part.pose.basePt.x, 0.0);
+    EXPECT_EQ(part.pose.basePt.y, 0.0);
     EXPECT_EQ(part.label.x, 4.0);
-    EXPECT_EQ(part.rotationAngle, 0.25);
+    EXPECT_EQ(part.pose.rotationAngle, 0.25);
     EXPECT_EQ(part.fillRatio, fill);
 }
 

@@ -348,20 +348,21 @@ private slots:
         // Rotated by a step about a clicked centre, then turned over.
         click(QStringLiteral("Rotate Part(s)"));
         clickAt(pixel(part->centroid));
-        const double angle = part->rotationAngle;
+        const double angle = part->pose.rotationAngle;
         key(Qt::Key_A);
-        QVERIFY(std::abs(std::abs(part->rotationAngle - angle) - Interaction::kRotationStep) < 1e-9);
-        const bool mirrored = part->mirrored;
+        const double turn = std::abs(part->pose.rotationAngle - angle);
+        QVERIFY(std::abs(turn - Interaction::kRotationStep) < 1e-9);
+        const bool mirrored = part->pose.mirrored;
         key(Qt::Key_T);
-        QCOMPARE(part->mirrored, !mirrored);
+        QCOMPARE(part->pose.mirrored, !mirrored);
 
         // Unselected, a turned-over part is yellow and a plain placed one green.
         key(Qt::Key_Escape);
         QVERIFY(!part->selected);
-        if (!part->mirrored) key(Qt::Key_T);  // nothing selected: nothing turns
+        if (!part->pose.mirrored) key(Qt::Key_T);  // nothing selected: nothing turns
         w().view().setWorldBox(part->box);
         image = w().renderScene();
-        const QColor expected = part->mirrored ? scene::kMirrored
+        const QColor expected = part->pose.mirrored ? scene::kMirrored
                                 : part->plateId == -1 ? scene::kUnplaced
                                                       : scene::kPlaced;
         QVERIFY(colourNear(image, drawnVertex(*part), expected));

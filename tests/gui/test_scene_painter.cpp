@@ -51,7 +51,7 @@ private:
     {
         Part shape = square(id, x, y, 10, -1);
         Part nest = square(id, x - 2, y - 2, 14, plateId);
-        nest.basePt = shape.basePt;
+        nest.pose.basePt = shape.pose.basePt;
         nest.selected = selected;
         // Turned over about its middle it covers the same square, with basePt at (x, y + 10).
         if (mirrored) nest.mirrorPart(Point(x, y + 5));

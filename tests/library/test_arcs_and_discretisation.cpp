@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -301,9 +302,45 @@ TEST(Outline, ShapeMeasuresAndConversion)
     PartOutline bulge;
     bulge.setShape(makeLoop({{0, 0}, {200, 0}, {200, 100}, {0, 100}}, {0, 60, 0, 0}), {});
     const Part bulgePart = bulge.toPart();
-    expectNear(bulgePart.basePt, 0, 0);
+    expectNear(bulgePart.pose.basePt, 0, 0);
     EXPECT_GT(std::hypot(bulgePart.outer.vertex(0).x, bulgePart.outer.vertex(0).y), 1);
     EXPECT_NEAR(bulge.label.height, std::sqrt(50000.0) / 10, 1e-12);
+}
+
+// A nesting part is posed as a polygon and its drawing as an outline with arcs: both must
+// end on the same shape, whatever the turn over and angle.
+TEST(Outline, PoseCarriesTheOutlineAndItsPolygonAlike)
+{
+    PartOutline outline;
+    OutlineLoopList holes;
+    holes.insert(square(20, 20, 10));
+    outline.setShape(makeLoop({{0, 0}, {200, 0}, {200, 100}, {0, 100}}, {0, 60, 0, -80}), holes);
+    outline.rotateOutline({3, 4}, 0.4);
+    const Part polygon = outline.toPart();
+    const Pose poses[] = {
+        {false, Point(300, -20), 0.7},
+        {true, Point(300, -20), 0.7},
+        {true, Point(-5, 40), -2.1},
+    };
+    for (const Pose& to : poses) {
+        PartOutline o = outline;
+        applyPose(o, to);
+        Part part = polygon;
+        applyPose(part, to);
+        const Part fromOutline = o.toPart();
+        EXPECT_EQ(o.pose.mirrored, to.mirrored);
+        expectNear(o.pose.basePt, to.basePt.x, to.basePt.y);
+        EXPECT_NEAR(o.pose.rotationAngle, to.rotationAngle, 1e-12);
+        // The same vertices (a turned-over arc may be listed from its other end).
+        ASSERT_EQ(fromOutline.outer.count(), part.outer.count());
+        for (const Point& v : part.outer.points) {
+            double nearest = 1e300;
+            for (const Point& w : fromOutline.outer.points) nearest = std::min(nearest, distance(v, w));
+            EXPECT_LT(nearest, 1e-9) << "vertex " << v.x << ", " << v.y;
+        }
+        EXPECT_NEAR(fromOutline.netArea, part.netArea, 1e-6);
+        expectNear(o.centroid, part.centroid.x, part.centroid.y);
+    }
 }
 
 TEST(Outline, TurningOverTwiceRestores)
@@ -311,12 +348,12 @@ TEST(Outline, TurningOverTwiceRestores)
     PartOutline outline = outlineWithHoles();
     outline.rotateOutline({0, 0}, 0.3);
     const PartOutline before = outline;
-    outline.mirrorOutline(outline.basePt);
-    EXPECT_TRUE(outline.mirrored);
-    EXPECT_DOUBLE_EQ(outline.rotationAngle, -0.3);
-    outline.mirrorOutline(outline.basePt);
-    EXPECT_FALSE(outline.mirrored);
-    EXPECT_DOUBLE_EQ(outline.rotationAngle, 0.3);
+    outline.mirrorOutline(outline.pose.basePt);
+    EXPECT_TRUE(outline.pose.mirrored);
+    EXPECT_DOUBLE_EQ(outline.pose.rotationAngle, -0.3);
+    outline.mirrorOutline(outline.pose.basePt);
+    EXPECT_FALSE(outline.pose.mirrored);
+    EXPECT_DOUBLE_EQ(outline.pose.rotationAngle, 0.3);
     for (int32_t i = 0; i < 4; ++i) {
         expectNear(outline.outer.vertex(i), before.outer.vertex(i).x, before.outer.vertex(i).y);
     }
@@ -325,7 +362,7 @@ TEST(Outline, TurningOverTwiceRestores)
     PartOutline pivotLine = outlineWithHoles();
     pivotLine.mirrorOutline({0, 5});
     expectNear(pivotLine.outer.vertex(2), 100, -90);
-    expectNear(pivotLine.basePt, 0, 10);
+    expectNear(pivotLine.pose.basePt, 0, 10);
 }
 
 }  // namespace

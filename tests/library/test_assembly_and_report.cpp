@@ -184,8 +184,8 @@ TEST(Assembly, WorkedExample)
     EXPECT_EQ(outline.outer.radii[1], 60.0);
     ASSERT_EQ(outline.holes.count(), 1);
     EXPECT_EQ(outline.holes.front().vertex(0).x, 50.0);
-    EXPECT_EQ(outline.basePt.x, 0.0);
-    EXPECT_EQ(outline.basePt.y, 0.0);
+    EXPECT_EQ(outline.pose.basePt.x, 0.0);
+    EXPECT_EQ(outline.pose.basePt.y, 0.0);
     const Part part = outline.toPart();
     EXPECT_EQ(part.outer.count(), 8);
     ASSERT_EQ(part.holes.count(), 1);

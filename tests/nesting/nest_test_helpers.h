@@ -115,8 +115,10 @@ struct Placement {
 inline std::vector<Placement> placements(const NestSystem& ns)
 {
     std::vector<Placement> result;
-    for (const Part& a : ns.nestParts)
-        result.push_back({a.plateId, a.basePt.x, a.basePt.y, a.rotationAngle, a.mirrored});
+    for (const Part& a : ns.nestParts) {
+        const Pose& at = a.pose;
+        result.push_back({a.plateId, at.basePt.x, at.basePt.y, at.rotationAngle, at.mirrored});
+    }
     return result;
 }
 

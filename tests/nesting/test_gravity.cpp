@@ -26,10 +26,10 @@ void expectSamePart(const Part& a, const Part& b)
     }
     EXPECT_EQ(a.centroid.x, b.centroid.x);
     EXPECT_EQ(a.centroid.y, b.centroid.y);
-    EXPECT_EQ(a.basePt.x, b.basePt.x);
-    EXPECT_EQ(a.basePt.y, b.basePt.y);
-    EXPECT_EQ(a.rotationAngle, b.rotationAngle);
-    EXPECT_EQ(a.mirrored, b.mirrored);
+    EXPECT_EQ(a.pose.basePt.x, b.pose.basePt.x);
+    EXPECT_EQ(a.pose.basePt.y, b.pose.basePt.y);
+    EXPECT_EQ(a.pose.rotationAngle, b.pose.rotationAngle);
+    EXPECT_EQ(a.pose.mirrored, b.pose.mirrored);
     EXPECT_EQ(a.plateId, b.plateId);
 }
 
@@ -46,8 +46,8 @@ TEST(GravityVariants, TableOrderWithTurnedOverTwins)
         const GravityVariant& v = table[static_cast<size_t>(i)];
         EXPECT_EQ(v.turn, i / 2);
         EXPECT_EQ(v.turnedOver, i % 2 == 1);
-        EXPECT_EQ(v.shape.mirrored, i % 2 == 1);
-        EXPECT_NEAR(v.shape.rotationAngle, (i % 2 ? -1 : 1) * (i / 2) * kPi / 2, 1e-12);
+        EXPECT_EQ(v.shape.pose.mirrored, i % 2 == 1);
+        EXPECT_NEAR(v.shape.pose.rotationAngle, (i % 2 ? -1 : 1) * (i / 2) * kPi / 2, 1e-12);
     }
     // V(0) is the part itself; V(1) is turned by 90 degrees about the pivot, V'(1) then
     // turned over about the horizontal line through the pivot.
@@ -205,7 +205,7 @@ TEST_F(GravityFixture, PlaceFirstBigTurnsTheHeavySideLeftAndDown)
         const double my = (part.box.min_Y + part.box.max_Y) / 2;
         EXPECT_LT(g.x, mx);
         EXPECT_EQ(g.y < my, turnOver);
-        EXPECT_EQ(part.mirrored, turnOver);
+        EXPECT_EQ(part.pose.mirrored, turnOver);
         EXPECT_NEAR(part.box.min_X, plate->innerBox.min_X, 1e-9);
         EXPECT_NEAR(part.box.min_Y, plate->innerBox.min_Y, 1e-9);
         EXPECT_EQ(part.plateId, plate->id);

@@ -99,10 +99,10 @@ uint64_t layoutFingerprint(const NestSystem& ns)
     };
     for (const Part& part : ns.nestParts) {
         hashInto(part.plateId);
-        hashInto(part.basePt.x);
-        hashInto(part.basePt.y);
-        hashInto(part.rotationAngle);
-        hashInto(static_cast<unsigned char>(part.mirrored ? 1 : 0));
+        hashInto(part.pose.basePt.x);
+        hashInto(part.pose.basePt.y);
+        hashInto(part.pose.rotationAngle);
+        hashInto(static_cast<unsigned char>(part.pose.mirrored ? 1 : 0));
     }
     return h;
 }

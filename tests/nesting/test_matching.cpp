@@ -98,6 +98,28 @@ TEST_F(MatchingTest, LengthRuleKeepsSmallPartsFromStickingOutToTheRight)
     }
 }
 
+// The part is placed where its fit test passed: the candidate's tested copy fits, and the
+// placed part lies on it.
+TEST_F(MatchingTest, MatchedPartLiesOnTheOutlineItsFitTestPassed)
+{
+    const Plate& p = addPlate(3000, 500);
+    const Part& q = add(polygonPart({{0, 0}, {800, 0}, {0, 500}}), 0);
+    Part& part = add(polygonPart({{450, 0}, {800, 0}, {800, 500}, {0, 500}}));
+    part.translatePart(-2000, -1000);
+
+    const MatchCandidate m = matchPlace(ns, 0.1, p, q, part);
+    ASSERT_TRUE(m.ok);
+    EXPECT_TRUE(ns.fitsOnPlate(p, m.tested));
+    ASSERT_TRUE(shapeMatchPlace(ns, p, part, 0.1));
+    EXPECT_TRUE(ns.fitsOnPlateExcept(p, part));
+    EXPECT_EQ(part.pose.mirrored, m.tested.pose.mirrored);
+    ASSERT_EQ(part.outer.count(), m.tested.outer.count());
+    for (int32_t i = 0; i < part.outer.count(); ++i) {
+        EXPECT_NEAR(part.outer.vertex(i).x, m.tested.outer.vertex(i).x, 1e-9);
+        EXPECT_NEAR(part.outer.vertex(i).y, m.tested.outer.vertex(i).y, 1e-9);
+    }
+}
+
 TEST_F(MatchingTest, AcceptanceNeedsTheSavedAreaToReachTheToleranceShare)
 {
     const Plate& p = addPlate(3000, 500);

@@ -141,14 +141,14 @@ TEST_F(LayoutQueries, SelectionAndReset)
     EXPECT_FALSE(ns.plates.front().selected);
 
     ns.nestParts.front().rotatePart({0, 0}, 0.3);
-    const double angle = ns.nestParts.front().rotationAngle;
+    const double angle = ns.nestParts.front().pose.rotationAngle;
     ns.resetLayout();
     for (const Part& part : ns.nestParts) {
         EXPECT_EQ(part.plateId, -1);
         EXPECT_NEAR(part.box.min_X, 0.0, 1e-9);
         EXPECT_NEAR(part.box.max_Y, 0.0, 1e-9);
     }
-    EXPECT_DOUBLE_EQ(ns.nestParts.front().rotationAngle, angle);
+    EXPECT_DOUBLE_EQ(ns.nestParts.front().pose.rotationAngle, angle);
     EXPECT_EQ(ns.unplacedCount(), 4);
 }
 

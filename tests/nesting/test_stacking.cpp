@@ -4,6 +4,7 @@
 #include "geometry/part.h"
 #include "nest_test_helpers.h"
 #include "nesting/nest_system.h"
+#include "nesting/plate_parts.h"
 #include "nesting/stacking.h"
 
 namespace orvo {
@@ -75,9 +76,47 @@ TEST_F(StackingTest, OnlyTurnedOverCandidatesOfferTheLowestPlaceWhenAllowed)
 
     Part placed = triangle;
     applyPose(placed, turned.pose);
-    EXPECT_TRUE(placed.mirrored);
+    EXPECT_TRUE(placed.pose.mirrored);
     expectBox(placed, 0, 100, 100, 300);
     EXPECT_NEAR(contourCentroid(placed.outer).y, turned.gravity.y, 1e-6);
+    // The copy kept with the candidate is the outline at that pose, and it fits.
+    for (int32_t i = 0; i < placed.outer.count(); ++i) {
+        EXPECT_NEAR(turned.tested.outer.vertex(i).x, placed.outer.vertex(i).x, 1e-9);
+        EXPECT_NEAR(turned.tested.outer.vertex(i).y, placed.outer.vertex(i).y, 1e-9);
+    }
+    EXPECT_TRUE(ns.fitsOnPlate(p, turned.tested));
+}
+
+// The pose is applied afresh; only when that lands on a neighbour does the copy that
+// passed the fit test take its place, exactly as it was tested.
+TEST_F(StackingTest, PlacementFallsBackToTheTestedCopyOnlyWhenTheFreshPoseFails)
+{
+    const Plate& p = addPlate();
+    add(rectPart(0, 0, 100, 100), 0);
+    Part& part = add(rectPart(-50, -50, 50, 50));
+    const Part start = part;
+    Part tested = part;
+    tested.translatePart(250, 50);
+
+    struct Case {
+        double dx;
+        double expectedMinX;
+    };
+    for (const Case c : {Case{350, 300}, Case{100, 200}}) {
+        part = start;
+        Pose pose = part.pose;
+        pose.translate(c.dx, 50);
+        PlateParts others(ns, p);
+        placeAsTested(ns, p, others, part, pose, Part(tested));
+        EXPECT_EQ(part.plateId, 0);
+        EXPECT_EQ(part.box.min_X, c.expectedMinX) << "moved by " << c.dx;
+        EXPECT_TRUE(ns.fitsOnPlateExcept(p, part));
+    }
+    for (int32_t i = 0; i < part.outer.count(); ++i) {
+        EXPECT_EQ(part.outer.vertex(i).x, tested.outer.vertex(i).x);
+        EXPECT_EQ(part.outer.vertex(i).y, tested.outer.vertex(i).y);
+    }
+    EXPECT_EQ(part.pose.basePt.x, tested.pose.basePt.x);
 }
 
 TEST_F(StackingTest, WithoutTurningOverAMirroredPartIsNeverTurnedBack)
@@ -91,7 +130,7 @@ TEST_F(StackingTest, WithoutTurningOverAMirroredPartIsNeverTurnedBack)
     ASSERT_TRUE(c.found);
     EXPECT_TRUE(c.pose.mirrored);
     applyPose(part, c.pose);
-    EXPECT_TRUE(part.mirrored);
+    EXPECT_TRUE(part.pose.mirrored);
     EXPECT_TRUE(ns.fitsOnPlate(p, part));
 }
 
@@ -101,13 +140,13 @@ TEST_F(StackingTest, ApplyPoseReproducesATurnedRotatedAndMovedCopy)
     part.rotatePart(Point(5, 5), 0.3);
     Part target = part;
     target.mirrorPart(Point(target.centroid.x, target.centroid.y));
-    target.rotatePart(Point(target.basePt.x, target.basePt.y), 3 * kPi / 2);
+    target.rotatePart(Point(target.pose.basePt.x, target.pose.basePt.y), 3 * kPi / 2);
     target.translatePart(250, -40);
 
-    applyPose(part, Pose{target.mirrored, target.basePt, target.rotationAngle});
+    applyPose(part, Pose{target.pose.mirrored, target.pose.basePt, target.pose.rotationAngle});
 
-    EXPECT_EQ(part.mirrored, target.mirrored);
-    EXPECT_NEAR(part.rotationAngle, target.rotationAngle, 1e-12);
+    EXPECT_EQ(part.pose.mirrored, target.pose.mirrored);
+    EXPECT_NEAR(part.pose.rotationAngle, target.pose.rotationAngle, 1e-12);
     ASSERT_EQ(part.outer.count(), target.outer.count());
     for (int32_t i = 0; i < part.outer.count(); ++i) {
         EXPECT_NEAR(part.outer.vertex(i).x, target.outer.vertex(i).x, 1e-9);

@@ -99,7 +99,7 @@ TEST_F(PackingInfo, ExportImportExportGivesTheSameFile)
     for (const Part& part : ns.nestParts) {
         EXPECT_EQ(part.partId, was->partId);
         EXPECT_EQ(part.plateId, was->plateId);
-        EXPECT_EQ(part.mirrored, was->mirrored);
+        EXPECT_EQ(part.pose.mirrored, was->pose.mirrored);
         ASSERT_EQ(part.outer.count(), was->outer.count());
         for (int32_t i = 0; i < part.outer.count(); ++i) {
             EXPECT_NEAR(part.outer.vertex(i).x, was->outer.vertex(i).x, 1e-5);
