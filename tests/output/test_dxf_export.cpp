@@ -333,10 +333,10 @@ std::string farPlatesLibrary(int parts)
 // horizontal through the outline's basePt, moved to the part's basePt, rotated about it.
 Point posed(Point v, const PartOutline& outline, const Part& part)
 {
-    const Point from = outline.basePt, to = part.basePt;
-    if (part.mirrored) v.y = 2.0 * from.y - v.y;
+    const Point from = outline.pose.basePt, to = part.pose.basePt;
+    if (part.pose.mirrored) v.y = 2.0 * from.y - v.y;
     const double dx = v.x - from.x, dy = v.y - from.y;
-    const double c = std::cos(part.rotationAngle), s = std::sin(part.rotationAngle);
+    const double c = std::cos(part.pose.rotationAngle), s = std::sin(part.pose.rotationAngle);
     return Point(to.x + c * dx - s * dy, to.y + s * dx + c * dy);
 }
 
