@@ -1,6 +1,7 @@
 #include "nesting/gravity.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -86,7 +87,13 @@ public:
     {
         const PackingPointGrid& grid = ns_.packingPoints;
         for (int64_t i = 0; i < grid.columns; i += stride_) {
-            if (!openColumn(i)) continue;
+            if (aids_ != nullptr) {
+                if (openColumn(i) && firstFitInColumn(i, best)) {
+                    column = i;
+                    return true;
+                }
+                continue;
+            }
             for (int64_t j = 0; j < grid.rows; j += stride_) {
                 const PackingPoint& q = point(i, j);
                 if (q.occupied) continue;
@@ -152,6 +159,31 @@ private:
             for (int64_t w = 0; w < words && !any; ++w) any = (rows[w] & column(i, w)) != 0;
         }
         return any;
+    }
+
+    // firstFit within column i at the open free rows only, in the same order.
+    bool firstFitInColumn(int64_t i, Candidate& best)
+    {
+        const PackingPointGrid& grid = ns_.packingPoints;
+        const size_t words = static_cast<size_t>(aids_->words);
+        for (size_t w = 0; w < words; ++w) {
+            uint64_t rows = 0;
+            for (size_t k = 0; k < variants_.size(); ++k) rows |= openRows_[k * words + w];
+            rows &= aids_->freeBits[static_cast<size_t>(i) * words + w];
+            while (rows != 0) {
+                const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
+                rows &= rows - 1;
+                if (j >= grid.rows) break;
+                if (j % stride_ != 0) continue;
+                const Point& pos = point(i, j).pos;
+                for (size_t k = 0; k < variants_.size(); ++k) {
+                    if (!open(k, j) || !fitsAt(k, pos)) continue;
+                    best = candidate(k, pos);
+                    return true;
+                }
+            }
+        }
+        return false;
     }
 
     bool open(size_t k, int64_t j) const
