@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 #include "geometry/overlap.h"
 #include "nesting/covered_samples.h"
@@ -29,6 +30,14 @@ struct Candidate {
     Point pos;
     Point gravity;
 };
+
+// Whether a box from low to high, shifted by shift, may lie inside [min, max] by the test
+// of boxInsideRect; the slack, ten times its tolerance, covers any rounding of the shift.
+bool boxMayFit(double shift, double low, double high, double min, double max)
+{
+    constexpr double kSlack = 1e-3;
+    return low + shift >= min - kSlack && high + shift <= max + kSlack;
+}
 
 // What the layout of one plate keeps between its gravityPlace calls: the grid's occupied
 // flags packed one byte each (the lookups of the covered samples stay in cache), brought
@@ -70,7 +79,7 @@ public:
     // an occupied point, a column at a time; sound only while each occupied point lies
     // inside a part that plateParts holds. With quarterTurns, the variants are whole
     // quarter turns of the first one and share its samples, turned.
-    void useCoveredSamples(double ppd, int32_t quarterTurns, const PlateLayoutAids& aids)
+    void useCoveredSamples(double ppd, int32_t quarterTurns, const PlateLayoutAids& aids, const BoundingBox& inner)
     {
         aids_ = &aids;
         const CoveredSamples first(variants_.front().shape, pivot_, ppd);
@@ -79,6 +88,23 @@ public:
                 samples_.push_back(first.turned(v.turn * quarterTurns, v.turnedOver));
             else
                 samples_.emplace_back(v.shape, pivot_, ppd);
+        }
+        insideRows_.assign(static_cast<size_t>(aids.words) * variants_.size(), 0);
+        insideColumns_.clear();
+        const PackingPointGrid& grid = ns_.packingPoints;
+        for (size_t k = 0; k < variants_.size(); ++k) {
+            const BoundingBox& b = variants_[k].shape.outer.box;
+            for (int64_t j = 0; j < grid.rows; ++j) {
+                if (boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot_.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
+                    insideRows_[k * static_cast<size_t>(aids.words) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
+            }
+            int64_t lo = grid.columns, hi = -1;
+            for (int64_t i = 0; i < grid.columns; ++i) {
+                if (!boxMayFit(grid.at(static_cast<int32_t>(i), 0).pos.x - pivot_.x, b.min_X, b.max_X, inner.min_X, inner.max_X)) continue;
+                lo = std::min(lo, i);
+                hi = std::max(hi, i);
+            }
+            insideColumns_.push_back({lo, hi});
         }
     }
 
@@ -139,14 +165,19 @@ private:
             if (c < 0 || c >= grid.columns || w < 0 || w >= words) return ~uint64_t{0};
             return aids_->freeBits[static_cast<size_t>(c * words + w)];
         };
-        openRows_.assign(static_cast<size_t>(words) * variants_.size(), ~uint64_t{0});
+        openRows_ = insideRows_;
         bool any = false;
         for (size_t k = 0; k < variants_.size(); ++k) {
             uint64_t* rows = &openRows_[k * static_cast<size_t>(words)];
+            if (i < insideColumns_[k].first || i > insideColumns_[k].second) {
+                std::fill(rows, rows + words, uint64_t{0});
+                continue;
+            }
             for (const CoveredSamples::Offset& o : samples_[k].offsets()) {
                 const int64_t c = i + o.columns;
                 if (c < 0 || c >= grid.columns) continue;
                 // Bit j of the result is bit j + o.rows of column c.
+                uint64_t left = 0;  // free rows of column i still open
                 for (int64_t w = 0; w < words; ++w) {
                     const int64_t start = w * 64 + o.rows;
                     const int64_t first = start >= 0 ? start / 64 : -((63 - start) / 64);
@@ -154,7 +185,9 @@ private:
                     uint64_t bits = column(c, first) >> shift;
                     if (shift != 0) bits |= column(c, first + 1) << (64 - shift);
                     rows[w] &= bits;
+                    left |= rows[w] & column(i, w);
                 }
+                if (left == 0) break;  // closed: the other samples change nothing
             }
             for (int64_t w = 0; w < words && !any; ++w) any = (rows[w] & column(i, w)) != 0;
         }
@@ -224,6 +257,8 @@ private:
     std::vector<CoveredSamples> samples_;  // one per variant, when in use
     const PlateLayoutAids* aids_ = nullptr;
     std::vector<uint64_t> openRows_;  // per variant, the rows of the current column open to it
+    std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
+    std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
     Point pivot_;
     int64_t stride_;
 };
@@ -321,7 +356,7 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
     // which stay put.
     if (aids != nullptr && !variants.empty()) {
         aids->refresh(ns.packingPoints);
-        search.useCoveredSamples(ns.packingPointDistance, quarterTurnsPerStep(ns.rotationNumber), *aids);
+        search.useCoveredSamples(ns.packingPointDistance, quarterTurnsPerStep(ns.rotationNumber), *aids, p.innerBox);
     }
     Candidate best;
     int64_t firstColumn = 0;
