@@ -169,7 +169,9 @@ private:
         bool any = false;
         for (size_t k = 0; k < variants_.size(); ++k) {
             uint64_t* rows = &openRows_[k * static_cast<size_t>(words)];
-            if (i < insideColumns_[k].first || i > insideColumns_[k].second) {
+            uint64_t left = 0;  // free rows of column i still open
+            for (int64_t w = 0; w < words; ++w) left |= rows[w] & column(i, w);
+            if (left == 0 || i < insideColumns_[k].first || i > insideColumns_[k].second) {
                 std::fill(rows, rows + words, uint64_t{0});
                 continue;
             }
@@ -177,7 +179,7 @@ private:
                 const int64_t c = i + o.columns;
                 if (c < 0 || c >= grid.columns) continue;
                 // Bit j of the result is bit j + o.rows of column c.
-                uint64_t left = 0;  // free rows of column i still open
+                left = 0;
                 for (int64_t w = 0; w < words; ++w) {
                     const int64_t start = w * 64 + o.rows;
                     const int64_t first = start >= 0 ? start / 64 : -((63 - start) / 64);
