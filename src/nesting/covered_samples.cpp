@@ -46,7 +46,8 @@ bool deepInside(const Part& part, const Point& p)
     return true;
 }
 
-// First whole step count not below the quotient; none when it does not fit a step count.
+// The whole numbers of grid steps from low to high (rounded inwards); false when there are
+// none or they are out of any sensible range.
 bool stepRange(double low, double high, double ppd, int64_t& first, int64_t& last)
 {
     const double a = std::ceil(low / ppd);

@@ -26,6 +26,7 @@ public:
     // turned over about the horizontal line through it: grid steps map onto grid steps.
     CoveredSamples turned(int32_t quarterTurns, bool turnedOver) const;
 
+    // Grid steps from the anchor's packing point to a sample.
     struct Offset {
         int64_t columns;
         int64_t rows;
