@@ -1,11 +1,14 @@
 #include "nesting/gravity.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
 
 #include "geometry/overlap.h"
+#include "nesting/covered_samples.h"
 #include "nesting/plate_parts.h"
 #include "nesting/push.h"
 
@@ -28,15 +31,81 @@ struct Candidate {
     Point gravity;
 };
 
+// Whether a box from low to high, shifted by shift, may lie inside [min, max] by the test
+// of boxInsideRect; the slack, ten times its tolerance, covers any rounding of the shift.
+bool boxMayFit(double shift, double low, double high, double min, double max)
+{
+    constexpr double kSlack = 1e-3;
+    return low + shift >= min - kSlack && high + shift <= max + kSlack;
+}
+
+// What the layout of one plate keeps between its gravityPlace calls: the grid's occupied
+// flags packed one byte each (the lookups of the covered samples stay in cache), brought
+// up to date when a part has been placed since.
+struct PlateLayoutAids {
+    // Per column, the free points as bits over the rows; the bits past the last row are
+    // set, as a point off the grid tells nothing.
+    std::vector<uint64_t> freeBits;
+    int64_t words = 0;  // per column
+    bool stale = true;
+
+    void refresh(const PackingPointGrid& grid)
+    {
+        if (!stale) return;
+        words = (static_cast<int64_t>(grid.rows) + 63) / 64;
+        freeBits.assign(static_cast<size_t>(words * grid.columns), ~uint64_t{0});
+        for (int64_t i = 0; i < grid.columns; ++i) {
+            for (int64_t j = 0; j < grid.rows; ++j) {
+                if (grid.points[static_cast<size_t>(j + i * grid.rows)].occupied)
+                    freeBits[static_cast<size_t>(i * words + j / 64)] &= ~(uint64_t{1} << (j % 64));
+            }
+        }
+        stale = false;
+    }
+};
+
 // One gravityPlace search over the current packing-point grid.
 class GravitySearch {
 public:
-    GravitySearch(NestSystem& ns, const Plate& p, const std::vector<GravityVariant>& variants,
+    GravitySearch(NestSystem& ns, PlateParts& plateParts, const std::vector<GravityVariant>& variants,
                   const Point& pivot, int32_t stride)
-        : ns_(ns), variants_(variants), prepared_(variants.size()), plateParts_(ns, p),
+        : ns_(ns), variants_(variants), prepared_(variants.size()), plateParts_(plateParts),
           pivot_(pivot), stride_(stride)
     {
         for (size_t k = 0; k < variants.size(); ++k) prepared_[k].prepare(variants[k].shape);
+    }
+
+    // Lets the walk pass over every position where a covered sample of the variant meets
+    // an occupied point, a column at a time; sound only while each occupied point lies
+    // inside a part that plateParts holds. With quarterTurns, the variants are whole
+    // quarter turns of the first one and share its samples, turned.
+    void useCoveredSamples(double ppd, int32_t quarterTurns, const PlateLayoutAids& aids, const BoundingBox& inner)
+    {
+        aids_ = &aids;
+        const CoveredSamples first(variants_.front().shape, pivot_, ppd);
+        for (const GravityVariant& v : variants_) {
+            if (quarterTurns > 0)
+                samples_.push_back(first.turned(v.turn * quarterTurns, v.turnedOver));
+            else
+                samples_.emplace_back(v.shape, pivot_, ppd);
+        }
+        insideRows_.assign(static_cast<size_t>(aids.words) * variants_.size(), 0);
+        insideColumns_.clear();
+        const PackingPointGrid& grid = ns_.packingPoints;
+        for (size_t k = 0; k < variants_.size(); ++k) {
+            const BoundingBox& b = variants_[k].shape.outer.box;
+            for (int64_t j = 0; j < grid.rows; ++j) {
+                if (boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot_.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
+                    insideRows_[k * static_cast<size_t>(aids.words) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
+            }
+            int64_t lo = grid.columns, hi = -1;
+            for (int64_t i = 0; i < grid.columns; ++i) {
+                if (!boxMayFit(grid.at(static_cast<int32_t>(i), 0).pos.x - pivot_.x, b.min_X, b.max_X, inner.min_X, inner.max_X)) continue;
+                lo = std::min(lo, i);
+                hi = std::max(hi, i);
+            }
+            insideColumns_.push_back({lo, hi});
+        }
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
@@ -44,11 +113,18 @@ public:
     {
         const PackingPointGrid& grid = ns_.packingPoints;
         for (int64_t i = 0; i < grid.columns; i += stride_) {
+            if (aids_ != nullptr) {
+                if (openColumn(i) && firstFitInColumn(i, best)) {
+                    column = i;
+                    return true;
+                }
+                continue;
+            }
             for (int64_t j = 0; j < grid.rows; j += stride_) {
                 const PackingPoint& q = point(i, j);
                 if (q.occupied) continue;
                 for (size_t k = 0; k < variants_.size(); ++k) {
-                    if (!fitsAt(k, q.pos)) continue;
+                    if (!open(k, j) || !fitsAt(k, q.pos)) continue;
                     best = candidate(k, q.pos);
                     column = i;
                     return true;
@@ -63,19 +139,95 @@ public:
     {
         const PackingPointGrid& grid = ns_.packingPoints;
         for (int64_t i = firstColumn; i < grid.columns; i += stride_) {
+            openColumn(i);
             for (int64_t j = 0; j < grid.rows; j += stride_) {
                 const PackingPoint& q = point(i, j);
                 if (q.occupied) continue;
                 if (best.gravity.x < q.pos.x - reach) return;
                 for (size_t k = 0; k < variants_.size(); ++k) {
                     const Candidate c = candidate(k, q.pos);
-                    if (betterGravity(best.gravity, c.gravity) && fitsAt(k, q.pos)) best = c;
+                    if (betterGravity(best.gravity, c.gravity) && open(k, j) && fitsAt(k, q.pos)) best = c;
                 }
             }
         }
     }
 
 private:
+    // Works out, for column i, the rows at which each variant's covered samples all fall
+    // on free points (or off the grid); false when no free point of the column is open
+    // to any variant. Without samples every position is open.
+    bool openColumn(int64_t i)
+    {
+        if (aids_ == nullptr) return true;
+        const PackingPointGrid& grid = ns_.packingPoints;
+        const int64_t words = aids_->words;
+        const auto column = [&](int64_t c, int64_t w) -> uint64_t {
+            if (c < 0 || c >= grid.columns || w < 0 || w >= words) return ~uint64_t{0};
+            return aids_->freeBits[static_cast<size_t>(c * words + w)];
+        };
+        openRows_ = insideRows_;
+        bool any = false;
+        for (size_t k = 0; k < variants_.size(); ++k) {
+            uint64_t* rows = &openRows_[k * static_cast<size_t>(words)];
+            uint64_t left = 0;  // free rows of column i still open
+            for (int64_t w = 0; w < words; ++w) left |= rows[w] & column(i, w);
+            if (left == 0 || i < insideColumns_[k].first || i > insideColumns_[k].second) {
+                std::fill(rows, rows + words, uint64_t{0});
+                continue;
+            }
+            for (const CoveredSamples::Offset& o : samples_[k].offsets()) {
+                const int64_t c = i + o.columns;
+                if (c < 0 || c >= grid.columns) continue;
+                // Bit j of the result is bit j + o.rows of column c.
+                left = 0;
+                for (int64_t w = 0; w < words; ++w) {
+                    const int64_t start = w * 64 + o.rows;
+                    const int64_t first = start >= 0 ? start / 64 : -((63 - start) / 64);
+                    const int shift = static_cast<int>(start - first * 64);
+                    uint64_t bits = column(c, first) >> shift;
+                    if (shift != 0) bits |= column(c, first + 1) << (64 - shift);
+                    rows[w] &= bits;
+                    left |= rows[w] & column(i, w);
+                }
+                if (left == 0) break;  // closed: the other samples change nothing
+            }
+            for (int64_t w = 0; w < words && !any; ++w) any = (rows[w] & column(i, w)) != 0;
+        }
+        return any;
+    }
+
+    // firstFit within column i at the open free rows only, in the same order.
+    bool firstFitInColumn(int64_t i, Candidate& best)
+    {
+        const PackingPointGrid& grid = ns_.packingPoints;
+        const size_t words = static_cast<size_t>(aids_->words);
+        for (size_t w = 0; w < words; ++w) {
+            uint64_t rows = 0;
+            for (size_t k = 0; k < variants_.size(); ++k) rows |= openRows_[k * words + w];
+            rows &= aids_->freeBits[static_cast<size_t>(i) * words + w];
+            while (rows != 0) {
+                const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
+                rows &= rows - 1;
+                if (j >= grid.rows) break;
+                if (j % stride_ != 0) continue;
+                const Point& pos = point(i, j).pos;
+                for (size_t k = 0; k < variants_.size(); ++k) {
+                    if (!open(k, j) || !fitsAt(k, pos)) continue;
+                    best = candidate(k, pos);
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    bool open(size_t k, int64_t j) const
+    {
+        if (aids_ == nullptr) return true;
+        const size_t word = k * static_cast<size_t>(aids_->words) + static_cast<size_t>(j / 64);
+        return (openRows_[word] >> (j % 64)) & 1u;
+    }
+
     const PackingPoint& point(int64_t i, int64_t j) const
     {
         const PackingPointGrid& grid = ns_.packingPoints;
@@ -103,7 +255,12 @@ private:
     NestSystem& ns_;
     const std::vector<GravityVariant>& variants_;
     std::vector<PreparedPart> prepared_;  // one per variant
-    PlateParts plateParts_;  // nothing moves during the search
+    PlateParts& plateParts_;  // nothing moves during the search
+    std::vector<CoveredSamples> samples_;  // one per variant, when in use
+    const PlateLayoutAids* aids_ = nullptr;
+    std::vector<uint64_t> openRows_;  // per variant, the rows of the current column open to it
+    std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
+    std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
     Point pivot_;
     int64_t stride_;
 };
@@ -166,8 +323,24 @@ bool betterGravity(const Point& best, const Point& candidate)
         || (std::fabs(candidate.x - best.x) < kTieBand && best.y > candidate.y);
 }
 
-bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
+namespace {
+
+// Quarter turns per step of the variant table, when every variant is a whole quarter turn
+// (only those map the grid onto itself); 0 otherwise.
+int32_t quarterTurnsPerStep(int32_t rn)
 {
+    return rn == 1 ? 4 : rn == 2 ? 2 : rn == 4 ? 1 : 0;
+}
+
+// gravityPlace against the parts gathered in others. Without aids, others may hold the
+// part itself (a selected part already on p), so the pushes gather the plate afresh
+// without it. With aids (the layout of a plate), others lacks the part and serves the
+// pushes as well, and every occupied point lies inside one of its parts, so that a part
+// is not tried at a position where its covered samples meet an occupied point: it would
+// not fit there.
+bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, PlateLayoutAids* aids)
+{
+    const bool ownGathering = aids == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
     const Point gravityPt = contourCentroid(part.outer);
     // The pivot search refreshes the centroid; a copy keeps a failed call from touching the part.
@@ -180,7 +353,13 @@ bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
     const int32_t stride =
         gravityStride(std::min(b.max_X - b.min_X, b.max_Y - b.min_Y), ns.packingPointDistance);
 
-    GravitySearch search(ns, p, variants, pivot, stride);
+    GravitySearch search(ns, others, variants, pivot, stride);
+    // In the layout of a plate the grid holds only points covered by the gathered parts,
+    // which stay put.
+    if (aids != nullptr && !variants.empty()) {
+        aids->refresh(ns.packingPoints);
+        search.useCoveredSamples(ns.packingPointDistance, quarterTurnsPerStep(ns.rotationNumber), *aids, p.innerBox);
+    }
     Candidate best;
     int64_t firstColumn = 0;
     if (!search.firstFit(best, firstColumn)) return false;
@@ -193,11 +372,24 @@ bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
     if (winner.turnedOver) part.mirrorPart(pivot);
     part.translatePart(best.pos.x - pivot.x, best.pos.y - pivot.y);
 
-    pushOnPlate(ns, part, p, Direction::Left);
-    pushOnPlate(ns, part, p, Direction::Down);
+    if (ownGathering) {
+        pushOnPlate(ns, part, p, Direction::Left);
+        pushOnPlate(ns, part, p, Direction::Down);
+    } else {
+        pushOnPlate(ns, part, Direction::Left, others);
+        pushOnPlate(ns, part, Direction::Down, others);
+    }
     part.plateId = p.id;
     ns.markCoveredPoints(part);
     return true;
+}
+
+}  // namespace
+
+bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
+{
+    PlateParts others(ns, p);
+    return gravityPlaceAmong(ns, p, part, others, nullptr);
 }
 
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part)
@@ -257,12 +449,17 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
     ns.generatePackingPoints(p);
     double free = ns.plateFreeArea(p);
     const double plateArea = boxArea(p.outerBox);
+    // The parts on p, gathered once: from here on only the part being placed moves, and
+    // it joins them once placed.
+    PlateParts onPlate(ns, p);
+    PlateLayoutAids aids;
 
     if (ns.plateIsEmpty(p)) {
         for (Part& part : ns.nestParts) {
             if (part.plateId != -1 || !(part.netArea > 0.25 * plateArea)) continue;
             if (placeFirstBig(ns, p, part)) {
                 free -= part.netArea;
+                onPlate.add(part);
                 break;
             }
         }
@@ -270,10 +467,13 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
     for (Part& part : ns.nestParts) {
         if (part.plateId != -1 || !(free >= part.netArea)) continue;
         if (!isNewFailure(part, failed)) continue;
-        if (gravityPlace(ns, p, part))
+        if (gravityPlaceAmong(ns, p, part, onPlate, &aids)) {
             free -= part.netArea;
-        else
+            onPlate.add(part);
+            aids.stale = true;
+        } else {
             failed.push_back(part);
+        }
     }
     ns.releasePackingPoints();
     return !ns.plateIsEmpty(p);

@@ -1,4 +1,9 @@
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "geometry/offset.h"
 #include "library/assembly.h"
@@ -6,11 +11,13 @@
 
 namespace orvo {
 
-// A selection sort from the back: the smallest part in front of cur moves directly
-// behind cur. Its exact moves fix the order of equal areas, which the layouts inherit.
-void sortByArea(PartList& parts)
+namespace {
+
+// The order of the original procedure, a selection sort from the back: the smallest part in
+// front of cur moves directly behind cur. Quadratic; kept for lists holding a NaN area,
+// which compares with nothing and so has no order but the one these exact moves give.
+void selectionSortByArea(PartList& parts)
 {
-    if (parts.size() < 2) return;
     auto cur = std::prev(parts.end());
     while (true) {
         auto candidate = cur;
@@ -24,6 +31,50 @@ void sortByArea(PartList& parts)
         if (cur == parts.begin()) return;
         --cur;
     }
+}
+
+}  // namespace
+
+// Decreasing netArea, equal areas in the order the selection sort above leaves them, in
+// O(n log n). The selection sort takes the parts of one area a once every larger part is
+// settled, from the parts still in front of cur: first those that stand behind the last
+// larger part (each becomes cur in turn, so they keep their order), then the others, each
+// found first and put right behind cur, so they end up in reverse order in front of the
+// first group.
+void sortByArea(PartList& parts)
+{
+    if (parts.size() < 2) return;
+    std::vector<std::pair<PartList::iterator, size_t>> items;  // a part and its position
+    items.reserve(parts.size());
+    size_t position = 0;
+    for (auto it = parts.begin(); it != parts.end(); ++it) {
+        if (std::isnan(it->netArea)) {
+            selectionSortByArea(parts);
+            return;
+        }
+        items.emplace_back(it, position++);
+    }
+    std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+        return a.first->netArea > b.first->netArea;
+    });
+    size_t lastLarger = 0;  // one past the position of the last part of a larger area
+    for (size_t begin = 0; begin < items.size();) {
+        size_t end = begin;
+        size_t lastHere = 0;
+        while (end < items.size() && !(items[end].first->netArea < items[begin].first->netArea)) {
+            lastHere = std::max(lastHere, items[end].second + 1);
+            ++end;
+        }
+        // Within the run the positions rise: the parts in front of the last larger part
+        // come first, reversed.
+        size_t inFront = begin;
+        while (inFront < end && items[inFront].second < lastLarger) ++inFront;
+        std::reverse(items.begin() + static_cast<std::ptrdiff_t>(begin),
+                     items.begin() + static_cast<std::ptrdiff_t>(inFront));
+        lastLarger = std::max(lastLarger, lastHere);
+        begin = end;
+    }
+    for (const auto& item : items) parts.splice(parts.end(), parts, item.first);
 }
 
 const Part* NestSystem::findTrueShape(int32_t partId) const

@@ -5,10 +5,14 @@ namespace orvo {
 PlateParts::PlateParts(const NestSystem& ns, const Plate& p, const Part* except) : plate_(p)
 {
     for (const Part& q : ns.nestParts) {
-        if (q.plateId != p.id || &q == except) continue;
-        boxes_.push_back(q.outer.box);
-        neighbours_.push_back(Neighbour{&q, {}, false});
+        if (q.plateId == p.id && &q != except) add(q);
     }
+}
+
+void PlateParts::add(const Part& q)
+{
+    boxes_.push_back(q.outer.box);
+    neighbours_.push_back(Neighbour{&q, {}, false});
 }
 
 bool PlateParts::fits(PreparedPart& part)

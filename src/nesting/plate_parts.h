@@ -18,6 +18,11 @@ public:
     // `except` (fitsOnPlateExcept's skipping of the tested part itself).
     PlateParts(const NestSystem& ns, const Plate& p, const Part* except = nullptr);
 
+    // A part that has just been put on the plate and stays put while this gathering lives
+    // (a layout of one plate keeps one gathering for all its searches and pushes, instead
+    // of walking all of nestParts for each of them).
+    void add(const Part& q);
+
     // fitsOnPlate(p, *part.part) (fitsOnPlateExcept with an exception) for the part as
     // the prepared form sees it (with its shift): the same answer.
     bool fits(PreparedPart& part);

@@ -83,6 +83,11 @@ void pushOnPlate(NestSystem& ns, Part& part, const Plate& p, Direction direction
 {
     // Only the part moves during the push, and only by translation.
     PlateParts others(ns, p, &part);
+    pushOnPlate(ns, part, direction, others);
+}
+
+void pushOnPlate(NestSystem& ns, Part& part, Direction direction, PlateParts& others)
+{
     PreparedPart moving;
     moving.prepare(part);
     pushUntilContact(part, direction, ns.packingPointDistance, [&others, &moving](const Part&) {

@@ -8,6 +8,8 @@
 
 namespace orvo {
 
+class PlateParts;
+
 enum class Direction { Left, Right, Down, Up };
 
 // Steps below this length end a push; a first step shorter than this (a tiny PPD, a
@@ -24,6 +26,8 @@ void pushUntilContact(Part& part, Direction direction, double ppd,
 // Bounded by the plate's inner box (the part must stay inside it) and the other parts
 // on the plate.
 void pushOnPlate(NestSystem& ns, Part& part, const Plate& p, Direction direction);
+// The same with the other parts on the plate gathered by the caller (without the part).
+void pushOnPlate(NestSystem& ns, Part& part, Direction direction, PlateParts& others);
 // Bounded by the neighbour q only. When the part cannot meet q (q does not lie across
 // its path, or the part slips past q without touching it), it is left where it started:
 // the travel ends once the part's box has passed q's box in the direction of travel.

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <ostream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -56,6 +59,56 @@ INSTANTIATE_TEST_SUITE_P(
         for (double area : info.param.areas) name += "_" + std::to_string(static_cast<int>(area));
         return info.param.areas.empty() ? std::string("none") : name;
     });
+
+// The selection sort that defined the order of equal areas, kept as the reference.
+void referenceSortByArea(PartList& parts)
+{
+    if (parts.size() < 2) return;
+    auto cur = std::prev(parts.end());
+    while (true) {
+        auto candidate = cur;
+        for (auto it = parts.begin(); it != cur; ++it) {
+            if (it->netArea < candidate->netArea) candidate = it;
+        }
+        if (candidate != cur) {
+            parts.splice(std::next(cur), parts, candidate);
+            continue;
+        }
+        if (cur == parts.begin()) return;
+        --cur;
+    }
+}
+
+std::vector<int32_t> idsAfter(void (*sort)(PartList&), const std::vector<double>& areas)
+{
+    PartList parts;
+    int32_t id = 0;
+    for (double area : areas) {
+        Part part = test::rectPart(0, 0, 1, 1, id++);
+        part.netArea = area;  // the sort reads nothing else
+        parts.push_back(part);
+    }
+    sort(parts);
+    std::vector<int32_t> ids;
+    for (const Part& part : parts) ids.push_back(part.partId);
+    return ids;
+}
+
+TEST(SortByAreaOrder, MatchesTheSelectionSortOnRandomListsWithManyTies)
+{
+    std::mt19937 random(12);
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<double> pool = {0.0, -0.0, 1.0, 2.0, 2.0 + 1e-12, 3.5, -4.0, inf, -inf, 1e300};
+    for (int round = 0; round < 3000; ++round) {
+        const size_t n = random() % 40;
+        const size_t values = 1 + random() % pool.size();  // few values, many ties
+        std::vector<double> areas;
+        for (size_t i = 0; i < n; ++i) areas.push_back(pool[random() % values]);
+        if (round % 10 == 0 && n > 0) areas[random() % n] = std::nan("");
+        ASSERT_EQ(idsAfter(sortByArea, areas), idsAfter(referenceSortByArea, areas))
+            << "round " << round;
+    }
+}
 
 class PrepareNestParts : public ::testing::Test {
 protected:

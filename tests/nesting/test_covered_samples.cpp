@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "geometry/overlap.h"
+#include "nest_test_helpers.h"
+#include "nesting/covered_samples.h"
+#include "nesting/gravity.h"
+#include "nesting/nest_system.h"
+
+namespace orvo {
+namespace {
+
+using test::makePart;
+using test::polygon;
+using test::rectangle;
+
+double distanceToEdges(const Contour& k, const Point& p)
+{
+    double best = INFINITY;
+    const size_t n = k.points.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Point& a = k.points[i];
+        const Point& b = k.points[(i + 1) % n];
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double t = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+        best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
+    }
+    return best;
+}
+
+// Every sample of every variant, computed for the variant or turned from the first one,
+// lies in the variant's material, at least kSampleDepth from each of its edges.
+TEST(CoveredSamples, LieDeepInsideEveryVariantWhetherComputedOrTurned)
+{
+    // An L with a square hole in its foot; the pivot is a vertex, as in gravityPlace.
+    const Part part = makePart(polygon({{0, 0}, {90, 0}, {90, 30}, {30, 30}, {30, 75}, {0, 75}}),
+                               {rectangle(50, 8, 14, 14)});
+    const Point pivot(30, 30);
+    const double ppd = 4.0;
+    const auto variants = gravityVariants(part, pivot, contourCentroid(part.outer), 4, true);
+    const CoveredSamples first(variants.front().shape, pivot, ppd);
+    ASSERT_GE(first.offsets().size(), 4u);
+    for (const GravityVariant& v : variants) {
+        for (const CoveredSamples& samples :
+             {CoveredSamples(v.shape, pivot, ppd), first.turned(v.turn, v.turnedOver)}) {
+            for (const CoveredSamples::Offset& o : samples.offsets()) {
+                const Point p(pivot.x + static_cast<double>(o.columns) * ppd,
+                              pivot.y + static_cast<double>(o.rows) * ppd);
+                EXPECT_TRUE(pointInPart(v.shape, p)) << "turn " << v.turn << " at " << p.x << ", " << p.y;
+                EXPECT_GE(distanceToEdges(v.shape.outer, p), kSampleDepth);
+                for (const Contour& h : v.shape.holes) EXPECT_GE(distanceToEdges(h, p), kSampleDepth);
+            }
+        }
+    }
+}
+
+// The layout of a plate as gravityPlace alone gives it, one call per part: the reference
+// for the shortcuts that gravityLayoutPlate takes (one gathering, covered samples).
+bool plainLayoutPlate(NestSystem& ns, const Plate& p)
+{
+    PartList failed;
+    preRotateOversize(ns, p);
+    ns.generatePackingPoints(p);
+    double free = ns.plateFreeArea(p);
+    if (ns.plateIsEmpty(p)) {
+        for (Part& part : ns.nestParts) {
+            if (part.plateId != -1 || !(part.netArea > 0.25 * boxArea(p.outerBox))) continue;
+            if (placeFirstBig(ns, p, part)) {
+                free -= part.netArea;
+                break;
+            }
+        }
+    }
+    for (Part& part : ns.nestParts) {
+        if (part.plateId != -1 || !(free >= part.netArea) || !isNewFailure(part, failed)) continue;
+        if (gravityPlace(ns, p, part))
+            free -= part.netArea;
+        else
+            failed.push_back(part);
+    }
+    ns.releasePackingPoints();
+    return !ns.plateIsEmpty(p);
+}
+
+// Rectangles, L shapes, triangles and frames of random sizes, parked below the origin.
+std::vector<Part> randomParts(uint32_t seed, int count)
+{
+    std::mt19937 random(seed);
+    const auto size = [&random](int lo, int hi) { return static_cast<double>(lo + static_cast<int>(random() % static_cast<uint32_t>(hi - lo + 1))); };
+    std::vector<Part> parts;
+    for (int n = 0; n < count; ++n) {
+        const double w = size(20, 260), h = size(15, 200);
+        Part part;
+        switch (random() % 4) {
+        case 0: part = makePart(rectangle(0, 0, w, h)); break;
+        case 1: part = makePart(polygon({{0, 0}, {w, 0}, {w, h / 3}, {w / 3, h / 3}, {w / 3, h}, {0, h}})); break;
+        case 2: part = makePart(polygon({{0, 0}, {w, 0}, {0, h}})); break;
+        default: part = makePart(rectangle(0, 0, w + 40, h + 40), {rectangle(15, 15, w + 10, h + 10)}); break;
+        }
+        part.partId = n;
+        part.translatePart(-part.box.min_X, -part.box.max_Y);
+        parts.push_back(part);
+    }
+    std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) { return a.netArea > b.netArea; });
+    return parts;
+}
+
+struct Setting {
+    int32_t rn;
+    bool turnOver;
+    double ppd;
+};
+
+class PlateLayoutShortcuts : public ::testing::TestWithParam<Setting> {};
+
+// Plate after plate until every part is placed (or a plate takes none): the same layout,
+// bit for bit, with the layout of a plate and with plain gravityPlace calls.
+TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
+{
+    const Setting s = GetParam();
+    std::vector<std::vector<test::Placement>> layouts;
+    for (bool plain : {false, true}) {
+        test::RecordingPlatform platform;
+        test::TempFolder folder;
+        NestSystem ns(platform, folder.path());
+        ns.rotationNumber = s.rn;
+        ns.turnOver = s.turnOver;
+        ns.packingPointDistance = s.ppd;
+        ns.partGap = 4.0;
+        ns.plateGap = 8.0;
+        for (const Part& part : randomParts(7, 120)) ns.nestParts.push_back(part);
+        for (int32_t i = 0; i < 20 && ns.unplacedCount() > 0; ++i) {
+            const int32_t before = ns.unplacedCount();
+            Plate plate = ns.createPlate(i, 1000.0, 600.0);
+            translatePlate(plate, -1100.0 * (i + 1), 0.0);
+            ns.plates.push_back(plate);
+            if (plain)
+                plainLayoutPlate(ns, ns.plates.back());
+            else
+                gravityLayoutPlate(ns, ns.plates.back());
+            if (ns.unplacedCount() == before) break;
+        }
+        test::expectLegalLayout(ns);
+        layouts.push_back(test::placements(ns));
+    }
+    EXPECT_TRUE(layouts[0] == layouts[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(RotationsAndGrids, PlateLayoutShortcuts,
+                         ::testing::Values(Setting{4, true, 10.0}, Setting{4, false, 7.0},
+                                           Setting{2, true, 10.0}, Setting{1, false, 10.0},
+                                           Setting{3, true, 12.0}, Setting{4, true, 3.0}));
+
+}  // namespace
+}  // namespace orvo
