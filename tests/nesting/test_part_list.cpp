@@ -6,15 +6,12 @@
 
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
-#include "library_text.h"
-#include "nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/library_text.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
-
-using test::RecordingPlatform;
-using test::TempFolder;
 
 struct SortCase {
     std::vector<double> areas;
@@ -43,17 +40,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{{1, 2, 3}, {2, 1, 0}}, SortCase{{3, 1, 2}, {0, 2, 1}},
                       SortCase{{}, {}}, SortCase{{7}, {0}}));
 
-class PrepareNestParts : public ::testing::Test {
+class PrepareNestParts : public test::NestFixture {
 protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
-    void open(const std::string& text)
-    {
-        test::writeFile(folder.file("lib.preSrc"), text);
-        ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
-    }
+    void open(const std::string& text) { ASSERT_TRUE(openLibraryText(text)); }
     const Part& nestPart(int32_t partId)
     {
         for (const Part& part : ns.nestParts) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
-#include "dxf/layout_fixture.h"
 #include "output/dxf_writer.h"
+#include "support/temp_folder.h"
 
 namespace orvo {
 namespace {
