@@ -2,19 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ctime>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "base/platform.h"
 #include "geometry/overlap.h"
 #include "nesting/gravity.h"
-#include "app/open_library.h"
 #include "nesting/nest_system.h"
+#include "support/nest_session.h"
+#include "support/shapes.h"
 
 using namespace orvo;
+using test::contourOf;
+using test::partOf;
 
 namespace {
 
@@ -41,9 +40,7 @@ Contour subdivided(const std::vector<Point>& corners)
         const double f = (at - sideStart) / distance(a, b);
         points.emplace_back(a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f);
     }
-    Contour k;
-    k.setPoints(points);
-    return k;
+    return contourOf(points);
 }
 
 Contour star(double cx, double cy)
@@ -54,16 +51,7 @@ Contour star(double cx, double cy)
         const double radius = i % 2 == 0 ? 100.0 : 80.0;
         points.emplace_back(cx + radius * std::cos(angle), cy + radius * std::sin(angle));
     }
-    Contour k;
-    k.setPoints(points);
-    return k;
-}
-
-Part partOf(const Contour& outer)
-{
-    Part part;
-    part.initShape(outer, ContourList());
-    return part;
+    return contourOf(points);
 }
 
 void runPartsDisjoint(benchmark::State& state, const Part& p, const Part& q)
@@ -99,51 +87,29 @@ void BM_PointInContour(benchmark::State& state)
     for (auto _ : state) benchmark::DoNotOptimize(pointInContour(k, p));
 }
 
-class QuietPlatform : public Platform {
-public:
-    void showMessage(const std::string&, const std::string&) override {}
-    void setWorldBoxAndFit(const BoundingBox&) override {}
-    void repaintNow() override {}
-    void setProgressPercent(int) override {}
-    void setStatusText(const std::string&) override {}
-    double monotonicSeconds() override { return 0.0; }
-    std::tm localTime() override { return std::tm{}; }
-    void openInViewer(const std::string&) override {}
-};
-
 // A benchmark library laid out by gravity on one plate until half of the plate's area is
 // taken (half of the parts' area on the long plates of strip instances), with the grid of
 // that plate; the next unplaced part is the one to place.
 struct HalfPlate {
-    QuietPlatform platform;
-    std::filesystem::path folder;
-    std::unique_ptr<NestSystem> ns;
+    test::NestSession session;
+    NestSystem& ns = session.ns;
     const Plate* plate = nullptr;
     const Part* next = nullptr;
 
     explicit HalfPlate(const std::string& library)
-        : folder(std::filesystem::temp_directory_path() / "orvo_bench_geometry")
     {
-        std::filesystem::create_directories(folder);
-        ns = std::make_unique<NestSystem>(platform, folder.string());
-        if (!openPartLibrary(*ns, std::string(ORVO_BENCHMARK_DIR) + "/" + library)) return;
-        ns->plates.push_back(ns->createPlate(0, ns->plateLength, ns->plateWidth));
-        plate = &ns->plates.back();
-        ns->generatePackingPoints(*plate);
-        const double half = 0.5 * std::min(boxArea(plate->innerBox), ns->totalArea());
-        for (Part& part : ns->nestParts) {
-            if (ns->placedArea() >= half) {
+        if (!session.openLibrary(std::string(ORVO_BENCHMARK_DIR) + "/" + library)) return;
+        ns.plates.push_back(ns.createPlate(0, ns.plateLength, ns.plateWidth));
+        plate = &ns.plates.back();
+        ns.generatePackingPoints(*plate);
+        const double half = 0.5 * std::min(boxArea(plate->innerBox), ns.totalArea());
+        for (Part& part : ns.nestParts) {
+            if (ns.placedArea() >= half) {
                 if (part.plateId == -1 && next == nullptr) next = &part;
                 continue;
             }
-            gravityPlace(*ns, *plate, part);
+            gravityPlace(ns, *plate, part);
         }
-    }
-    ~HalfPlate()
-    {
-        ns.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 };
 
@@ -156,7 +122,7 @@ void BM_GravityPlace_HalfPlate(benchmark::State& state, const char* library)
         state.SkipWithError("benchmark library missing or filled no half plate");
         return;
     }
-    NestSystem& ns = *setup.ns;
+    NestSystem& ns = setup.ns;
     const std::vector<PackingPoint> grid = ns.packingPoints.points;
     for (auto _ : state) {
         Part part = *setup.next;

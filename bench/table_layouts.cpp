@@ -12,15 +12,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
@@ -33,6 +30,9 @@
 #include "nesting/gravity.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
+#include "support/layout_fingerprint.h"
+#include "support/library_text.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -76,17 +76,6 @@ struct Result {
     uint64_t fingerprint = 0;
 };
 
-// The rotation number the library's header asks for ("# RN: n"); 0 when there is none.
-int headerRotationNumber(const std::string& path)
-{
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line) && line.rfind("#", 0) == 0) {
-        if (line.rfind("# RN:", 0) == 0) return std::atoi(line.c_str() + 5);
-    }
-    return 0;
-}
-
 bool layoutIsLegal(const orvo::NestSystem& ns)
 {
     for (auto a = ns.nestParts.begin(); a != ns.nestParts.end(); ++a) {
@@ -100,32 +89,6 @@ bool layoutIsLegal(const orvo::NestSystem& ns)
     return true;
 }
 
-// FNV-1a over the bytes of one value.
-template <typename T>
-void hashInto(uint64_t& h, const T& value)
-{
-    const auto bytes = std::bit_cast<std::array<unsigned char, sizeof(T)>>(value);
-    for (unsigned char c : bytes) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-}
-
-// Every part's placement in list order, bit for bit: two layouts have the same
-// fingerprint only when every part stands exactly where it stood.
-uint64_t layoutFingerprint(const orvo::NestSystem& ns)
-{
-    uint64_t h = 14695981039346656037ull;
-    for (const orvo::Part& part : ns.nestParts) {
-        hashInto(h, part.plateId);
-        hashInto(h, part.pose.basePt.x);
-        hashInto(h, part.pose.basePt.y);
-        hashInto(h, part.pose.rotationAngle);
-        hashInto(h, static_cast<unsigned char>(part.pose.mirrored ? 1 : 0));
-    }
-    return h;
-}
-
 Result measure(const orvo::NestSystem& ns, double seconds)
 {
     std::map<int32_t, double> trueArea;  // the first true shape of every partId
@@ -137,7 +100,7 @@ Result measure(const orvo::NestSystem& ns, double seconds)
     r.unplaced = ns.unplacedCount();
     r.seconds = seconds;
     r.legal = layoutIsLegal(ns) ? 1 : 0;
-    r.fingerprint = layoutFingerprint(ns);
+    r.fingerprint = orvo::test::layoutFingerprint(ns);
     double plateArea = 0.0;
     for (const orvo::Plate& p : ns.plates) plateArea += orvo::boxArea(p.outerBox);
     double placed = 0.0;
@@ -165,25 +128,16 @@ Result measure(const orvo::NestSystem& ns, double seconds)
 // Runs in the child: opens the library in a scratch work folder, lays it out, measures.
 bool runOne(const std::string& path, orvo::LayoutMethod method, Result& result)
 {
-    const fs::path work = fs::temp_directory_path()
-        / ("orvo_table_layouts_" + std::to_string(static_cast<long>(getpid())));
-    fs::create_directories(work);
+    const orvo::test::TempFolder work;
     SilentPlatform platform;
-    bool ok = false;
-    {
-        orvo::NestSystem ns(platform, work.string());
-        if (orvo::openPartLibrary(ns, path)) {
-            const int rn = headerRotationNumber(path);
-            if (rn > 0) ns.setRotationNumber(rn);
-            const double start = platform.monotonicSeconds();
-            orvo::layoutAll(ns, method);
-            result = measure(ns, platform.monotonicSeconds() - start);
-            ok = true;
-        }
-    }
-    std::error_code ignored;
-    fs::remove_all(work, ignored);
-    return ok;
+    orvo::NestSystem ns(platform, work.path());
+    if (!orvo::openPartLibrary(ns, path)) return false;
+    const int rn = orvo::test::headerRotationNumber(path);
+    if (rn > 0) ns.setRotationNumber(rn);
+    const double start = platform.monotonicSeconds();
+    orvo::layoutAll(ns, method);
+    result = measure(ns, platform.monotonicSeconds() - start);
+    return true;
 }
 
 struct Outcome {

@@ -12,7 +12,6 @@
 #include <sstream>
 #include <string>
 
-#include "fuzz_platform.h"
 #include "geometry/overlap.h"
 #include "library/part_library.h"
 #include "nesting/layout_all.h"
@@ -20,6 +19,8 @@
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/packing_info.h"
+#include "support/recording_platform.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -45,13 +46,9 @@ void check(bool condition, const char* what)
 
 const std::string& workFolder()
 {
-    static const std::string folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvo-fuzz-layout-XXXXXX").string();
-        check(mkdtemp(pattern.data()) != nullptr, "no temporary folder");
-        return pattern;
-    }();
-    return folder;
+    static const test::TempFolder folder;
+    check(!folder.path().empty(), "no temporary folder");
+    return folder.path();
 }
 
 bool writeFile(const std::string& path, const uint8_t* data, size_t size)
@@ -217,7 +214,7 @@ void checkSameLayout(const PlateList& plates, const PartList& parts, const NestS
     }
 }
 
-void roundTrip(NestSystem& ns, fuzz::CountingPlatform& platform)
+void roundTrip(NestSystem& ns, test::RecordingPlatform& platform)
 {
     const PlateList plates = ns.plates;
     const PartList parts = ns.nestParts;
@@ -225,8 +222,8 @@ void roundTrip(NestSystem& ns, fuzz::CountingPlatform& platform)
     check(exportPackingInfo(ns, path), "export failed");
     platform.messages.clear();
     check(importPackingInfo(ns, path), "own export does not import");
-    for (const std::string& message : platform.messages) {
-        check(message == "包围盒数据错误!", "unexpected message on import");
+    for (const test::RecordingPlatform::Message& message : platform.messages) {
+        check(message.text == "包围盒数据错误!", "unexpected message on import");
     }
     check(ns.activePlate == (ns.plates.empty() ? nullptr : &ns.plates.front()),
           "imported layout activates another plate");
@@ -244,7 +241,7 @@ void tell(const NestSystem& ns, const char* what)
 
 void layOut(const std::string& library, int32_t rotationNumber)
 {
-    fuzz::CountingPlatform platform;
+    test::RecordingPlatform platform;
     NestSystem ns(platform, workFolder());
     check(openPartLibrary(ns, library), "library not opened");
     if (ns.nestParts.size() > kMaxRecords || vertexCount(ns) > kMaxVertices || !smallGrid(ns) ||

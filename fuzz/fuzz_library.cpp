@@ -7,22 +7,19 @@
 #include <sstream>
 #include <string>
 
-#include "fuzz_platform.h"
 #include "library/assembly.h"
 #include "library/error_report.h"
 #include "library/part_library.h"
 #include "base/text_encoding.h"
+#include "support/recording_platform.h"
+#include "support/temp_folder.h"
 
 namespace {
 
 const std::string& reportFolder()
 {
-    static const std::string folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvo-fuzz-library-XXXXXX").string();
-        return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }();
-    return folder;
+    static const orvo::test::TempFolder folder;
+    return folder.path();
 }
 
 }  // namespace
@@ -33,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::istringstream in(bytes);
     const orvo::PartLibrary library = orvo::readPartLibrary(in);
 
-    orvo::fuzz::CountingPlatform platform;
+    orvo::test::RecordingPlatform platform;
     // Every other input runs without a report, as after a report that could not be opened.
     const bool withReport = !reportFolder().empty() && size % 2 == 0;
     orvo::ErrorReport report = withReport ? orvo::ErrorReport(reportFolder(), &platform)

@@ -5,15 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "fuzz_platform.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/packing_info.h"
+#include "support/nest_session.h"
 
 namespace {
 
@@ -65,15 +63,8 @@ bool sameBox(const BoundingBox& a, const BoundingBox& b)
 struct Fixture {
     Fixture()
     {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "orvo-fuzz-packing-XXXXXX").string();
-        check(mkdtemp(pattern.data()) != nullptr);
-        folder = pattern;
-        const std::string library = folder + "/fixture.preSrc";
-        check(writeFile(library, reinterpret_cast<const uint8_t*>(kLibrary),
-                        std::char_traits<char>::length(kLibrary)));
-        ns = std::make_unique<NestSystem>(platform, folder);
-        check(openPartLibrary(*ns, library) && ns->nestParts.size() == 3);
+        check(!session.folder.path().empty());
+        check(session.openLibraryText(kLibrary) && ns->nestParts.size() == 3);
 
         ns->addPlate(ns->plateLength, ns->plateWidth);
         ns->addPlate(ns->plateLength, ns->plateWidth);
@@ -85,8 +76,8 @@ struct Fixture {
         plates = ns->plates;
         parts = ns->nestParts;
         text = packingInfoText(*ns);
-        input = folder + "/input.pck";
-        again = folder + "/again.pck";
+        input = session.folder.file("input.pck");
+        again = session.folder.file("again.pck");
     }
 
     static void place(Part& part, const Plate& plate, double angle, bool turned)
@@ -123,9 +114,8 @@ struct Fixture {
         ns->activePlate = &ns->plates.back();
     }
 
-    fuzz::CountingPlatform platform;
-    std::string folder;
-    std::unique_ptr<NestSystem> ns;
+    test::NestSession session;
+    NestSystem* const ns = &session.ns;
     PlateList plates;
     PartList parts;
     std::string text;
@@ -145,15 +135,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Fixture& f = fixture();
     check(writeFile(f.input, data, size));
-    f.platform.messages.clear();
+    f.session.platform.clear();
 
     if (!importPackingInfo(*f.ns, f.input)) {
         // One message ("排样文件读取错误!" or "零件ID信息错误!"), and nothing else changed.
-        check(f.platform.messages.size() == 1);
+        check(f.session.platform.messages.size() == 1);
         check(f.unchanged());
         return 0;
     }
-    for (const std::string& message : f.platform.messages) check(message == "包围盒数据错误!");
+    for (const auto& message : f.session.platform.messages) check(message.text == "包围盒数据错误!");
     check(f.ns->activePlate == (f.ns->plates.empty() ? nullptr : &f.ns->plates.front()));
 
     check(exportPackingInfo(*f.ns, f.again));

@@ -4,23 +4,13 @@
 
 #include "app/hand_edit.h"
 #include "app/interaction.h"
-#include "support/recording_platform.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
 
-namespace fs = std::filesystem;
-
-Part square(int32_t id, double x, double y, double side, int32_t plateId)
-{
-    Contour k;
-    k.setPoints({Point(x, y), Point(x + side, y), Point(x + side, y + side), Point(x, y + side)});
-    Part p;
-    p.initShape(k, ContourList());
-    p.partId = id;
-    p.plateId = plateId;
-    return p;
-}
+using test::squareOnPlate;
 
 Plate plate(int32_t id, BoundingBox box)
 {
@@ -32,44 +22,32 @@ Plate plate(int32_t id, BoundingBox box)
 }
 
 // World 0..100 in a 1000 x 1000 client: 9.5 px per mm, world (50, 50) at pixel (500, 500).
-class InteractionTest : public ::testing::Test {
+class InteractionTest : public test::NestFixture {
 protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() / ("orvo_interaction_" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-        ns = std::make_unique<NestSystem>(platform, folder.string());
         view.setClientSize(1000, 1000, {0, 100, 0, 100});
-        ns->plates.push_back(plate(0, {0, 40, 0, 40}));
-        ns->plates.push_back(plate(1, {50, 90, 0, 40}));
-        ns->nestParts.push_back(square(1, 5, 5, 10, 0));     // A, on plate 0
-        ns->nestParts.push_back(square(2, 20, 5, 10, 0));    // B, on plate 0
-        ns->nestParts.push_back(square(3, 60, 5, 10, 1));    // C, on plate 1
-        ns->nestParts.push_back(square(4, 20, 60, 10, -1));  // D, on no plate
+        ns.plates.push_back(plate(0, {0, 40, 0, 40}));
+        ns.plates.push_back(plate(1, {50, 90, 0, 40}));
+        ns.nestParts.push_back(squareOnPlate(1, 5, 5, 10, 0));     // A, on plate 0
+        ns.nestParts.push_back(squareOnPlate(2, 20, 5, 10, 0));    // B, on plate 0
+        ns.nestParts.push_back(squareOnPlate(3, 60, 5, 10, 1));    // C, on plate 1
+        ns.nestParts.push_back(squareOnPlate(4, 20, 60, 10, -1));  // D, on no plate
     }
-    void TearDown() override
-    {
-        ns.reset();
-        fs::remove_all(folder);
-    }
-
     PixelPoint px(double x, double y) const { return view.worldToScreen(Point(x, y)); }
-    Part& part(int i) { return *std::next(ns->nestParts.begin(), i); }
-    Plate& plateAt(int i) { return *std::next(ns->plates.begin(), i); }
+    Part& part(int i) { return *std::next(ns.nestParts.begin(), i); }
+    Plate& plateAt(int i) { return *std::next(ns.plates.begin(), i); }
     std::vector<bool> selection()
     {
         std::vector<bool> s;
-        for (const Part& p : ns->nestParts) s.push_back(p.selected);
+        for (const Part& p : ns.nestParts) s.push_back(p.selected);
         return s;
     }
     bool press(char c, bool shift = false)
     {
-        return machine.key(ns.get(), {KeyPress::Kind::Character, c, shift});
+        return machine.key(&ns, {KeyPress::Kind::Character, c, shift});
     }
 
-    test::RecordingPlatform platform;
-    fs::path folder;
-    std::unique_ptr<NestSystem> ns;
     ViewTransform view;
     Interaction machine{view};
 };
@@ -77,21 +55,21 @@ protected:
 TEST_F(InteractionTest, ClickOnAPartTogglesItAndEndsTheGesture)
 {
     machine.setMode(Mode::SelectParts, true);
-    EXPECT_TRUE(machine.leftClick(ns.get(), px(10, 10)));
+    EXPECT_TRUE(machine.leftClick(&ns, px(10, 10)));
     EXPECT_EQ(selection(), (std::vector<bool>{true, false, false, false}));
     EXPECT_EQ(machine.clickCount(), 0);
     EXPECT_TRUE(machine.partHit());
     EXPECT_FALSE(machine.showsRubberBand());
 
     // The next click starts a new gesture: on the part again it toggles it off.
-    machine.leftClick(ns.get(), px(10, 10));
+    machine.leftClick(&ns, px(10, 10));
     EXPECT_EQ(selection(), (std::vector<bool>{false, false, false, false}));
 
     // A first click on empty space waits for the second corner.
-    EXPECT_FALSE(machine.leftClick(ns.get(), px(45, 45)));
+    EXPECT_FALSE(machine.leftClick(&ns, px(45, 45)));
     EXPECT_EQ(machine.clickCount(), 1);
     EXPECT_TRUE(machine.showsRubberBand());
-    EXPECT_TRUE(machine.mouseMove(ns.get(), px(47, 47)));
+    EXPECT_TRUE(machine.mouseMove(&ns, px(47, 47)));
     EXPECT_EQ(machine.rubberEnd(), px(47, 47));
 }
 
@@ -110,10 +88,10 @@ TEST_F(InteractionTest, RectangleSelectionCrossingLeftwardsWindowRightwards)
         {{41, 50}, {45, 55}, {false, false, false, false}},
     };
     for (const Case& c : cases) {
-        ns->clearSelection();
+        ns.clearSelection();
         machine.setMode(Mode::SelectParts, true);
-        machine.leftClick(ns.get(), px(c.first.x, c.first.y));
-        EXPECT_TRUE(machine.leftClick(ns.get(), px(c.second.x, c.second.y)));
+        machine.leftClick(&ns, px(c.first.x, c.first.y));
+        EXPECT_TRUE(machine.leftClick(&ns, px(c.second.x, c.second.y)));
         EXPECT_EQ(selection(), c.expected) << c.first.x << "," << c.first.y;
         EXPECT_EQ(machine.clickCount(), 0);
     }
@@ -123,27 +101,27 @@ TEST_F(InteractionTest, RectangleSelectionOnlyAdds)
 {
     part(2).selected = true;
     machine.setMode(Mode::SelectParts, true);
-    machine.leftClick(ns.get(), px(3, 20));
-    machine.leftClick(ns.get(), px(16, 2));
+    machine.leftClick(&ns, px(3, 20));
+    machine.leftClick(&ns, px(16, 2));
     EXPECT_EQ(selection(), (std::vector<bool>{true, false, true, false}));
 }
 
 TEST_F(InteractionTest, PlatesArePickedAndSelectedByRectangle)
 {
     machine.setMode(Mode::SelectPlates, true);
-    machine.leftClick(ns.get(), px(40, 20));  // on the right edge of plate 0
+    machine.leftClick(&ns, px(40, 20));  // on the right edge of plate 0
     EXPECT_TRUE(plateAt(0).selected);
     EXPECT_EQ(machine.clickCount(), 0);
-    ns->clearSelection();
+    ns.clearSelection();
 
-    machine.leftClick(ns.get(), px(45, 45));
-    machine.leftClick(ns.get(), px(30, 30));  // leftwards: meets plate 0 only
+    machine.leftClick(&ns, px(45, 45));
+    machine.leftClick(&ns, px(30, 30));  // leftwards: meets plate 0 only
     EXPECT_TRUE(plateAt(0).selected);
     EXPECT_FALSE(plateAt(1).selected);
-    ns->clearSelection();
+    ns.clearSelection();
 
-    machine.leftClick(ns.get(), px(45, 45));
-    machine.leftClick(ns.get(), px(95, -2));  // rightwards: plate 1 lies inside
+    machine.leftClick(&ns, px(45, 45));
+    machine.leftClick(&ns, px(95, -2));  // rightwards: plate 1 lies inside
     EXPECT_FALSE(plateAt(0).selected);
     EXPECT_TRUE(plateAt(1).selected);
 }
@@ -152,16 +130,16 @@ TEST_F(InteractionTest, MovedPartsTakeThePlateTheyAreDroppedOn)
 {
     part(3).selected = true;  // D, on no plate, lower-left corner at (20, 60)
     machine.setMode(Mode::MoveParts, true);
-    machine.leftClick(ns.get(), px(20, 60));
-    EXPECT_TRUE(machine.mouseMove(ns.get(), px(30, 60)));
+    machine.leftClick(&ns, px(20, 60));
+    EXPECT_TRUE(machine.mouseMove(&ns, px(30, 60)));
     EXPECT_EQ(part(3).plateId, -1);  // a drag alone does not relocate
-    machine.leftClick(ns.get(), px(62, 25));  // onto plate 1
+    machine.leftClick(&ns, px(62, 25));  // onto plate 1
     EXPECT_EQ(part(3).plateId, 1);
     EXPECT_NEAR(part(3).box.min_X, 62, 0.2);
     EXPECT_EQ(machine.clickCount(), 0);
 
-    machine.leftClick(ns.get(), px(62, 25));
-    machine.leftClick(ns.get(), px(62, 55));  // off every plate
+    machine.leftClick(&ns, px(62, 25));
+    machine.leftClick(&ns, px(62, 55));  // off every plate
     EXPECT_EQ(part(3).plateId, -1);
     EXPECT_EQ(part(2).plateId, 1);  // unselected parts stay where they are
 }
@@ -172,9 +150,9 @@ TEST_F(InteractionTest, MovingAPlateCarriesExactlyItsParts)
     part(2).selected = true;  // C lies on plate 1 and must not move with plate 0
     const BoundingBox c = part(2).box;
     machine.setMode(Mode::MovePlates, true);
-    machine.leftClick(ns.get(), px(10, 10));
-    machine.mouseMove(ns.get(), px(10, 20));
-    machine.leftClick(ns.get(), px(10, 30));
+    machine.leftClick(&ns, px(10, 10));
+    machine.mouseMove(&ns, px(10, 20));
+    machine.leftClick(&ns, px(10, 30));
     const double dy = plateAt(0).outerBox.min_Y;
     EXPECT_NEAR(dy, 20, 0.2);
     EXPECT_DOUBLE_EQ(plateAt(0).innerBox.min_Y, dy);
@@ -189,7 +167,7 @@ TEST_F(InteractionTest, TwentyFourRotateKeysFallJustShortOfAFullTurn)
 {
     part(0).selected = true;
     machine.setMode(Mode::RotateParts, true);
-    machine.leftClick(ns.get(), px(10, 10));
+    machine.leftClick(&ns, px(10, 10));
     EXPECT_NEAR(machine.rotationCentre().x, 10, 0.2);
     for (int i = 0; i < 24; ++i) EXPECT_TRUE(press(i % 2 ? 'A' : 'a'));
     const double angle = part(0).pose.rotationAngle;
@@ -206,21 +184,21 @@ TEST_F(InteractionTest, WheelZoomsRotatesOrDoesNothingByMode)
 {
     const double s = view.scale();
     machine.setMode(Mode::SelectPlates, true);
-    EXPECT_FALSE(machine.wheel(ns.get(), {300, 300}, 120));
+    EXPECT_FALSE(machine.wheel(&ns, {300, 300}, 120));
     EXPECT_EQ(view.scale(), s);
 
     machine.setMode(Mode::SelectParts, true);
-    EXPECT_TRUE(machine.wheel(ns.get(), {300, 300}, 120));
+    EXPECT_TRUE(machine.wheel(&ns, {300, 300}, 120));
     EXPECT_DOUBLE_EQ(view.scale(), s * 1.1);
-    machine.wheel(ns.get(), {300, 300}, -120);
+    machine.wheel(&ns, {300, 300}, -120);
     EXPECT_DOUBLE_EQ(view.scale(), s);
 
     // In mode 7 the wheel turns the selection and relocates it: B turned about a far
     // centre leaves plate 0.
     part(1).selected = true;
     machine.setMode(Mode::RotateParts, true);
-    machine.leftClick(ns.get(), px(0, 40));
-    for (int i = 0; i < 6; ++i) machine.wheel(ns.get(), {0, 0}, -120);
+    machine.leftClick(&ns, px(0, 40));
+    for (int i = 0; i < 6; ++i) machine.wheel(&ns, {0, 0}, -120);
     EXPECT_NEAR(part(1).pose.rotationAngle, -6 * Interaction::kRotationStep, 1e-12);
     EXPECT_EQ(part(1).plateId, -1);
     EXPECT_DOUBLE_EQ(view.scale(), s);
@@ -229,19 +207,19 @@ TEST_F(InteractionTest, WheelZoomsRotatesOrDoesNothingByMode)
 TEST_F(InteractionTest, PanAndZoomWindowGestures)
 {
     machine.setMode(Mode::Pan, true);
-    machine.leftClick(ns.get(), {100, 100});
-    machine.mouseMove(ns.get(), {110, 95});
+    machine.leftClick(&ns, {100, 100});
+    machine.mouseMove(&ns, {110, 95});
     EXPECT_EQ(view.originX(), 510);
     EXPECT_EQ(view.originY(), 495);
-    machine.leftClick(ns.get(), {120, 100});
+    machine.leftClick(&ns, {120, 100});
     EXPECT_EQ(view.originX(), 520);
     EXPECT_EQ(view.originY(), 500);
 
     press('x');
     machine.setMode(Mode::ZoomWindow, false);
-    machine.leftClick(ns.get(), px(0, 50));
+    machine.leftClick(&ns, px(0, 50));
     EXPECT_TRUE(machine.showsZoomWindow());
-    machine.leftClick(ns.get(), px(50, 0));
+    machine.leftClick(&ns, px(50, 0));
     EXPECT_FALSE(machine.showsZoomWindow());
     EXPECT_NEAR(view.scale(), 20, 0.1);
     EXPECT_NEAR(view.centreX(), 25, 0.1);
@@ -250,7 +228,7 @@ TEST_F(InteractionTest, PanAndZoomWindowGestures)
 TEST_F(InteractionTest, KeysChooseModesAndEditTheSelection)
 {
     machine.setMode(Mode::SelectParts, true);
-    machine.leftClick(ns.get(), px(45, 45));
+    machine.leftClick(&ns, px(45, 45));
     press('z');  // S and Z keep a gesture's count, the others end it
     EXPECT_EQ(machine.mode(), Mode::ZoomWindow);
     EXPECT_EQ(machine.clickCount(), 1);
@@ -260,7 +238,7 @@ TEST_F(InteractionTest, KeysChooseModesAndEditTheSelection)
         {'m', Mode::MoveParts}, {'O', Mode::MovePlates}, {'p', Mode::Pan}, {'R', Mode::RotateParts}};
     for (const auto& [c, mode] : modes) {
         machine.setMode(Mode::SelectParts, true);
-        machine.leftClick(ns.get(), px(45, 45));
+        machine.leftClick(&ns, px(45, 45));
         press(c);
         EXPECT_EQ(machine.mode(), mode);
         EXPECT_EQ(machine.clickCount(), 0);
@@ -279,8 +257,8 @@ TEST_F(InteractionTest, KeysChooseModesAndEditTheSelection)
     EXPECT_NEAR(part(0).box.max_Y, 5, 1e-9);
 
     plateAt(1).selected = true;
-    machine.leftClick(ns.get(), px(45, 45));
-    EXPECT_TRUE(machine.key(ns.get(), {KeyPress::Kind::Escape, 0, false}));
+    machine.leftClick(&ns, px(45, 45));
+    EXPECT_TRUE(machine.key(&ns, {KeyPress::Kind::Escape, 0, false}));
     EXPECT_EQ(selection(), (std::vector<bool>{false, false, false, false}));
     EXPECT_FALSE(plateAt(1).selected);
     EXPECT_EQ(machine.clickCount(), 0);
@@ -289,9 +267,9 @@ TEST_F(InteractionTest, KeysChooseModesAndEditTheSelection)
 TEST_F(InteractionTest, ArrowKeysPushTheSelectionIntoContact)
 {
     part(1).selected = true;  // B pushed left stops at A's right edge (x = 15)
-    EXPECT_TRUE(machine.key(ns.get(), {KeyPress::Kind::Left, 0, false}));
+    EXPECT_TRUE(machine.key(&ns, {KeyPress::Kind::Left, 0, false}));
     EXPECT_NEAR(part(1).box.min_X, 15, 0.02);
-    machine.key(ns.get(), {KeyPress::Kind::Down, 0, false});
+    machine.key(&ns, {KeyPress::Kind::Down, 0, false});
     EXPECT_NEAR(part(1).box.min_Y, 0, 0.02);
 }
 
@@ -301,21 +279,21 @@ TEST_F(InteractionTest, ClicksOutsideAGestureLeaveNoStaleCount)
 {
     EXPECT_FALSE(machine.leftClick(nullptr, {10, 10}));
     EXPECT_EQ(machine.clickCount(), 0);
-    for (int i = 0; i < 3; ++i) machine.leftClick(ns.get(), {10, 10});
+    for (int i = 0; i < 3; ++i) machine.leftClick(&ns, {10, 10});
     EXPECT_EQ(machine.clickCount(), 0);
     press('r');
-    for (int i = 0; i < 3; ++i) machine.leftClick(ns.get(), {10, 10});
+    for (int i = 0; i < 3; ++i) machine.leftClick(&ns, {10, 10});
     press('s');
-    machine.leftClick(ns.get(), px(10, 10));
+    machine.leftClick(&ns, px(10, 10));
     EXPECT_TRUE(part(0).selected);
 }
 
 TEST_F(InteractionTest, ReportKeyWritesAndOpensTheReport)
 {
-    ns->activePlate = &plateAt(0);
+    ns.activePlate = &plateAt(0);
     EXPECT_TRUE(press('e'));
     ASSERT_EQ(platform.openedFiles.size(), 1u);
-    EXPECT_TRUE(fs::exists(folder / "Report.txt"));
+    EXPECT_TRUE(std::filesystem::exists(folder.file("Report.txt")));
 }
 
 }  // namespace

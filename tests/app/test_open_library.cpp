@@ -5,22 +5,14 @@
 #include "base/text_encoding.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
-#include "nesting/library_text.h"
-#include "nesting/nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/library_text.h"
+#include "support/nest_fixture.h"
 
 namespace orvo {
 namespace {
 
-using test::RecordingPlatform;
-using test::TempFolder;
-
-class OpenLibrary : public ::testing::Test {
+class OpenLibrary : public test::NestFixture {
 protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
     std::vector<int32_t> nestPartIds() const
     {
         std::vector<int32_t> ids;
@@ -47,11 +39,9 @@ TEST_F(OpenLibrary, AnUnreadableFileChangesNothing)
 // A negative part gap used to shrink every part, so that the cut outlines overlapped.
 TEST_F(OpenLibrary, GapsBelowZeroOrNotFiniteAreTakenAsZeroWithAWarning)
 {
-    test::writeFile(folder.file("lib.preSrc"),
-                    "CONFIGINFO\npartToPartGap   =-4\npartToMplateGap =1e999\n"
-                    "staPlate_0      =2500\nstaPlate_1      =1250\n_end_\n" +
-                        test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
-    ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    ASSERT_TRUE(openLibraryText("CONFIGINFO\npartToPartGap   =-4\npartToMplateGap =1e999\n"
+                                "staPlate_0      =2500\nstaPlate_1      =1250\n_end_\n" +
+                                test::partRecord("A", {test::rectLoop(0, 0, 100, 50)})));
     EXPECT_EQ(ns.partGap, 0.0);
     EXPECT_EQ(ns.plateGap, 0.0);
     ASSERT_EQ(platform.messages.size(), 2u);
@@ -63,17 +53,15 @@ TEST_F(OpenLibrary, GapsBelowZeroOrNotFiniteAreTakenAsZeroWithAWarning)
 
 TEST_F(OpenLibrary, TakesTheFiveConfigurationValues)
 {
-    test::writeFile(folder.file("lib.preSrc"),
-                    test::configSection(6, 12, 2500, 1250, false) +
-                        test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
-    ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    ASSERT_TRUE(openLibraryText(test::configSection(6, 12, 2500, 1250, false) +
+                                test::partRecord("A", {test::rectLoop(0, 0, 100, 50)})));
     EXPECT_DOUBLE_EQ(ns.partGap, 6);
     EXPECT_DOUBLE_EQ(ns.plateGap, 12);
     EXPECT_DOUBLE_EQ(ns.plateLength, 2500);
     EXPECT_DOUBLE_EQ(ns.plateWidth, 1250);
     EXPECT_FALSE(ns.turnOver);
     EXPECT_DOUBLE_EQ(ns.config.staPlate_0, 2500);
-    EXPECT_EQ(ns.libraryPath, folder.file("lib.preSrc"));
+    EXPECT_EQ(ns.libraryPath, libraryFile());
     EXPECT_EQ(ns.recordsRead, 1);
     EXPECT_EQ(ns.rotationNumber, 4);
 }
@@ -85,11 +73,9 @@ TEST_F(OpenLibrary, DroppedRecordsLeaveGapsInThePartIds)
     const std::string badLoop =
         "PARTINFO\nNameID=BAD\npointNum=4\n0,0,L,0,0,0,0,0\n1,0,L,0,0,1,0,0\n"
         "2,0,L,0,0,0,10,0\n3,0,L,0,0,0,10,10\n_end_\n";
-    test::writeFile(folder.file("lib.preSrc"),
-                    test::configSection(4, 6, 1000, 500, true) +
-                        test::partRecord("SAME", {test::rectLoop(0, 0, 100, 50)}) + badLoop +
-                        test::partRecord("SAME", {test::rectLoop(0, 0, 80, 50)}));
-    ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    ASSERT_TRUE(openLibraryText(test::configSection(4, 6, 1000, 500, true) +
+                                test::partRecord("SAME", {test::rectLoop(0, 0, 100, 50)}) + badLoop +
+                                test::partRecord("SAME", {test::rectLoop(0, 0, 80, 50)})));
     EXPECT_EQ(nestPartIds(), (std::vector<int32_t>{0, 2}));
     EXPECT_EQ(ns.recordNames, (std::vector<std::string>{"SAME", "BAD", "SAME"}));
     EXPECT_EQ(ns.trueShapes.front().label.text, "SAME");

@@ -5,7 +5,8 @@
 #include "app/layout_dxf.h"
 #include "base/number_text.h"
 #include "app/scene.h"
-#include "support/recording_platform.h"
+#include "support/nest_session.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
@@ -13,17 +14,8 @@ namespace {
 // An L-shaped part with a hole, so that a wrong turn-over or rotation shows.
 Part lShape(int32_t id)
 {
-    Contour outer;
-    outer.setPoints({Point(0, 0), Point(30, 0), Point(30, 10), Point(10, 10), Point(10, 20),
-                     Point(0, 20)});
-    Contour hole;
-    hole.setPoints({Point(2, 2), Point(6, 2), Point(6, 6), Point(2, 6)});
-    ContourList holes;
-    holes.insert(hole);
-    Part p;
-    p.initShape(outer, holes);
-    p.partId = id;
-    return p;
+    return test::partOf(test::contourOf({{0, 0}, {30, 0}, {30, 10}, {10, 10}, {10, 20}, {0, 20}}),
+                        {test::rectangle(2, 2, 4, 4)}, id);
 }
 
 void expectSameVertices(const Contour& a, const Contour& b)
@@ -58,49 +50,40 @@ TEST(PlacedTrueShape, FollowsThePoseWhateverOrderTheLayoutMovedThePartIn)
 
 TEST(PlacedTrueShape, EveryNestingPartIsDrawnOnceEvenWithARepeatedId)
 {
-    test::RecordingPlatform platform;
-    const auto folder = std::filesystem::temp_directory_path() / "orvo_scene_test";
-    std::filesystem::create_directories(folder);
-    {
-        NestSystem ns(platform, folder.string());
-        ns.trueShapes.push_back(lShape(1));
-        ns.trueShapes.push_back(lShape(1));
-        ns.nestParts.push_back(lShape(1));
-        ns.nestParts.back().translatePart(100, 0);
-        ns.nestParts.push_back(lShape(1));
-        ns.nestParts.back().translatePart(200, 0);
-        ns.nestParts.push_back(lShape(9));  // no true shape: drawn as it is
-        std::vector<double> left;
-        forEachPlacedShape(ns, [&](const Part& shape, const Part&) { left.push_back(shape.box.min_X); });
-        ASSERT_EQ(left.size(), 3u);
-        EXPECT_NEAR(left[0], 100, 1e-9);
-        EXPECT_NEAR(left[1], 200, 1e-9);
-        EXPECT_NEAR(left[2], 0, 1e-9);
-    }
-    std::filesystem::remove_all(folder);
+    test::NestSession session;
+    NestSystem& ns = session.ns;
+    ns.trueShapes.push_back(lShape(1));
+    ns.trueShapes.push_back(lShape(1));
+    ns.nestParts.push_back(lShape(1));
+    ns.nestParts.back().translatePart(100, 0);
+    ns.nestParts.push_back(lShape(1));
+    ns.nestParts.back().translatePart(200, 0);
+    ns.nestParts.push_back(lShape(9));  // no true shape: drawn as it is
+    std::vector<double> left;
+    forEachPlacedShape(ns, [&](const Part& shape, const Part&) { left.push_back(shape.box.min_X); });
+    ASSERT_EQ(left.size(), 3u);
+    EXPECT_NEAR(left[0], 100, 1e-9);
+    EXPECT_NEAR(left[1], 200, 1e-9);
+    EXPECT_NEAR(left[2], 0, 1e-9);
 }
 
 TEST(LayoutDxf, WritesEveryPlateToTheChosenFileAndSaysWhere)
 {
-    test::RecordingPlatform platform;
-    const auto folder = std::filesystem::temp_directory_path() / "orvo_layout_dxf_test";
-    std::filesystem::create_directories(folder);
-    {
-        NestSystem ns(platform, folder.string());
-        ns.addPlate(300, 150);
-        ns.addPlate(300, 150);
-        const std::string path = (folder / "mine.dxf").string();
-        ASSERT_TRUE(exportLayoutDxf(ns, path));
-        EXPECT_TRUE(std::filesystem::file_size(path) > 0);
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, "所有母板的排样图\"" + path + "\"已生成");
-        EXPECT_EQ(platform.messages[0].caption, kCaptionNotice);
+    test::NestSession session;
+    NestSystem& ns = session.ns;
+    const test::RecordingPlatform& platform = session.platform;
+    ns.addPlate(300, 150);
+    ns.addPlate(300, 150);
+    const std::string path = session.folder.file("mine.dxf");
+    ASSERT_TRUE(exportLayoutDxf(ns, path));
+    EXPECT_TRUE(std::filesystem::file_size(path) > 0);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "所有母板的排样图\"" + path + "\"已生成");
+    EXPECT_EQ(platform.messages[0].caption, kCaptionNotice);
 
-        EXPECT_FALSE(exportLayoutDxf(ns, (folder / "missing" / "x.dxf").string()));
-        EXPECT_EQ(platform.messages.back().text, "排样文件输出失败!");
-        EXPECT_EQ(platform.messages.back().caption, kCaptionWarning);
-    }
-    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(exportLayoutDxf(ns, session.folder.file("missing/x.dxf")));
+    EXPECT_EQ(platform.messages.back().text, "排样文件输出失败!");
+    EXPECT_EQ(platform.messages.back().caption, kCaptionWarning);
 }
 
 TEST(NumberText, EditBoxesReadAsTheCLibraryWouldInAnyLocale)

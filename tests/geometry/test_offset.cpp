@@ -3,7 +3,7 @@
 #include <cmath>
 #include <vector>
 
-#include "geometry/geometry_test_helpers.h"
+#include "support/shapes.h"
 #include "geometry/offset.h"
 
 using namespace orvo;
@@ -118,10 +118,7 @@ TEST(OffsetContourTest, RepeatedVerticesAndSpikesGiveFiniteVertices)
 
 TEST(OffsetPartTest, GrowsTheOuterAndShrinksTheHoles)
 {
-    ContourList holes;
-    holes.insert(rectangle(3, 3, 7, 7));
-    Part part;
-    part.initShape(rectangle(0, 0, 10, 10), holes);
+    Part part = partOf(rectangle(0, 0, 10, 10), {rectangle(3, 3, 4, 4)});
     part.label.x = 4;
     part.pose.rotationAngle = 0.25;
     const double fill = part.fillRatio;
@@ -141,8 +138,7 @@ TEST(OffsetPartTest, GrowsTheOuterAndShrinksTheHoles)
 
 TEST(OffsetPartTest, ZeroDistanceChangesNothing)
 {
-    Part part;
-    part.initShape(contourOf({{0, 0}, {4, 0}, {0, 3}}), ContourList());
+    Part part = partOf(contourOf({{0, 0}, {4, 0}, {0, 3}}));
     part.outer.area = 99.0;  // a stale cache stays as it is
     part.netArea = 42.0;
     offsetPart(part, 0.0);

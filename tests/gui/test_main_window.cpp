@@ -4,7 +4,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <filesystem>
 #include <memory>
 
 #include "app/scene.h"
@@ -16,7 +15,8 @@
 #include "packing_kit.h"
 #include "renew_dialog.h"
 #include "scene_painter.h"
-#include "gui/pixel_checks.h"
+#include "support/pixel_checks.h"
+#include "support/temp_folder.h"
 
 using namespace orvo;
 using orvo::test::colourNear;
@@ -62,26 +62,14 @@ class MainWindowTest : public QObject {
 private:
     // Removed with std::filesystem: the part drawings carry GBK names, which Qt cannot
     // turn into file names of its own.
-    class Folder {
-    public:
-        Folder()
-            : path_(std::filesystem::temp_directory_path() /
-                    ("orvo_main_window_" + std::to_string(QCoreApplication::applicationPid())))
-        {
-            std::filesystem::create_directories(path_);
-        }
-        ~Folder() { std::filesystem::remove_all(path_); }
-        QString path() const { return QString::fromStdString(path_.string()); }
-        QString filePath(const QString& name) const { return path() + '/' + name; }
-
-    private:
-        std::filesystem::path path_;
-    } folder_;
+    test::TempFolder folder_;
     std::unique_ptr<MainWindow> window_;
     std::vector<Message> messages_;
     std::vector<std::string> opened_;
     std::map<FileDialogKind, QString> files_;
 
+    QString folderPath() const { return QString::fromStdString(folder_.path()); }
+    QString filePath(const QString& name) const { return folderPath() + '/' + name; }
     MainWindow& w() { return *window_; }
     NestSystem& ns() { return *w().nestSystem(); }
     LayoutCanvas* canvas() { return w().canvas(); }
@@ -138,7 +126,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QDir::setCurrent(folder_.path());  // the program writes its files where it runs
+        QDir::setCurrent(folderPath());  // the program writes its files where it runs
     }
 
     void init()
@@ -244,7 +232,7 @@ private slots:
 
         // A library that cannot be read leaves the open one in place.
         NestSystem* before = w().nestSystem();
-        QVERIFY(!w().openLibrary(folder_.filePath("missing.preSrc")));
+        QVERIFY(!w().openLibrary(filePath("missing.preSrc")));
         QCOMPARE(w().nestSystem(), before);
         QCOMPARE(messages_.back().text, std::string("零件数据文件读取失败!"));
         QCOMPARE(messages_.back().caption, std::string(kCaptionWarning));
@@ -381,32 +369,32 @@ private slots:
         QVERIFY(openAndLayOut());
         messages_.clear();
         click(QStringLiteral("Export\nAll Plates"));
-        QVERIFY(QFile::exists(folder_.filePath("AllPlts.dxf")));
+        QVERIFY(QFile::exists(filePath("AllPlts.dxf")));
         QCOMPARE(messages_.back().text, std::string("所有母板的排样图\"AllPlts.dxf\"已生成"));
         QCOMPARE(messages_.back().caption, std::string(kCaptionNotice));
 
         ns().plates.front().selected = true;
         click(QStringLiteral("Export\nPicked Plate(s)"));
-        QVERIFY(QFile::exists(folder_.filePath(QStringLiteral("PltID=%1.dxf").arg(ns().plates.front().id))));
+        QVERIFY(QFile::exists(filePath(QStringLiteral("PltID=%1.dxf").arg(ns().plates.front().id))));
         QCOMPARE(messages_.back().text, std::string("拾取母板的排样图已生成"));
 
         click(QStringLiteral("Packing Report"));
         QCOMPARE(opened_.size(), size_t(1));
         QVERIFY(QString::fromStdString(opened_[0]).endsWith(QStringLiteral("Report.txt")));
-        QVERIFY(QFile::exists(folder_.filePath("Report.txt")));
+        QVERIFY(QFile::exists(filePath("Report.txt")));
         key(Qt::Key_E);
         QCOMPARE(opened_.size(), size_t(2));
 
-        files_[FileDialogKind::LayoutDxf] = folder_.filePath("chosen.dxf");
+        files_[FileDialogKind::LayoutDxf] = filePath("chosen.dxf");
         menuAction(w(), "LayoutIn&Dxf")->trigger();
-        QFile all(folder_.filePath("AllPlts.dxf"));
-        QFile chosen(folder_.filePath("chosen.dxf"));
+        QFile all(filePath("AllPlts.dxf"));
+        QFile chosen(filePath("chosen.dxf"));
         QVERIFY(all.open(QIODevice::ReadOnly) && chosen.open(QIODevice::ReadOnly));
         QCOMPARE(chosen.readAll(), all.readAll());
 
         // A saved layout comes back after the plates were changed by hand.
-        files_[FileDialogKind::PackingInfoExport] = folder_.filePath("layout.txt");
-        files_[FileDialogKind::PackingInfoImport] = folder_.filePath("layout.txt");
+        files_[FileDialogKind::PackingInfoExport] = filePath("layout.txt");
+        files_[FileDialogKind::PackingInfoImport] = filePath("layout.txt");
         click(QStringLiteral("Export PckInfo"));
         const size_t plates = ns().plates.size();
         w().packingKit()->lengthEdit()->setText(QStringLiteral("500"));
@@ -418,7 +406,7 @@ private slots:
         QCOMPARE(ns().unplacedCount(), 0);
 
         menuAction(w(), "ExportParts(*.dxf)")->trigger();
-        QVERIFY(!QDir(folder_.path()).entryList({QStringLiteral("*.dxf")}).isEmpty());
+        QVERIFY(!QDir(folderPath()).entryList({QStringLiteral("*.dxf")}).isEmpty());
     }
 
     void plateCommandsOfTheKit()

@@ -1,40 +1,25 @@
 #include <QtTest>
-#include <filesystem>
 #include <memory>
 
 #include "app/interaction.h"
 #include "app/view_transform.h"
 #include "nesting/nest_system.h"
 #include "scene_painter.h"
-#include "gui/pixel_checks.h"
-#include "support/recording_platform.h"
+#include "support/nest_session.h"
+#include "support/pixel_checks.h"
+#include "support/shapes.h"
 
 using namespace orvo;
 using orvo::test::colourNear;
-
-namespace {
-
-Part square(int32_t id, double x, double y, double side, int32_t plateId)
-{
-    Contour k;
-    k.setPoints({Point(x, y), Point(x + side, y), Point(x + side, y + side), Point(x, y + side)});
-    Part p;
-    p.initShape(k, ContourList());
-    p.partId = id;
-    p.plateId = plateId;
-    return p;
-}
-
-}  // namespace
+using orvo::test::squareOnPlate;
 
 // World 0..100 in a 400 x 400 image: 3.8 px per mm, world (50, 50) at pixel (200, 200).
 class ScenePainterTest : public QObject {
     Q_OBJECT
 
 private:
-    test::RecordingPlatform platform_;
-    std::filesystem::path folder_;
-    std::unique_ptr<NestSystem> ns_;
+    std::unique_ptr<test::NestSession> session_;
+    NestSystem* ns_ = nullptr;
     ViewTransform view_;
     std::unique_ptr<Interaction> interaction_;
     SceneOptions options_;
@@ -44,13 +29,13 @@ private:
         const PixelPoint p = view_.worldToScreen(Point(x, y));
         return {p.x, p.y};
     }
-    QImage render() const { return renderScene({400, 400}, ns_.get(), view_, *interaction_, options_); }
+    QImage render() const { return renderScene({400, 400}, ns_, view_, *interaction_, options_); }
     // Each part is drawn from its true shape; the nesting part is the true shape grown
     // by 2 mm with the same basePt, as the offset leaves it.
     void addPart(int32_t id, double x, double y, int32_t plateId, bool selected, bool mirrored)
     {
-        Part shape = square(id, x, y, 10, -1);
-        Part nest = square(id, x - 2, y - 2, 14, plateId);
+        Part shape = squareOnPlate(id, x, y, 10, -1);
+        Part nest = squareOnPlate(id, x - 2, y - 2, 14, plateId);
         nest.pose.basePt = shape.pose.basePt;
         nest.selected = selected;
         // Turned over about its middle it covers the same square, with basePt at (x, y + 10).
@@ -62,9 +47,8 @@ private:
 private slots:
     void init()
     {
-        folder_ = std::filesystem::temp_directory_path() / "orvo_scene_painter";
-        std::filesystem::create_directories(folder_);
-        ns_ = std::make_unique<NestSystem>(platform_, folder_.string());
+        session_ = std::make_unique<test::NestSession>();
+        ns_ = &session_->ns;
         view_ = ViewTransform();
         view_.setClientSize(400, 400, {0, 100, 0, 100});
         interaction_ = std::make_unique<Interaction>(view_);
@@ -79,11 +63,7 @@ private slots:
         addPart(4, 20, 60, -1, false, false); // on no plate
         addPart(5, 40, 60, -1, true, false);  // selected on no plate
     }
-    void cleanup()
-    {
-        ns_.reset();
-        std::filesystem::remove_all(folder_);
-    }
+    void cleanup() { session_.reset(); }
 
     void nothingButTheBackgroundWithoutALibrary()
     {
@@ -161,32 +141,32 @@ private slots:
     void rubberBandIsDashedWhenDraggedLeftwards()
     {
         interaction_->setMode(Mode::SelectParts, true);
-        interaction_->leftClick(ns_.get(), {300, 300});
-        interaction_->mouseMove(ns_.get(), {390, 390});
+        interaction_->leftClick(ns_, {300, 300});
+        interaction_->mouseMove(ns_, {390, 390});
         const auto bandPixels = [&](const QImage& image, int fromX, int toX) {
             int n = 0;
             for (int x = fromX; x <= toX; ++x) n += image.pixelColor(x, 300) == scene::kRubberBand;
             return n;
         };
         QCOMPARE(bandPixels(render(), 310, 380), 71);  // solid
-        interaction_->mouseMove(ns_.get(), {210, 390});
+        interaction_->mouseMove(ns_, {210, 390});
         const int dashed = bandPixels(render(), 220, 290);
         QVERIFY(dashed > 20 && dashed < 65);
-        interaction_->leftClick(ns_.get(), {210, 390});  // the gesture ends: no band
+        interaction_->leftClick(ns_, {210, 390});  // the gesture ends: no band
         QCOMPARE(bandPixels(render(), 220, 290), 0);
     }
 
     void zoomWindowAndRotationCross()
     {
         interaction_->setMode(Mode::ZoomWindow, true);
-        interaction_->leftClick(ns_.get(), {300, 300});
-        interaction_->mouseMove(ns_.get(), {380, 360});
+        interaction_->leftClick(ns_, {300, 300});
+        interaction_->mouseMove(ns_, {380, 360});
         QImage image = render();
         QVERIFY(colourNear(image, {340, 300}, scene::kZoomWindow, 0));
         QVERIFY(colourNear(image, {380, 330}, scene::kZoomWindow, 0));
 
         interaction_->setMode(Mode::RotateParts, true);
-        interaction_->leftClick(ns_.get(), {330, 120});
+        interaction_->leftClick(ns_, {330, 120});
         image = render();
         QVERIFY(colourNear(image, {333, 123}, scene::kRotationCross, 0));
         QVERIFY(colourNear(image, {327, 123}, scene::kRotationCross, 0));

@@ -9,22 +9,14 @@
 #include "library/discretise.h"
 #include "library/outline.h"
 #include "support/recording_platform.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
 
-OutlineLoop makeLoop(const std::vector<Point>& vertices, std::vector<double> radii = {})
-{
-    radii.resize(vertices.size(), 0.0);
-    OutlineLoop loop;
-    loop.setLoop(static_cast<int32_t>(vertices.size()), vertices.data(), radii.data());
-    return loop;
-}
+using test::makeLoop;
 
-OutlineLoop square(double x0, double y0, double side)
-{
-    return makeLoop({{x0, y0}, {x0 + side, y0}, {x0 + side, y0 + side}, {x0, y0 + side}});
-}
+OutlineLoop square(double x0, double y0, double side) { return test::rectangleLoop(x0, y0, side, side); }
 
 std::vector<Point> pointsOf(const PointList& list) { return {list.begin(), list.end()}; }
 
@@ -328,9 +320,9 @@ TEST(Outline, PoseCarriesTheOutlineAndItsPolygonAlike)
         Part part = polygon;
         applyPose(part, to);
         const Part fromOutline = o.toPart();
-        EXPECT_EQ(o.pose.mirrored, to.mirrored);
-        expectNear(o.pose.basePt, to.basePt.x, to.basePt.y);
-        EXPECT_NEAR(o.pose.rotationAngle, to.rotationAngle, 1e-12);
+        EXPECT_EQ(o.pose.mirrored, to.pose.mirrored);
+        expectNear(o.pose.basePt, to.pose.basePt.x, to.pose.basePt.y);
+        EXPECT_NEAR(o.pose.rotationAngle, to.pose.rotationAngle, 1e-12);
         // The same vertices (a turned-over arc may be listed from its other end).
         ASSERT_EQ(fromOutline.outer.count(), part.outer.count());
         for (const Point& v : part.outer.points) {

@@ -13,8 +13,8 @@
 #include "library/discretise.h"
 #include "library/error_report.h"
 #include "base/text_encoding.h"
-#include "report_folder.h"
 #include "support/recording_platform.h"
+#include "support/temp_folder.h"
 
 namespace orvo {
 namespace {

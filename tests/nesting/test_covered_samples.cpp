@@ -7,16 +7,19 @@
 #include <vector>
 
 #include "geometry/overlap.h"
-#include "nest_test_helpers.h"
 #include "nesting/covered_samples.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
+#include "support/layout_checks.h"
+#include "support/recording_platform.h"
+#include "support/shapes.h"
+#include "support/temp_folder.h"
 
 namespace orvo {
 namespace {
 
-using test::makePart;
-using test::polygon;
+using test::partOf;
+using test::contourOf;
 using test::rectangle;
 
 double distanceToEdges(const Contour& k, const Point& p)
@@ -38,7 +41,7 @@ double distanceToEdges(const Contour& k, const Point& p)
 TEST(CoveredSamples, LieDeepInsideEveryVariantWhetherComputedOrTurned)
 {
     // An L with a square hole in its foot; the pivot is a vertex, as in gravityPlace.
-    const Part part = makePart(polygon({{0, 0}, {90, 0}, {90, 30}, {30, 30}, {30, 75}, {0, 75}}),
+    const Part part = partOf(contourOf({{0, 0}, {90, 0}, {90, 30}, {30, 30}, {30, 75}, {0, 75}}),
                                {rectangle(50, 8, 14, 14)});
     const Point pivot(30, 30);
     const double ppd = 4.0;
@@ -97,10 +100,10 @@ std::vector<Part> randomParts(uint32_t seed, int count)
         const double w = size(20, 260), h = size(15, 200);
         Part part;
         switch (random() % 4) {
-        case 0: part = makePart(rectangle(0, 0, w, h)); break;
-        case 1: part = makePart(polygon({{0, 0}, {w, 0}, {w, h / 3}, {w / 3, h / 3}, {w / 3, h}, {0, h}})); break;
-        case 2: part = makePart(polygon({{0, 0}, {w, 0}, {0, h}})); break;
-        default: part = makePart(rectangle(0, 0, w + 40, h + 40), {rectangle(15, 15, w + 10, h + 10)}); break;
+        case 0: part = partOf(rectangle(0, 0, w, h)); break;
+        case 1: part = partOf(contourOf({{0, 0}, {w, 0}, {w, h / 3}, {w / 3, h / 3}, {w / 3, h}, {0, h}})); break;
+        case 2: part = partOf(contourOf({{0, 0}, {w, 0}, {0, h}})); break;
+        default: part = partOf(rectangle(0, 0, w + 40, h + 40), {rectangle(15, 15, w + 10, h + 10)}); break;
         }
         part.partId = n;
         part.translatePart(-part.box.min_X, -part.box.max_Y);

@@ -6,9 +6,10 @@
 #include "geometry/contour.h"
 #include "geometry/part.h"
 #include "geometry/overlap.h"
-#include "nest_test_helpers.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {

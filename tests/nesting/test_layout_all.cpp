@@ -7,10 +7,14 @@
 #include "geometry/contour.h"
 #include "geometry/part.h"
 #include "base/text_encoding.h"
-#include "nest_test_helpers.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "nesting/nest_system.h"
+#include "support/layout_checks.h"
+#include "support/nest_fixture.h"
+#include "support/recording_platform.h"
+#include "support/shapes.h"
+#include "support/temp_folder.h"
 
 namespace orvo {
 namespace {
@@ -21,7 +25,7 @@ const char* const kMultiStepTimingFile = "多步排样计算时间.txt";
 using test::polygonPart;
 
 // Lying below the x axis from the origin, as the parts are parked.
-Part rectangle(double w, double h) { return test::rectPart(0, -h, w, h); }
+Part parkedRectangle(double w, double h) { return test::rectPart(0, -h, w, h); }
 
 struct LayoutAllFixture : test::NestFixture {
     void SetUp() override
@@ -68,7 +72,7 @@ TEST_F(LayoutAllFixture, NoPartsCreatesNoPlateAndWritesTheComputingTime)
 
 TEST_F(LayoutAllFixture, OneBigPartPerPlateInColumnsOfFiveWithProgressPerPlate)
 {
-    addCopies(rectangle(900, 400), 6);  // each takes a plate of its own through placeFirstBig
+    addCopies(parkedRectangle(900, 400), 6);  // each takes a plate of its own through placeFirstBig
     layoutAll(ns, LayoutMethod::Gravity);
 
     ASSERT_EQ(ns.plates.size(), 6u);
@@ -95,8 +99,8 @@ TEST_F(LayoutAllFixture, OneBigPartPerPlateInColumnsOfFiveWithProgressPerPlate)
 
 TEST_F(LayoutAllFixture, RotationNumberBelowOneGivesOnlyFirstBigParts)
 {
-    addCopies(rectangle(400, 400), 2);  // more than a quarter of the plate
-    addCopies(rectangle(100, 100), 2);
+    addCopies(parkedRectangle(400, 400), 2);  // more than a quarter of the plate
+    addCopies(parkedRectangle(100, 100), 2);
     ns.rotationNumber = 0;
     layoutAll(ns, LayoutMethod::Gravity);
 
@@ -109,7 +113,7 @@ TEST_F(LayoutAllFixture, RotationNumberBelowOneGivesOnlyFirstBigParts)
 
 TEST_F(LayoutAllFixture, APartThatFitsNowhereEndsTheRunAndNeverReportsAHundred)
 {
-    addCopies(rectangle(100, 100), 3);
+    addCopies(parkedRectangle(100, 100), 3);
     add(polygonPart({{0, 0}, {0, 1000}, {0, 2000}}));  // no area, longer than any plate
     layoutAll(ns, LayoutMethod::Gravity);
 
@@ -123,9 +127,9 @@ TEST_F(LayoutAllFixture, APartThatFitsNowhereEndsTheRunAndNeverReportsAHundred)
 
 TEST_F(LayoutAllFixture, PlacesEveryPartLegallyAndStartsAfreshEachRun)
 {
-    addCopies(rectangle(300, 200), 3);
+    addCopies(parkedRectangle(300, 200), 3);
     addCopies(polygonPart({{0, 0}, {200, 0}, {0, 150}}), 8);
-    addCopies(rectangle(40, 40), 20);
+    addCopies(parkedRectangle(40, 40), 20);
     for (int run = 0; run < 2; ++run) {
         layoutAll(ns, LayoutMethod::Gravity);
         EXPECT_EQ(ns.unplacedCount(), 0);
@@ -138,7 +142,7 @@ TEST_F(LayoutAllFixture, PlacesEveryPartLegallyAndStartsAfreshEachRun)
 
 TEST_F(LayoutAllFixture, MultiStepWritesItsOwnTimingFile)
 {
-    addCopies(rectangle(100, 100), 4);
+    addCopies(parkedRectangle(100, 100), 4);
     layoutAll(ns, LayoutMethod::MultiStep);
     EXPECT_EQ(ns.unplacedCount(), 0);
     EXPECT_TRUE(std::filesystem::exists(ns.outputPath(kMultiStepTimingFile)));
@@ -153,7 +157,7 @@ TEST(LayoutAll, AMissingTimingFileIsAWarningAndTheLayoutStillRuns)
     ns.plateLength = 1000.0;
     ns.plateWidth = 500.0;
     ns.packingPointDistance = 10.0;
-    ns.nestParts.push_back(rectangle(100, 100));
+    ns.nestParts.push_back(parkedRectangle(100, 100));
     platform.messages.clear();  // the error report could not be opened there either
 
     layoutAll(ns, LayoutMethod::Gravity);

@@ -1,18 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "nest_test_helpers.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
+#include "support/layout_checks.h"
+#include "support/layout_fingerprint.h"
+#include "support/nest_session.h"
 
 namespace orvo {
 namespace {
@@ -34,13 +34,10 @@ const char* timingFileName(LayoutMethod method)
 // for, lays it out and checks that every placed part is legal.
 LaidOut layOut(const std::string& library, LayoutMethod method)
 {
-    test::RecordingPlatform platform;
-    test::TempFolder folder;
-    NestSystem ns(platform, folder.path());
+    test::NestSession session;
+    NestSystem& ns = session.ns;
     const std::string path = std::string(ORVO_BENCHMARK_DIR) + "/" + library + ".preSrc";
-    EXPECT_TRUE(openPartLibrary(ns, path)) << path;
-    const int rn = test::headerRotationNumber(path);
-    if (rn > 0) ns.setRotationNumber(rn);
+    EXPECT_TRUE(session.openBenchmarkLibrary(path)) << path;
     layoutAll(ns, method);
 
     LaidOut result;
@@ -85,28 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
         return library.substr(library.find('/') + 1) + (gravity ? "_hape" : "_multistep");
     });
 
-// FNV-1a over every part's plateId, basePt, rotationAngle and mirrored in list order, bit
-// for bit: the fingerprint column of bench/table_layouts.
-uint64_t layoutFingerprint(const NestSystem& ns)
-{
-    uint64_t h = 14695981039346656037ull;
-    auto hashInto = [&h](const auto& value) {
-        const auto bytes = std::bit_cast<std::array<unsigned char, sizeof value>>(value);
-        for (unsigned char c : bytes) {
-            h ^= c;
-            h *= 1099511628211ull;
-        }
-    };
-    for (const Part& part : ns.nestParts) {
-        hashInto(part.plateId);
-        hashInto(part.pose.basePt.x);
-        hashInto(part.pose.basePt.y);
-        hashInto(part.pose.rotationAngle);
-        hashInto(static_cast<unsigned char>(part.pose.mirrored ? 1 : 0));
-    }
-    return h;
-}
-
 struct PinnedLayout {
     const char* library;
     LayoutMethod method;
@@ -129,15 +104,11 @@ TEST(PinnedLayouts, SpeedUpsLeaveEveryPlacementBitForBit)
         {"gardeyn/gardeyn1", LayoutMethod::MultiStep, 0x572f37d66908e819ull},
     };
     for (const PinnedLayout& p : pinned) {
-        test::RecordingPlatform platform;
-        test::TempFolder folder;
-        NestSystem ns(platform, folder.path());
+        test::NestSession session;
         const std::string path = std::string(ORVO_BENCHMARK_DIR) + "/" + p.library + ".preSrc";
-        ASSERT_TRUE(openPartLibrary(ns, path)) << path;
-        const int rn = test::headerRotationNumber(path);
-        if (rn > 0) ns.setRotationNumber(rn);
-        layoutAll(ns, p.method);
-        EXPECT_EQ(layoutFingerprint(ns), p.fingerprint)
+        ASSERT_TRUE(session.openBenchmarkLibrary(path)) << path;
+        layoutAll(session.ns, p.method);
+        EXPECT_EQ(test::layoutFingerprint(session.ns), p.fingerprint)
             << p.library << (p.method == LayoutMethod::Gravity ? " hape" : " multistep");
     }
 }

@@ -3,26 +3,25 @@
 
 #include <string>
 
-#include "library_text.h"
-#include "nest_test_helpers.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
+#include "support/layout_checks.h"
+#include "support/library_text.h"
+#include "support/nest_fixture.h"
 
 namespace orvo {
 namespace {
 
-// Opens the library text in the fixture's NestSystem with the given rotation number.
-void openLibrary(test::NestFixture& f, const std::string& text, int32_t rotationNumber)
-{
-    const std::string path = f.folder.file("library.preSrc");
-    test::writeFile(path, text);
-    ASSERT_TRUE(openPartLibrary(f.ns, path));
-    f.ns.rotationNumber = rotationNumber;
-}
-
-using LayoutRegressions = test::NestFixture;
+struct LayoutRegressions : test::NestFixture {
+    // Opens the library text with the given rotation number.
+    void open(const std::string& text, int32_t rotationNumber)
+    {
+        ASSERT_TRUE(openLibraryText(text));
+        ns.rotationNumber = rotationNumber;
+    }
+};
 
 // Shape matching tests each candidate where the pushes left it, then places the part by
 // carrying it to the winning pose afresh (applyPose): a new translation and rotation,
@@ -34,10 +33,9 @@ using LayoutRegressions = test::NestFixture;
 TEST_F(LayoutRegressions, MatchedPartLiesWhereItWasTested)
 {
     const std::vector<test::LoopVertex> triangle = {{0, 0, 0}, {0.1, 0.05, 0}, {0, 0.05, 0}};
-    openLibrary(*this,
-                test::configSection(0, 0, 0.5, 200, false) + test::partRecord("A", {triangle}) +
-                    test::partRecord("B", {triangle}),
-                1);
+    open(test::configSection(0, 0, 0.5, 200, false) + test::partRecord("A", {triangle}) +
+             test::partRecord("B", {triangle}),
+         1);
 
     layoutAll(ns, LayoutMethod::MultiStep);
 
@@ -52,9 +50,7 @@ TEST_F(LayoutRegressions, MatchedPartLiesWhereItWasTested)
 TEST_F(LayoutRegressions, DISABLED_PlacedPartKeepsItsShapeOnAHugePlate)
 {
     const std::vector<test::LoopVertex> triangle = {{0, 0, 0}, {20, 10, 0}, {0, 10, 0}};
-    openLibrary(*this,
-                test::configSection(0, 0, 400, 1e20, false) + test::partRecord("TRI", {triangle}),
-                1);
+    open(test::configSection(0, 0, 400, 1e20, false) + test::partRecord("TRI", {triangle}), 1);
 
     layoutAll(ns, LayoutMethod::Gravity);
 

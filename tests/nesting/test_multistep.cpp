@@ -5,17 +5,18 @@
 
 #include "geometry/contour.h"
 #include "geometry/part.h"
-#include "nest_test_helpers.h"
 #include "nesting/gravity.h"
 #include "nesting/multistep.h"
 #include "nesting/nest_system.h"
+#include "support/layout_checks.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
 
 using test::polygonPart;
-
-Part rectangle(double w, double h) { return test::rectPart(0, 0, w, h); }
+using test::rectPart;
 
 Part regularPolygon(int corners, double radius)
 {
@@ -52,22 +53,22 @@ TEST_F(MultiStepPasses, EachSizeClassGoesToItsPass)
         bool gravityAtLast;
     };
     const Case cases[] = {
-        {"400 x 300", rectangle(400, 300), 1, false},
-        {"300 x 250", rectangle(300, 250), 2, false},
+        {"400 x 300", rectPart(0, 0, 400, 300), 1, false},
+        {"300 x 250", rectPart(0, 0, 300, 250), 2, false},
         {"triangle of 70000", polygonPart({{0, 0}, {500, 0}, {0, 280}}), 3, false},
-        {"200 x 150", rectangle(200, 150), 4, false},
-        {"80 x 80", rectangle(80, 80), 5, true},
+        {"200 x 150", rectPart(0, 0, 200, 150), 4, false},
+        {"80 x 80", rectPart(0, 0, 80, 80), 5, true},
         {"circle of 6400", regularPolygon(64, radius), 5, false},
-        {"85 x 85", rectangle(85, 85), 5, false},  // 7225, above smallArea
+        {"85 x 85", rectPart(0, 0, 85, 85), 5, false},  // 7225, above smallArea
     };
     for (const Case& c : cases) {
         EXPECT_EQ(firstPass(ns, c.part), c.pass) << c.name;
         EXPECT_EQ(isSmallSquarePart(ns, c.part), c.gravityAtLast) << c.name;
     }
     // Big parts not taken by the box-stacking passes meet shape matching in pass 3.
-    EXPECT_TRUE(multiStepPassTakes(ns, rectangle(400, 300), 3));
-    EXPECT_TRUE(multiStepPassTakes(ns, rectangle(300, 250), 3));
-    EXPECT_FALSE(multiStepPassTakes(ns, rectangle(200, 150), 3));
+    EXPECT_TRUE(multiStepPassTakes(ns, rectPart(0, 0, 400, 300), 3));
+    EXPECT_TRUE(multiStepPassTakes(ns, rectPart(0, 0, 300, 250), 3));
+    EXPECT_FALSE(multiStepPassTakes(ns, rectPart(0, 0, 200, 150), 3));
 }
 
 class MultiStepPlateTest : public test::NestFixture {
@@ -93,7 +94,7 @@ protected:
 
 TEST_F(MultiStepPlateTest, NothingSelectedChangesNothingButRegeneratesTheGrid)
 {
-    add(rectangle(300, 200));
+    add(rectPart(0, 0, 300, 200));
     EXPECT_FALSE(multiStepSelected(ns, ns.plates.front()));
     EXPECT_EQ(ns.unplacedCount(), 1);
     EXPECT_EQ(ns.packingPoints.columns, 101);
@@ -106,8 +107,8 @@ TEST_F(MultiStepPlateTest, PassZeroWeighsTheOuterAreaInTheLayoutAndTheNetAreaOnT
 {
     ns.rotationNumber = 0;
     // Outer area 1080000 and net area 440000 against a quarter plate of 500000.
-    Part& frame = add(test::makePart(test::rectangle(0, 0, 1200, 900),
-                                     {test::rectangle(200, 50, 800, 800)}));
+    Part& frame = add(test::partOf(test::rectangle(0, 0, 1200, 900),
+                                   {test::rectangle(200, 50, 800, 800)}));
     frame.selected = true;
 
     EXPECT_FALSE(multiStepSelected(ns, ns.plates.front()));
@@ -137,9 +138,9 @@ TEST_F(MultiStepPlateTest, TheButtonCompactsSelectedPartsOnly)
 
 TEST_F(MultiStepPlateTest, SelectedPartsOnlyAndTheGridStays)
 {
-    Part& big = add(rectangle(1200, 900));
+    Part& big = add(rectPart(0, 0, 1200, 900));
     Part& medium = add(polygonPart({{0, 0}, {300, 0}, {300, 100}, {100, 300}, {0, 300}}));
-    Part& left = add(rectangle(100, 100));
+    Part& left = add(rectPart(0, 0, 100, 100));
     big.selected = medium.selected = true;
 
     EXPECT_TRUE(multiStepSelected(ns, ns.plates.front()));
@@ -173,11 +174,11 @@ TEST_F(MultiStepPlateTest, PassOnePlacesItsPartBeforePassTwo)
 
 TEST_F(MultiStepPlateTest, LayoutOfOnePlateIsLegalAndReleasesTheGrid)
 {
-    for (int i = 0; i < 3; ++i) add(rectangle(450, 320));                       // pass 1
-    for (int i = 0; i < 3; ++i) add(rectangle(290, 260));                       // pass 2
+    for (int i = 0; i < 3; ++i) add(rectPart(0, 0, 450, 320));                   // pass 1
+    for (int i = 0; i < 3; ++i) add(rectPart(0, 0, 290, 260));                   // pass 2
     for (int i = 0; i < 4; ++i) add(polygonPart({{0, 0}, {500, 0}, {0, 280}}));  // pass 3
-    for (int i = 0; i < 6; ++i) add(regularPolygon(12, 110));                  // pass 4
-    for (int i = 0; i < 20; ++i) add(rectangle(60, 60));                       // pass 5
+    for (int i = 0; i < 6; ++i) add(regularPolygon(12, 110));                    // pass 4
+    for (int i = 0; i < 20; ++i) add(rectPart(0, 0, 60, 60));                    // pass 5
     sortByArea(ns.nestParts);
 
     EXPECT_TRUE(multiStepLayoutPlate(ns, ns.plates.front()));

@@ -6,22 +6,15 @@
 
 #include "base/text_encoding.h"
 #include "nesting/nest_system.h"
-#include "nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
 
-using test::RecordingPlatform;
 using test::rectPart;
-using test::TempFolder;
 
-class NestSystemTest : public ::testing::Test {
-protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-};
+using NestSystemTest = test::NestFixture;
 
 TEST_F(NestSystemTest, StartsWithTheDefaultsAndATimeStampInItsFolder)
 {

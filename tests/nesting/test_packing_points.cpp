@@ -4,21 +4,14 @@
 
 #include "geometry/overlap.h"
 #include "nesting/nest_system.h"
-#include "nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
 
-using test::RecordingPlatform;
-using test::TempFolder;
-
-class PackingPointsTest : public ::testing::Test {
+class PackingPointsTest : public test::NestFixture {
 protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
     Plate plateAt(double x, double y, double length, double width)
     {
         Plate p = ns.createPlate(0, length, width);
@@ -83,7 +76,7 @@ TEST_F(PackingPointsTest, PointsInAHoleStayFreeAndOccupiedPointsAreNeverCleared)
     ns.packingPointDistance = 10;
     ns.generatePackingPoints(p);
     // A 100 x 100 frame at (55, 55) with a 40 x 40 hole at (85, 85).
-    const Part frame = test::makePart(test::rectangle(55, 55, 100, 100), {test::rectangle(85, 85, 40, 40)});
+    const Part frame = test::partOf(test::rectangle(55, 55, 100, 100), {test::rectangle(85, 85, 40, 40)});
     ns.markCoveredPoints(frame);
     EXPECT_TRUE(ns.packingPoints.at(6, 6).occupied);     // (60, 60): in the frame
     EXPECT_FALSE(ns.packingPoints.at(10, 10).occupied);  // (100, 100): in the hole
@@ -101,9 +94,9 @@ TEST_F(PackingPointsTest, PointsInAHoleStayFreeAndOccupiedPointsAreNeverCleared)
 // points that a test of every point would mark, also those on the box's edges.
 TEST_F(PackingPointsTest, MarkingMatchesATestOfEveryPoint)
 {
-    const Contour star = test::polygon({{0, 0}, {60, 25}, {130, -10}, {100, 60}, {150, 130},
+    const Contour star = test::contourOf({{0, 0}, {60, 25}, {130, -10}, {100, 60}, {150, 130},
                                         {70, 100}, {20, 160}, {30, 80}, {-40, 50}, {25, 40}});
-    Part turned = test::makePart(star, {test::rectangle(40, 50, 20, 20)});
+    Part turned = test::partOf(star, {test::rectangle(40, 50, 20, 20)});
     turned.rotatePart({50, 50}, 0.7);
     turned.translatePart(-300, 150);
     struct Case {

@@ -11,15 +11,12 @@
 
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
-#include "library_text.h"
-#include "nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/library_text.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
-
-using test::RecordingPlatform;
-using test::TempFolder;
 
 struct SortCase {
     std::vector<double> areas;
@@ -110,17 +107,9 @@ TEST(SortByAreaOrder, MatchesTheSelectionSortOnRandomListsWithManyTies)
     }
 }
 
-class PrepareNestParts : public ::testing::Test {
+class PrepareNestParts : public test::NestFixture {
 protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
-    void open(const std::string& text)
-    {
-        test::writeFile(folder.file("lib.preSrc"), text);
-        ASSERT_TRUE(openPartLibrary(ns, folder.file("lib.preSrc")));
-    }
+    void open(const std::string& text) { ASSERT_TRUE(openLibraryText(text)); }
     const Part& nestPart(int32_t partId)
     {
         for (const Part& part : ns.nestParts) {

@@ -3,10 +3,10 @@
 #include <random>
 #include <string>
 
-#include "nest_test_helpers.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "nesting/plate_parts.h"
+#include "support/nest_fixture.h"
 
 namespace orvo {
 namespace {
@@ -19,7 +19,7 @@ struct LaidOutPlate : test::NestFixture {
     void SetUp() override
     {
         const std::string path = std::string(ORVO_BENCHMARK_DIR) + "/synthetic/sheet50.preSrc";
-        ASSERT_TRUE(openPartLibrary(ns, path));
+        ASSERT_TRUE(openLibrary(path));
         layoutAll(ns, LayoutMethod::Gravity);
         ASSERT_FALSE(ns.plates.empty());
         plate = &ns.plates.back();

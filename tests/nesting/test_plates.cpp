@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "nesting/nest_system.h"
-#include "nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
-
-using test::RecordingPlatform;
-using test::TempFolder;
 
 void expectBox(const BoundingBox& box, double minX, double maxX, double minY, double maxY)
 {
@@ -18,12 +15,8 @@ void expectBox(const BoundingBox& box, double minX, double maxX, double minY, do
     EXPECT_DOUBLE_EQ(box.max_Y, maxY);
 }
 
-class PlatesTest : public ::testing::Test {
+class PlatesTest : public test::NestFixture {
 protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
     void SetUp() override
     {
         ns.plateLength = 3000;

@@ -9,23 +9,14 @@
 #include "geometry/overlap.h"
 #include "nesting/nest_system.h"
 #include "nesting/push.h"
-#include "nest_test_helpers.h"
-#include "support/recording_platform.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
 
-using test::makePart;
-using test::polygon;
-
-Part polygonPart(const std::vector<Point>& points, const std::vector<std::vector<Point>>& holes = {})
-{
-    std::vector<Contour> holeContours;
-    for (const auto& h : holes) holeContours.push_back(polygon(h));
-    return makePart(polygon(points), holeContours);
-}
-
-Part rectangle(double x, double y, double w, double h) { return test::rectPart(x, y, w, h); }
+using test::polygonPart;
+using test::rectPart;
 
 bool samePlace(const Part& a, const Part& b)
 {
@@ -37,10 +28,7 @@ bool samePlace(const Part& a, const Part& b)
     return true;
 }
 
-struct PushFixture : ::testing::Test {
-    test::TempFolder folder;
-    test::RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
+struct PushFixture : test::NestFixture {
     Plate* plate = nullptr;
 
     void SetUp() override
@@ -59,14 +47,14 @@ struct PushFixture : ::testing::Test {
     // A rectangle's corner at (x, y) relative to the plate's lower-left corner.
     Part at(double x, double y, double w, double h) const
     {
-        return rectangle(plate->innerBox.min_X + x, plate->innerBox.min_Y + y, w, h);
+        return rectPart(plate->innerBox.min_X + x, plate->innerBox.min_Y + y, w, h);
     }
 };
 
 TEST(PushUntilContact, FirstPassStepsByPpdThenHalvesToContact)
 {
     // A wall at x = 0; the part starts 100 mm to its right, shorter side 200.
-    Part part = rectangle(100.0, 0.0, 200.0, 300.0);
+    Part part = rectPart(100.0, 0.0, 200.0, 300.0);
     std::vector<double> tried;
     pushUntilContact(part, Direction::Left, 30.0, [&](const Part& moved) {
         tried.push_back(moved.box.min_X);
@@ -91,7 +79,7 @@ TEST(PushUntilContact, EndsForEveryFirstStep)
     const Case cases[] = {{1e-9, 10.0}, {0.0, 10.0}, {-5.0, 10.0},
                           {std::numeric_limits<double>::quiet_NaN(), 10.0}, {30.0, 0.0}};
     for (const Case& c : cases) {
-        Part part = c.width > 0.0 ? rectangle(3.0, 0.0, c.width, 10.0)
+        Part part = c.width > 0.0 ? rectPart(3.0, 0.0, c.width, 10.0)
                                   : polygonPart({{3.0, 0.0}, {3.0, 5.0}, {3.0, 10.0}});
         int tests = 0;
         pushUntilContact(part, Direction::Left, c.ppd, [&](const Part& moved) {
@@ -106,19 +94,19 @@ TEST(PushUntilContact, EndsForEveryFirstStep)
 
 TEST_F(PushFixture, PushAgainstClosesAHundredMillimetreGap)
 {
-    const Part q = rectangle(0.0, 0.0, 200.0, 200.0);
-    Part part = rectangle(300.0, 50.0, 200.0, 200.0);
+    const Part q = rectPart(0.0, 0.0, 200.0, 200.0);
+    Part part = rectPart(300.0, 50.0, 200.0, 200.0);
     pushAgainst(ns, part, q, Direction::Left);
     EXPECT_GT(part.box.min_X - 200.0, -1e-4);
     EXPECT_LT(part.box.min_X - 200.0, 0.01);
     EXPECT_TRUE(partsDisjoint(part, q));
 
-    Part above = rectangle(50.0, 300.0, 100.0, 100.0);
+    Part above = rectPart(50.0, 300.0, 100.0, 100.0);
     pushAgainst(ns, above, q, Direction::Down);
     EXPECT_GT(above.box.min_Y - 200.0, -1e-4);
     EXPECT_LT(above.box.min_Y - 200.0, 0.01);
 
-    Part below = rectangle(50.0, -250.0, 100.0, 100.0);
+    Part below = rectPart(50.0, -250.0, 100.0, 100.0);
     pushAgainst(ns, below, q, Direction::Up);
     EXPECT_GT(0.0 - below.box.max_Y, -1e-4);
     EXPECT_LT(0.0 - below.box.max_Y, 0.01);
@@ -126,9 +114,9 @@ TEST_F(PushFixture, PushAgainstClosesAHundredMillimetreGap)
 
 TEST_F(PushFixture, PushAgainstWithoutContactLeavesThePartAtItsStart)
 {
-    const Part q = rectangle(0.0, 0.0, 200.0, 200.0);
-    const Part besidePath = rectangle(300.0, 200.0, 100.0, 100.0);  // only touches q's top
-    const Part behind = rectangle(-300.0, 0.0, 100.0, 100.0);        // q lies the other way
+    const Part q = rectPart(0.0, 0.0, 200.0, 200.0);
+    const Part besidePath = rectPart(300.0, 200.0, 100.0, 100.0);  // only touches q's top
+    const Part behind = rectPart(-300.0, 0.0, 100.0, 100.0);        // q lies the other way
     for (const Part& start : {besidePath, behind}) {
         Part part = start;
         pushAgainst(ns, part, q, Direction::Left);
@@ -137,7 +125,7 @@ TEST_F(PushFixture, PushAgainstWithoutContactLeavesThePartAtItsStart)
 
     // A thin frame whose walls jump over a thin bar: the bar passes through the hole and
     // the frame ends past the bar without ever touching it, so it goes back to its start.
-    const Part bar = rectangle(-115.0, 50.0, 1.0, 100.0);
+    const Part bar = rectPart(-115.0, 50.0, 1.0, 100.0);
     const Part frame = polygonPart({{0, 0}, {200, 0}, {200, 200}, {0, 200}},
                                    {{{1, 1}, {1, 199}, {199, 199}, {199, 1}}});
     Part part = frame;

@@ -2,10 +2,11 @@
 
 #include "geometry/contour.h"
 #include "geometry/part.h"
-#include "nest_test_helpers.h"
 #include "nesting/nest_system.h"
 #include "nesting/plate_parts.h"
 #include "nesting/stacking.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {

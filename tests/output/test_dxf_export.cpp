@@ -6,11 +6,12 @@
 #include <filesystem>
 
 #include "app/open_library.h"
-#include "dxf/layout_fixture.h"
 #include "nesting/layout_all.h"
-#include "nesting/library_text.h"
+#include "support/library_text.h"
 #include "output/dxf_export.h"
-#include "support/recording_platform.h"
+#include "support/hand_layout.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
@@ -62,12 +63,8 @@ std::vector<Entity> ofKind(const std::vector<Entity>& all, const std::string& ki
     return some;
 }
 
-class DxfExport : public ::testing::Test {
+class DxfExport : public test::NestFixture {
 protected:
-    test::TempFolder folder;
-    test::RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
     std::vector<Entity> plateEntities(const Plate& plate)
     {
         LineSink out;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <string>
 
-#include "dxf/layout_fixture.h"
 #include "output/dxf_writer.h"
+#include "support/temp_folder.h"
 
 namespace orvo {
 namespace {

@@ -3,9 +3,10 @@
 
 #include <regex>
 
-#include "dxf/layout_fixture.h"
 #include "output/packing_info.h"
-#include "support/recording_platform.h"
+#include "support/hand_layout.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 using test::crlfLines;
 
-class PackingInfo : public ::testing::Test {
+class PackingInfo : public test::NestFixture {
 protected:
     PackingInfo()
     {
@@ -41,10 +42,6 @@ protected:
         EXPECT_TRUE(exportPackingInfo(ns, path));
         return test::readFile(path);
     }
-
-    test::TempFolder folder;
-    test::RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
 };
 
 TEST_F(PackingInfo, EmptyLayoutIsTwoLinesAndImportsAsEmpty)

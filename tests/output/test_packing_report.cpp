@@ -3,10 +3,11 @@
 
 #include <filesystem>
 
-#include "dxf/layout_fixture.h"
 #include "base/text_encoding.h"
 #include "output/packing_report.h"
-#include "support/recording_platform.h"
+#include "support/hand_layout.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 using ::testing::ElementsAre;
 using test::crlfLines;
 
-class PackingReport : public ::testing::Test {
+class PackingReport : public test::NestFixture {
 protected:
     PackingReport() { ns.plateGap = 0; }
 
@@ -29,10 +30,6 @@ protected:
         for (const Part& part : ns.nestParts) flags.push_back(part.selected);
         return flags;
     }
-
-    test::TempFolder folder;
-    test::RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
 };
 
 TEST_F(PackingReport, LengthDensityAreaAndCountOfTheTrueShapes)

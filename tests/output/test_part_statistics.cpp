@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "nesting/nest_system.h"
-#include "nesting/nest_test_helpers.h"
 #include "output/part_statistics.h"
-#include "support/recording_platform.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
-
-using test::RecordingPlatform;
-using test::TempFolder;
 
 // The table's lines as printf writes them, to check the writer character for character.
 std::string headLine(int count, double total)
@@ -38,12 +35,8 @@ std::string row(const char* name, int count, double area, double total)
     return line;
 }
 
-class PartStatistics : public ::testing::Test {
+class PartStatistics : public test::NestFixture {
 protected:
-    TempFolder folder;
-    RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-
     void setWidth(double w)
     {
         ns.plateWidth = w;
@@ -64,8 +57,8 @@ TEST_F(PartStatistics, ClassesAtTheirThresholdsAndTheLinesOfPrintf)
     ns.nestParts.push_back(test::rectPart(0, 0, 500, 500));     // exactly medium
     ns.nestParts.push_back(test::rectPart(0, 0, 1, 249999));    // just small
     // An L filling 85 % of its box: small and not square.
-    ns.nestParts.push_back(test::makePart(
-        test::polygon({{0, 0}, {100, 0}, {100, 50}, {70, 50}, {70, 100}, {0, 100}})));
+    ns.nestParts.push_back(test::partOf(
+        test::contourOf({{0, 0}, {100, 0}, {100, 50}, {70, 50}, {70, 100}, {0, 100}})));
     const double total = 562500 + 250000 + 249999 + 8500;
     const std::string expected = headLine(4, total) + headerLine() +
                                  row("BigPart", 1, 562500, total) + row("MediumPart", 1, 250000, total) +
@@ -93,7 +86,7 @@ TEST_F(PartStatistics, TheBigRowOfTheExampleTable)
 TEST_F(PartStatistics, OuterAreaWithHolesAndTheCarriedFillRatio)
 {
     setWidth(3000);
-    Part framed = test::makePart(test::rectangle(0, 0, 800, 800), {test::rectangle(100, 100, 600, 600)});
+    Part framed = test::partOf(test::rectangle(0, 0, 800, 800), {test::rectangle(100, 100, 600, 600)});
     framed.fillRatio = 0.5;
     ns.nestParts.push_back(framed);
     const double total = 640000;

@@ -3,9 +3,10 @@
 
 #include <regex>
 
-#include "dxf/layout_fixture.h"
 #include "output/svg_export.h"
-#include "support/recording_platform.h"
+#include "support/hand_layout.h"
+#include "support/nest_fixture.h"
+#include "support/shapes.h"
 
 namespace orvo {
 namespace {
@@ -19,12 +20,7 @@ int occurrences(const std::string& text, const std::string& what)
     return n;
 }
 
-class SvgExport : public ::testing::Test {
-protected:
-    test::TempFolder folder;
-    test::RecordingPlatform platform;
-    NestSystem ns{platform, folder.path()};
-};
+using SvgExport = test::NestFixture;
 
 TEST_F(SvgExport, PlatesAndPlacedPartsInTheirColoursWithYUp)
 {

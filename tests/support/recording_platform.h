@@ -34,6 +34,17 @@ public:
     std::tm localTime() override { return fixedTime; }
     void openInViewer(const std::string& path) override { openedFiles.push_back(path); }
 
+    // Forgets every call recorded so far; the clock and the fixed time stay.
+    void clear()
+    {
+        messages.clear();
+        worldBoxes.clear();
+        repaints = 0;
+        percents.clear();
+        statusTexts.clear();
+        openedFiles.clear();
+    }
+
     std::vector<Message> messages;
     std::vector<BoundingBox> worldBoxes;
     int repaints = 0;

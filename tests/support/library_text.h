@@ -1,5 +1,10 @@
 #pragma once
 
+// Part library texts for tests: the configuration section and part records of closed
+// loops, and what a benchmark library says in its header.
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -48,6 +53,18 @@ inline std::string partRecord(const std::string& name, const std::vector<std::ve
 inline std::vector<LoopVertex> rectLoop(double x, double y, double w, double h)
 {
     return {{x, y, 0}, {x + w, y, 0}, {x + w, y + h, 0}, {x, y + h, 0}};
+}
+
+// The rotation number a benchmark library asks for in its header ("# RN: n"); 0 when
+// it names none.
+inline int headerRotationNumber(const std::string& path)
+{
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line) && line.rfind("#", 0) == 0) {
+        if (line.rfind("# RN:", 0) == 0) return std::atoi(line.c_str() + 5);
+    }
+    return 0;
 }
 
 }  // namespace orvo::test

@@ -1,8 +1,9 @@
 #pragma once
 
-// Small layouts built by hand (no library file, no layout method) for the output tests.
-// The temporary folder and the file helpers are those of the nesting tests.
+// Small layouts built by hand (no library file, no layout method), for the tests of what
+// is written from a layout.
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -10,34 +11,8 @@
 #include "geometry/offset.h"
 #include "library/outline.h"
 #include "nesting/nest_system.h"
-#include "nesting/nest_test_helpers.h"
 
 namespace orvo::test {
-
-// The lines of a CR LF text; a line end that is not CR LF makes the line carry its '\n'.
-inline std::vector<std::string> crlfLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
-inline OutlineLoop makeLoop(const std::vector<Point>& vertices, std::vector<double> radii = {})
-{
-    radii.resize(vertices.size(), 0.0);
-    OutlineLoop loop;
-    loop.setLoop(static_cast<int32_t>(vertices.size()), vertices.data(), radii.data());
-    return loop;
-}
-
-inline OutlineLoop rectangleLoop(double x, double y, double w, double h)
-{
-    return makeLoop({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
-}
 
 // A part type as the library would give it: outline, true shape and one nesting part
 // (grown by half the part gap, unplaced, parked at its library pose).
