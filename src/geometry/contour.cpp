@@ -167,10 +167,7 @@ void translateContour(Contour& k, double dx, double dy)
         v.x += dx;
         v.y += dy;
     }
-    k.box.min_X += dx;
-    k.box.max_X += dx;
-    k.box.min_Y += dy;
-    k.box.max_Y += dy;
+    k.box = shifted(k.box, dx, dy);
 }
 
 BoundingBox rotateContour(Contour& k, const Point& centre, double angle)

@@ -51,8 +51,8 @@ void writeContour(const Contour& contour, LineSink& out, int layer)
 void writeAnnotations(const Plate& plate, const PlateSummary& summary, LineSink& out)
 {
     const BoundingBox& box = plate.outerBox;
-    const double length = box.max_X - box.min_X;
-    const double width = box.max_Y - box.min_Y;
+    const double length = boxWidth(box);
+    const double width = boxHeight(box);
     const double packedLength = summary.packedEdge - box.min_X;
     const double h = width / 50.0;
     const double xPack = summary.packedEdge;
