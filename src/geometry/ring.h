@@ -79,6 +79,16 @@ bool runsServe(const Ring<M>& k, double low, double high)
     return k.runCount > 0 && low == low && high == high;
 }
 
+// The walk where the runs cannot answer: visit(i) for every vertex i, or every edge from
+// vertex i, until one returns true.
+template <bool M, typename Visit>
+[[gnu::always_inline]] inline bool anyIndex(const Ring<M>& k, Visit& visit)
+{
+    for (size_t i = 0; i < k.count; ++i)
+        if (visit(i)) return true;
+    return false;
+}
+
 // The crossing rule for one edge a-b and the ray from p towards +x.
 inline bool crossesRay(const Point& a, const Point& b, const Point& p)
 {
@@ -190,11 +200,7 @@ size_t firstFallingAtOrBelow(const Ring<M>& k, size_t first, size_t last, double
 template <bool M, typename Visit>
 [[gnu::always_inline]] inline bool anyVertexAtHeights(const Ring<M>& k, double low, double high, Visit visit)
 {
-    if (!runsServe(k, low, high)) {
-        for (size_t i = 0; i < k.count; ++i)
-            if (visit(i)) return true;
-        return false;
-    }
+    if (!runsServe(k, low, high)) return anyIndex(k, visit);
     for (size_t r = 0; r < k.runCount; ++r) {
         const size_t first = k.runs[r];
         const size_t last = k.runs[r + 1];
@@ -255,11 +261,7 @@ bool anyEdgeInRuns(const Ring<M>& k, double low, double high, Visit visit)
 template <bool M, typename Visit>
 [[gnu::always_inline]] inline bool anyEdgeAtHeights(const Ring<M>& k, double low, double high, Visit visit)
 {
-    if (!runsServe(k, low, high)) {
-        for (size_t j = 0; j < k.count; ++j)
-            if (visit(j)) return true;
-        return false;
-    }
+    if (!runsServe(k, low, high)) return anyIndex(k, visit);
     return anyEdgeInRuns(k, low, high, std::move(visit));
 }
 
