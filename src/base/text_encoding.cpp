@@ -43,16 +43,6 @@ size_t utf8SequenceLength(std::string_view s, size_t i)
     return length;
 }
 
-bool validUtf8(std::string_view s)
-{
-    for (size_t i = 0; i < s.size();) {
-        const size_t length = utf8SequenceLength(s, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
 // One conversion descriptor for the length of one call.
 class Converter {
 public:
@@ -124,13 +114,23 @@ std::string utf8ToGbk(std::string_view utf8)
 
 std::string gbkToUtf8(std::string_view gbk)
 {
-    if (validUtf8(gbk)) return std::string(gbk);
+    if (isValidUtf8(gbk)) return std::string(gbk);
     Converter converter("UTF-8", "GB18030");
     if (!converter.ok()) return asciiOnly(gbk, kReplacementUtf8);
     return converter.convert(gbk, [](std::string_view, size_t, std::string& out) {
         out += kReplacementUtf8;
         return size_t{1};
     });
+}
+
+bool isValidUtf8(std::string_view text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = utf8SequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
 }
 
 }  // namespace orvo

@@ -12,5 +12,7 @@ std::string utf8ToGbk(std::string_view utf8);
 // UTF-8 is returned as it is; otherwise it is decoded from GBK, with bytes that are not
 // GBK replaced by U+FFFD.
 std::string gbkToUtf8(std::string_view gbk);
+// Well-formed UTF-8: no overlong forms, surrogates or values above U+10FFFF.
+bool isValidUtf8(std::string_view text);
 
 }  // namespace orvo

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "library/arc.h"
-#include "library/error_report.h"
 #include "output/dxf_writer.h"
 
 namespace orvo {

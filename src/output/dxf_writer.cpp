@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "library/error_report.h"
+#include "base/number_text.h"
 
 namespace orvo {
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "geometry/offset.h"
 #include "base/text_file.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "geometry/overlap.h"
-#include "library/error_report.h"
 #include "base/text_encoding.h"
 #include "base/text_file.h"
 

@@ -1,8 +1,8 @@
 #include "output/svg_export.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "library/arc.h"
 #include "base/text_encoding.h"
@@ -16,13 +16,7 @@ namespace {
 constexpr double kPictureSize = 1600.0;  // pixels of the longer side
 
 // Ten significant digits: enough for any layout, short enough to read.
-std::string num(double value)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                std::chars_format::general, 10);
-    return std::string(buffer, result.ptr);
-}
+std::string num(double value) { return formatG(value, 10); }
 
 // SVG's y axis points down: every y is negated, so the picture shows y up.
 std::string xy(const Point& p)
