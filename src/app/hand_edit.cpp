@@ -16,20 +16,31 @@ BoundingBox worldRect(const ViewTransform& view, PixelPoint p1, PixelPoint p2)
     return BoundingBox{lowLeft.x, upRight.x, lowLeft.y, upRight.y};
 }
 
-bool boxesMeet(const BoundingBox& a, const BoundingBox& b)
+// Toggles the selection of the first item that holds the point; whether one did.
+template <typename Items, typename Holds>
+bool toggleFirst(Items& items, Holds holds)
 {
-    return a.min_X <= b.max_X && a.max_X >= b.min_X && a.min_Y <= b.max_Y && a.max_Y >= b.min_Y;
+    for (auto& item : items) {
+        if (holds(item)) {
+            item.selected = !item.selected;
+            return true;
+        }
+    }
+    return false;
 }
 
-bool strictlyInside(const BoundingBox& inner, const BoundingBox& outer)
+// Selects every item the rectangle takes; whether it took any.
+template <typename Items, typename Takes>
+bool selectWhere(Items& items, Takes takes)
 {
-    return inner.min_X > outer.min_X && inner.max_X < outer.max_X &&
-           inner.min_Y > outer.min_Y && inner.max_Y < outer.max_Y;
-}
-
-bool holdsPoint(const BoundingBox& box, const Point& p)
-{
-    return p.x >= box.min_X && p.x <= box.max_X && p.y >= box.min_Y && p.y <= box.max_Y;
+    bool any = false;
+    for (auto& item : items) {
+        if (takes(item)) {
+            item.selected = true;
+            any = true;
+        }
+    }
+    return any;
 }
 
 }  // namespace
@@ -37,57 +48,32 @@ bool holdsPoint(const BoundingBox& box, const Point& p)
 bool pickPart(NestSystem& ns, const ViewTransform& view, PixelPoint p)
 {
     const Point w = view.screenToWorld(p);
-    for (Part& part : ns.nestParts) {
-        if (pointInPart(part, w)) {
-            part.selected = !part.selected;
-            return true;
-        }
-    }
-    return false;
+    return toggleFirst(ns.nestParts, [&](const Part& part) { return pointInPart(part, w); });
 }
 
 bool selectPartsInRect(NestSystem& ns, const ViewTransform& view, PixelPoint p1, PixelPoint p2)
 {
     const BoundingBox r = worldRect(view, p1, p2);
     const bool crossing = p2.x < p1.x;
-    bool any = false;
-    for (Part& part : ns.nestParts) {
-        const bool take = crossing ? partOverlapsRect(part, r.min_X, r.max_X, r.min_Y, r.max_Y)
-                                   : boxInsideRect(part, r);
-        if (take) {
-            part.selected = true;
-            any = true;
-        }
-    }
-    return any;
+    return selectWhere(ns.nestParts, [&](const Part& part) {
+        return crossing ? partOverlapsRect(part, r.min_X, r.max_X, r.min_Y, r.max_Y)
+                        : boxInsideRect(part, r);
+    });
 }
 
 bool pickPlate(NestSystem& ns, const ViewTransform& view, PixelPoint p)
 {
     const Point w = view.screenToWorld(p);
-    for (Plate& plate : ns.plates) {
-        if (holdsPoint(plate.outerBox, w)) {
-            plate.selected = !plate.selected;
-            return true;
-        }
-    }
-    return false;
+    return toggleFirst(ns.plates, [&](const Plate& plate) { return contains(plate.outerBox, w); });
 }
 
 bool selectPlatesInRect(NestSystem& ns, const ViewTransform& view, PixelPoint p1, PixelPoint p2)
 {
     const BoundingBox r = worldRect(view, p1, p2);
     const bool crossing = p2.x < p1.x;
-    bool any = false;
-    for (Plate& plate : ns.plates) {
-        const bool take =
-            crossing ? boxesMeet(plate.outerBox, r) : strictlyInside(plate.outerBox, r);
-        if (take) {
-            plate.selected = true;
-            any = true;
-        }
-    }
-    return any;
+    return selectWhere(ns.plates, [&](const Plate& plate) {
+        return crossing ? meets(plate.outerBox, r) : containsStrictly(r, plate.outerBox);
+    });
 }
 
 void moveSelectedParts(NestSystem& ns, const ViewTransform& view, PixelPoint p0, PixelPoint p1)

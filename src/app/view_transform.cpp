@@ -37,14 +37,15 @@ void ViewTransform::setWorldBox(const BoundingBox& world)
 
 void ViewTransform::fit()
 {
-    const double s = std::min(width_ / std::fabs(world_.max_X - world_.min_X),
-                              height_ / std::fabs(world_.max_Y - world_.min_Y)) *
+    const double s = std::min(width_ / std::fabs(boxWidth(world_)),
+                              height_ / std::fabs(boxHeight(world_))) *
                      0.95;
     if (!usableScale(s)) return;  // no library yet, a single point, or no client area
     ox_ = width_ / 2;
     oy_ = height_ / 2;
-    cx_ = (world_.min_X + world_.max_X) * 0.5;
-    cy_ = (world_.min_Y + world_.max_Y) * 0.5;
+    const Point centre = boxCentre(world_);
+    cx_ = centre.x;
+    cy_ = centre.y;
     scale_ = s;
 }
 

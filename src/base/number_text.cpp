@@ -45,4 +45,24 @@ int32_t leadingInt(std::string_view text)
     return static_cast<int32_t>(value);
 }
 
+std::string formatG(double value, int significant)
+{
+    // to_chars with the general format and a precision is printf's "%.*g" in the C locale;
+    // the longest such text (17 digits, sign, point, exponent) fits the buffer.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general,
+                                      significant);
+    return std::string(buffer, result.ptr);
+}
+
+std::string formatFixed(double value, int decimals)
+{
+    // Room for every finite double with the few decimals the files use.
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
+}
+
 }  // namespace orvo

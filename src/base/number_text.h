@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace orvo {
@@ -11,5 +12,11 @@ namespace orvo {
 // reads as 0; an integer beyond the 32-bit range is held at its limit.
 double leadingDouble(std::string_view text);
 int32_t leadingInt(std::string_view text);
+
+// The numbers the system writes, with "." in every locale. As "%.<significant>g" writes
+// them ("%g" with the default).
+std::string formatG(double value, int significant = 6);
+// As "%.<decimals>f" writes them.
+std::string formatFixed(double value, int decimals);
 
 }  // namespace orvo

@@ -17,6 +17,7 @@ std::string gbkToUtf8(std::string_view gbk);
 // sequence in it is not GBK or no conversion tables are installed: for names that must
 // not come out garbled.
 std::optional<std::string> strictGbkToUtf8(std::string_view gbk);
+// Well-formed UTF-8: no overlong forms, surrogates or values above U+10FFFF.
 bool isValidUtf8(std::string_view text);
 
 }  // namespace orvo

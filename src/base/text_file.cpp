@@ -1,6 +1,5 @@
 #include "base/text_file.h"
 
-#include <charconv>
 #include <cstdio>
 
 namespace orvo {
@@ -31,15 +30,6 @@ bool readWholeFile(const std::string& path, std::string& bytes)
     bool ok = std::ferror(file) == 0;
     std::fclose(file);
     return ok;
-}
-
-std::string formatFixed(double value, int decimals)
-{
-    char buffer[400];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                decimals);
-    if (result.ec != std::errc()) return "0";
-    return std::string(buffer, result.ptr);
 }
 
 std::string padRight(std::string text, size_t width)

@@ -23,9 +23,6 @@ bool writeWholeFile(const std::string& path, std::string_view bytes);
 // Reads the whole file. False when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& bytes);
 
-// Fixed-point text with the given number of decimals and "." in every locale, as "%.*f"
-// would write it.
-std::string formatFixed(double value, int decimals);
 // The text padded with spaces on the right to at least the width ("%-5g" and the like).
 std::string padRight(std::string text, size_t width);
 

@@ -3,40 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/text_encoding.h"
+
 namespace orvo {
 
 namespace {
-
-bool validUtf8(const std::string& s)
-{
-    size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        size_t len = 0;
-        unsigned int cp = 0;
-        if (c < 0x80) len = 1, cp = c;
-        else if (c >= 0xC2 && c <= 0xDF) len = 2, cp = c & 0x1Fu;
-        else if (c >= 0xE0 && c <= 0xEF) len = 3, cp = c & 0x0Fu;
-        else if (c >= 0xF0 && c <= 0xF4) len = 4, cp = c & 0x07u;
-        else return false;
-        if (i + len > s.size()) return false;
-        for (size_t j = 1; j < len; ++j) {
-            const unsigned char t = static_cast<unsigned char>(s[i + j]);
-            if ((t & 0xC0u) != 0x80u) return false;
-            cp = (cp << 6) | (t & 0x3Fu);
-        }
-        const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-        if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += len;
-    }
-    return true;
-}
 
 // The longest prefix of at most limit bytes that does not split a character.
 size_t cutLength(const std::string& s, size_t limit)
 {
     if (s.size() <= limit) return s.size();
-    if (validUtf8(s)) {
+    if (isValidUtf8(s)) {
         size_t end = limit;
         while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0u) == 0x80u) --end;
         return end;
@@ -167,10 +144,7 @@ void translateContour(Contour& k, double dx, double dy)
         v.x += dx;
         v.y += dy;
     }
-    k.box.min_X += dx;
-    k.box.max_X += dx;
-    k.box.min_Y += dy;
-    k.box.max_Y += dy;
+    k.box = shifted(k.box, dx, dy);
 }
 
 BoundingBox rotateContour(Contour& k, const Point& centre, double angle)

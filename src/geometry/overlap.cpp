@@ -1,92 +1,16 @@
 #include "geometry/overlap.h"
 
-#include <algorithm>
 #include <cmath>
+
+#include "geometry/ring.h"
 
 namespace orvo {
 
 namespace {
 
-// Contours with fewer vertices are walked edge by edge: the runs would not save time.
-constexpr size_t kMinRunVertices = 8;
-// Runs are sorted by height only for contours with this many: with fewer, trying every
-// run is as quick.
-constexpr size_t kMinIndexedRuns = 8;
-
-// A closed chain seen without ownership, so that a rectangle on the stack can take part
-// in the same tests as a contour; with its edge runs when it has them. A Moved ring reads
-// every vertex shifted by (dx, dy), the very sums a translation would store, so a part
-// can be tested at a position without being moved there.
-template <bool Moved>
-struct Ring {
-    const Point* points;
-    size_t count;
-    BoundingBox box;
-    const uint32_t* runs = nullptr;  // runCount + 1 bounds
-    size_t runCount = 0;
-    const EdgeRuns* heights = nullptr;  // with its runs sorted by height
-    uint32_t* witness = nullptr;  // a vertex to try first for lying inside the other ring
-    double dx = 0.0;
-    double dy = 0.0;
-
-    Point vertex(size_t i) const
-    {
-        if constexpr (Moved) return Point(points[i].x + dx, points[i].y + dy);
-        else return points[i];
-    }
-    // Vertex i, where i == count is vertex 0 again (the end of the closing edge).
-    Point at(size_t i) const { return vertex(i == count ? 0 : i); }
-    double yAt(size_t i) const
-    {
-        if constexpr (Moved) return points[i == count ? 0 : i].y + dy;
-        else return points[i == count ? 0 : i].y;
-    }
-};
-
-using Fixed = Ring<false>;
-
-Fixed ringOf(const Contour& k) { return Fixed{k.points.data(), k.points.size(), k.box}; }
-
-BoundingBox shifted(const BoundingBox& b, double dx, double dy)
-{
-    return BoundingBox{b.min_X + dx, b.max_X + dx, b.min_Y + dy, b.max_Y + dy};
-}
-
-// The ring of a contour as a prepared part reads it; box is the contour's box as seen
-// (shifted when Moved).
-template <bool Moved>
-Ring<Moved> ringOf(const Contour& k, const BoundingBox& box, const EdgeRuns* runs, double dx,
-                   double dy, uint32_t* witness = nullptr)
-{
-    Ring<Moved> ring{k.points.data(), k.points.size(), box};
-    if constexpr (Moved) {
-        ring.dx = dx;
-        ring.dy = dy;
-    }
-    if (runs != nullptr && runs->bounds.size() >= 2) {
-        ring.runs = runs->bounds.data();
-        ring.runCount = runs->bounds.size() - 1;
-        if (!runs->bucketStart.empty()) ring.heights = runs;
-    }
-    ring.witness = witness;
-    return ring;
-}
-
 // std::fmax and std::fmin, NaN arguments included, without the library call.
 double maxOf(double a, double b) { return (b > a || a != a) ? b : a; }
 double minOf(double a, double b) { return (b < a || a != a) ? b : a; }
-
-// The crossing rule for one edge a-b and the ray from p towards +x.
-bool crossesRay(const Point& a, const Point& b, const Point& p)
-{
-    if (a.y == p.y && b.y > p.y) return p.x <= a.x;
-    if (b.y == p.y && a.y > p.y) return p.x <= b.x;
-    if ((a.y < p.y && p.y < b.y) || (b.y < p.y && p.y < a.y)) {
-        const double xint = a.x == b.x ? a.x : a.x + (b.x - a.x) * (p.y - a.y) / (b.y - a.y);
-        return p.x <= xint;
-    }
-    return false;
-}
 
 // Only edges with min(y1, y2) <= p.y < max(y1, y2) can count, which this cheap test
 // picks out before the rule itself is applied.
@@ -103,82 +27,6 @@ bool pointInEdges(const Ring<M>& k, const Point& p)
     return inside;
 }
 
-// In a run whose y never falls, only the edge with y1 <= p.y < y2 can count, and only
-// one edge has that; in a run whose y never rises, the edge with y2 <= p.y < y1. Whether
-// run r has such an edge and it crosses the ray.
-template <bool M>
-[[gnu::always_inline]] inline bool runCrosses(const Ring<M>& k, size_t r, const Point& p)
-{
-    const size_t first = k.runs[r];
-    const size_t last = k.runs[r + 1];
-    const double yFirst = k.yAt(first);
-    const double yLast = k.yAt(last);
-    // The first vertex above p.y (rising), or at or below it (falling).
-    size_t lo = first + 1;
-    size_t hi = last;
-    if (yFirst <= yLast) {
-        if (!(yFirst <= p.y && p.y < yLast)) return false;
-        while (lo < hi) {
-            const size_t mid = lo + (hi - lo) / 2;
-            if (k.yAt(mid) > p.y) hi = mid;
-            else lo = mid + 1;
-        }
-    } else {
-        if (!(yLast <= p.y && p.y < yFirst)) return false;
-        while (lo < hi) {
-            const size_t mid = lo + (hi - lo) / 2;
-            if (k.yAt(mid) <= p.y) hi = mid;
-            else lo = mid + 1;
-        }
-    }
-    return crossesRay(k.vertex(lo - 1), k.at(lo), p);
-}
-
-size_t bucketOf(const EdgeRuns& e, double y)
-{
-    const size_t buckets = e.bucketStart.size() - 1;
-    const double f = (y - e.base) / e.step;
-    if (!(f >= 0.0)) return 0;
-    return f >= static_cast<double>(buckets) ? buckets - 1 : static_cast<size_t>(f);
-}
-
-constexpr size_t kNoBucket = static_cast<size_t>(-1);
-
-// The one bucket of k's heights that holds all of [low, high], or kNoBucket. The buckets
-// were filled from the heights as indexed; a Moved ring maps the range back by its
-// shift, which may round, so a bucket is taken only when a margin far above that
-// rounding stays in it. Every run that reaches into the range is then listed in it.
-template <bool M>
-size_t commonBucket(const Ring<M>& k, double low, double high)
-{
-    if (k.heights == nullptr) return kNoBucket;
-    double margin = 0.0;
-    if constexpr (M) {
-        low -= k.dy;
-        high -= k.dy;
-        margin = 1e-13 * (std::fabs(low) + std::fabs(high) + std::fabs(k.dy));
-    }
-    const size_t b = bucketOf(*k.heights, low - margin);
-    return b == bucketOf(*k.heights, high + margin) ? b : kNoBucket;
-}
-
-// Only the runs that reach p's height can count: those of its bucket, or all of them.
-template <bool M>
-bool pointInRuns(const Ring<M>& k, const Point& p)
-{
-    bool inside = false;
-    const size_t b = commonBucket(k, p.y, p.y);
-    if (b != kNoBucket) {
-        const EdgeRuns& e = *k.heights;
-        for (uint32_t i = e.bucketStart[b]; i < e.bucketStart[b + 1]; ++i)
-            if (runCrosses(k, e.bucketRuns[i], p)) inside = !inside;
-        return inside;
-    }
-    for (size_t r = 0; r < k.runCount; ++r)
-        if (runCrosses(k, r, p)) inside = !inside;
-    return inside;
-}
-
 template <bool M>
 bool pointInRing(const Ring<M>& k, const Point& p)
 {
@@ -192,30 +40,6 @@ bool allVerticesInRing(const Ring<C>& container, const Ring<K>& k)
     for (size_t i = 0; i < k.count; ++i)
         if (!pointInRing(container, k.vertex(i))) return false;
     return true;
-}
-
-// Vertex first of a run whose y never falls, at or above y.
-template <bool M>
-size_t firstRisingAtOrAbove(const Ring<M>& k, size_t first, size_t last, double y)
-{
-    while (first < last) {
-        const size_t mid = first + (last - first) / 2;
-        if (k.yAt(mid) >= y) last = mid;
-        else first = mid + 1;
-    }
-    return first;
-}
-
-// Vertex first of a run whose y never rises, at or below y.
-template <bool M>
-size_t firstFallingAtOrBelow(const Ring<M>& k, size_t first, size_t last, double y)
-{
-    while (first < last) {
-        const size_t mid = first + (last - first) / 2;
-        if (k.yAt(mid) <= y) last = mid;
-        else first = mid + 1;
-    }
-    return first;
 }
 
 template <bool C, bool K>
@@ -235,78 +59,12 @@ bool witnessInRing(const Ring<C>& container, const Ring<K>& k)
 }
 
 // Whether some vertex of k lies inside the container; the order of the trials does not
-// change the answer. Only the vertices within the container's height are tried, with
-// runs one stretch of each run (a vertex shared by two runs may be tried twice).
+// change the answer. Only the vertices within the container's height are tried.
 template <bool C, bool K>
 bool anyVertexInRing(const Ring<C>& container, const Ring<K>& k)
 {
-    const double low = container.box.min_Y;
-    const double high = container.box.max_Y;
-    if (k.runCount == 0 || low != low || high != high) {
-        for (size_t i = 0; i < k.count; ++i)
-            if (vertexInRing(container, k, i)) return true;
-        return false;
-    }
-    for (size_t r = 0; r < k.runCount; ++r) {
-        const size_t first = k.runs[r];
-        const size_t last = k.runs[r + 1];
-        if (k.yAt(first) <= k.yAt(last)) {
-            for (size_t i = firstRisingAtOrAbove(k, first, last + 1, low); i <= last && k.yAt(i) <= high; ++i)
-                if (vertexInRing(container, k, i)) return true;
-        } else {
-            for (size_t i = firstFallingAtOrBelow(k, first, last + 1, high); i <= last && k.yAt(i) >= low; ++i)
-                if (vertexInRing(container, k, i)) return true;
-        }
-    }
-    return false;
-}
-
-template <bool M>
-bool edgeMeetsEdges(const Point& s1, const Point& s2, const Ring<M>& k2)
-{
-    for (size_t j = 0; j < k2.count; ++j)
-        if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
-    return false;
-}
-
-// Calls visit(j) for each edge j of run r whose height range meets [low, high], until
-// one returns true. Those edges are one stretch of the run, found by a binary search:
-// edge j spans [y(j), y(j + 1)] in a rising run.
-template <bool M, typename Visit>
-[[gnu::always_inline]] inline bool runEdgesAtHeights(const Ring<M>& k, size_t r, double low, double high,
-                                                     Visit& visit)
-{
-    const size_t first = k.runs[r];
-    const size_t last = k.runs[r + 1];
-    const double yFirst = k.yAt(first);
-    const double yLast = k.yAt(last);
-    if (yFirst <= yLast) {
-        if (yLast < low || yFirst > high) return false;
-        for (size_t j = firstRisingAtOrAbove(k, first + 1, last, low) - 1; j < last && k.yAt(j) <= high; ++j)
-            if (visit(j)) return true;
-    } else {
-        if (yFirst < low || yLast > high) return false;
-        for (size_t j = firstFallingAtOrBelow(k, first + 1, last, high) - 1; j < last && k.yAt(j) >= low; ++j)
-            if (visit(j)) return true;
-    }
-    return false;
-}
-
-// The same for every edge of a ring with runs at heights [low, high] (finite): the runs
-// of the range's bucket when it has one, else all runs.
-template <bool M, typename Visit>
-bool anyEdgeAtHeights(const Ring<M>& k, double low, double high, Visit visit)
-{
-    const size_t b = commonBucket(k, low, high);
-    if (b != kNoBucket) {
-        const EdgeRuns& e = *k.heights;
-        for (uint32_t i = e.bucketStart[b]; i < e.bucketStart[b + 1]; ++i)
-            if (runEdgesAtHeights(k, e.bucketRuns[i], low, high, visit)) return true;
-        return false;
-    }
-    for (size_t r = 0; r < k.runCount; ++r)
-        if (runEdgesAtHeights(k, r, low, high, visit)) return true;
-    return false;
+    return anyVertexAtHeights(k, container.box.min_Y, container.box.max_Y,
+                              [&](size_t i) { return vertexInRing(container, k, i); });
 }
 
 // segmentsIntersect refuses every pair whose height ranges do not meet, so with runs only
@@ -316,13 +74,13 @@ bool edgeMeetsRing(const Point& s1, const Point& s2, const Ring<M>& k2)
 {
     const double low = s1.y < s2.y ? s1.y : s2.y;
     const double high = s1.y < s2.y ? s2.y : s1.y;
-    if (k2.runCount == 0 || low != low || high != high) {
+    if (!runsServe(k2, low, high)) {
         for (size_t j = 0; j < k2.count; ++j)
             if (segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1))) return true;
         return false;
     }
-    return anyEdgeAtHeights(k2, low, high,
-                            [&](size_t j) { return segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1)); });
+    return anyEdgeInRuns(k2, low, high,
+                         [&](size_t j) { return segmentsIntersect(s1, s2, k2.vertex(j), k2.at(j + 1)); });
 }
 
 // An edge of k1 outside k2's box fails the extent rejection against every edge of k2;
@@ -339,14 +97,7 @@ bool ringEdgesCross(const Ring<M1>& k1, const Ring<M2>& k2)
             return false;
         return edgeMeetsRing(s1, s2, k2);
     };
-    const double low = k2.box.min_Y;
-    const double high = k2.box.max_Y;
-    if (k1.runCount == 0 || low != low || high != high) {
-        for (size_t i = 0; i < k1.count; ++i)
-            if (meets(i)) return true;
-        return false;
-    }
-    return anyEdgeAtHeights(k1, low, high, meets);
+    return anyEdgeAtHeights(k1, k2.box.min_Y, k2.box.max_Y, meets);
 }
 
 template <bool P, bool Q>
@@ -387,10 +138,7 @@ bool insideSomeHole(const ContourList& holes, const Ring<K>& k)
 template <bool K>
 bool boxLeavesHoles(const PreparedPart& p, const Ring<K>& k)
 {
-    const BoundingBox& u = p.holesBox;
-    return p.holesBoxKnown && k.count > 0 &&
-           (k.box.min_X < u.min_X + p.shiftX || k.box.max_X > u.max_X + p.shiftX ||
-            k.box.min_Y < u.min_Y + p.shiftY || k.box.max_Y > u.max_Y + p.shiftY);
+    return p.holesBoxKnown && k.count > 0 && boxLeavesBox(k.box, shifted(p.holesBox, p.shiftX, p.shiftY));
 }
 
 template <bool P, bool K>
@@ -401,13 +149,10 @@ bool insideSomePreparedHole(const PreparedPart& p, const Ring<K>& k)
     for (const Contour& h : p.part->holes) {
         const size_t i = index++;
         // Most holes are refused by their box, which is read before the ring is set up.
-        const BoundingBox& b = h.box;
-        if (k.count > 0 && (k.box.min_X < b.min_X + p.shiftX || k.box.max_X > b.max_X + p.shiftX ||
-                            k.box.min_Y < b.min_Y + p.shiftY || k.box.max_Y > b.max_Y + p.shiftY))
-            continue;
+        const BoundingBox box = shifted(h.box, p.shiftX, p.shiftY);
+        if (k.count > 0 && boxLeavesBox(k.box, box)) continue;
         // Holes without runs of their own may have no entry at all.
         const EdgeRuns* runs = i < p.holes.size() ? &p.holes[i] : nullptr;
-        const BoundingBox box = shifted(b, p.shiftX, p.shiftY);
         if (insideHole(ringOf<P>(h, box, runs, p.shiftX, p.shiftY), k)) return true;
     }
     return false;
@@ -434,45 +179,7 @@ Part placedCopy(const PreparedPart& p)
     return copy;
 }
 
-// Whether a contour with these vertices gains from runs: enough vertices, and runs that
-// hold several edges each on average.
-bool worthRuns(size_t vertices, size_t runs) { return vertices >= kMinRunVertices && runs * 4 <= vertices; }
-
 }  // namespace
-
-// Calls start(i) for the first edge i of every run but the first.
-template <typename Start>
-void findRuns(const Contour& k, Start start)
-{
-    const size_t n = k.points.size();
-    int direction = 0;  // of the current run: 1 rising, -1 falling, 0 flat so far
-    for (size_t i = 0; i < n; ++i) {
-        const double a = k.points[i].y;
-        const double b = k.points[i + 1 < n ? i + 1 : 0].y;
-        const int d = (b > a) - (b < a);
-        if (d == 0 || d == direction) continue;
-        if (direction != 0) start(i);
-        direction = d;
-    }
-}
-
-// Counted first, so that a chain not worth its runs costs no allocation.
-void EdgeRuns::build(const Contour& k)
-{
-    bounds.clear();
-    const size_t n = k.points.size();
-    if (n < kMinRunVertices) return;
-    // Finite heights stay free of NaN under finite shifts, so the runs stay right.
-    for (const Point& v : k.points)
-        if (!std::isfinite(v.y)) return;
-    size_t runs = 1;
-    findRuns(k, [&runs](size_t) { ++runs; });
-    if (!worthRuns(n, runs)) return;
-    bounds.reserve(runs + 1);
-    bounds.push_back(0);
-    findRuns(k, [this](size_t i) { bounds.push_back(static_cast<uint32_t>(i)); });
-    bounds.push_back(static_cast<uint32_t>(n));
-}
 
 void PreparedPart::prepare(const Part& p)
 {
@@ -482,7 +189,7 @@ void PreparedPart::prepare(const Part& p)
     size_t entries = 0, index = 0;
     for (const Contour& h : p.holes) {
         ++index;
-        if (h.points.size() >= kMinRunVertices) entries = index;
+        if (h.points.size() >= EdgeRuns::kMinVertices) entries = index;
     }
     holes.resize(entries);
     index = 0;
@@ -491,38 +198,6 @@ void PreparedPart::prepare(const Part& p)
         holes[index++].build(h);
     }
     refresh();
-}
-
-void EdgeRuns::indexHeights(const Contour& k)
-{
-    bucketStart.clear();
-    bucketRuns.clear();
-    const size_t runs = bounds.empty() ? 0 : bounds.size() - 1;
-    if (runs < kMinIndexedRuns) return;
-    const size_t n = k.points.size();
-    auto y = [&](size_t i) { return k.points[i == n ? 0 : i].y; };
-    base = y(0);
-    double top = base;
-    for (size_t r = 0; r <= runs; ++r) {
-        base = std::min(base, y(bounds[r]));
-        top = std::max(top, y(bounds[r]));
-    }
-    const size_t buckets = std::min<size_t>(runs, 32);
-    step = (top - base) / static_cast<double>(buckets);
-    if (!(step > 0.0) || !std::isfinite(step)) return;
-    // Counted first, then filled: run r goes into every bucket from its low end to its high.
-    bucketStart.assign(buckets + 1, 0);
-    auto span = [&](size_t r, auto visit) {
-        const double a = y(bounds[r]), b = y(bounds[r + 1]);
-        for (size_t c = bucketOf(*this, std::min(a, b)); c <= bucketOf(*this, std::max(a, b)); ++c) visit(c);
-    };
-    // Counted, summed to the end of each bucket, then filled backwards to its start.
-    for (size_t r = 0; r < runs; ++r) span(r, [&](size_t c) { ++bucketStart[c]; });
-    for (size_t c = 1; c < buckets; ++c) bucketStart[c] += bucketStart[c - 1];
-    bucketStart[buckets] = bucketStart[buckets - 1];
-    bucketRuns.resize(bucketStart[buckets]);
-    for (size_t r = 0; r < runs; ++r)
-        span(r, [&](size_t c) { bucketRuns[--bucketStart[c]] = static_cast<uint32_t>(r); });
 }
 
 void PreparedPart::refresh()
@@ -537,10 +212,7 @@ void PreparedPart::refresh()
             holesBoxKnown = false;
             return;
         }
-        holesBox.min_X = std::min(holesBox.min_X, b.min_X);
-        holesBox.max_X = std::max(holesBox.max_X, b.max_X);
-        holesBox.min_Y = std::min(holesBox.min_Y, b.min_Y);
-        holesBox.max_Y = std::max(holesBox.max_Y, b.max_Y);
+        holesBox = boxUnion(holesBox, b);
     }
     shiftX = 0.0;
     shiftY = 0.0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geometry/contour.h"
+#include "geometry/edge_runs.h"
 #include "geometry/part.h"
 
 namespace orvo {
@@ -22,33 +23,6 @@ bool pointInPart(const Part& part, const Point& p);
 bool boxInsideRect(const Part& part, double min_X, double max_X, double min_Y, double max_Y);
 bool boxInsideRect(const Part& part, const BoundingBox& rect);
 bool partOverlapsRect(const Part& part, double x1, double x2, double y1, double y2);
-
-// The edges of a contour cut into runs along which y never falls or never rises. A point
-// meets at most one edge of a run at its height, and the edges of a run that reach an
-// edge's height range are one stretch of it, so the tests below find them with a binary
-// search per run instead of a walk over every edge, and give the same answers. Adding a
-// shift keeps the order of the y values, so the runs stay right while the contour is only
-// translated by finite shifts; any other change of the vertices needs a new build.
-struct EdgeRuns {
-    // Run r covers the edges bounds[r] to bounds[r + 1] - 1 (edge i joins vertex i to the
-    // next). Left empty where a walk over the edges is as quick (few vertices, a chain
-    // that changes direction at most edges) or where a y is not finite: the tests then
-    // walk every edge.
-    std::vector<uint32_t> bounds;
-    // The runs by height, for point tests on contours with many runs: bucket b holds the
-    // heights from base + b * step on (as the contour stood when indexed) and lists, in
-    // bucketRuns from bucketStart[b] to bucketStart[b + 1], every run reaching into it.
-    // Empty when not indexed.
-    double base = 0.0;
-    double step = 0.0;
-    std::vector<uint32_t> bucketStart;
-    std::vector<uint32_t> bucketRuns;
-
-    // The runs of the contour, not indexed.
-    void build(const Contour& k);
-    // Sorts the runs into buckets by the contour's present heights (after build).
-    void indexHeights(const Contour& k);
-};
 
 // A part with the edge runs of its outer contour and of each hole (in list order), for
 // many collision tests of the same shapes: one gravity search, one push. It reads the
@@ -76,11 +50,7 @@ struct PreparedPart {
     // kept here are read anew.
     void refresh();
     // The outer contour's box as the tests see it.
-    BoundingBox outerBox() const
-    {
-        const BoundingBox& b = part->outer.box;
-        return BoundingBox{b.min_X + shiftX, b.max_X + shiftX, b.min_Y + shiftY, b.max_Y + shiftY};
-    }
+    BoundingBox outerBox() const { return shifted(part->outer.box, shiftX, shiftY); }
 };
 
 // partsDisjoint of the two prepared parts: the same answer, found with the runs; the

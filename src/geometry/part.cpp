@@ -86,7 +86,7 @@ Point Part::updateCentroid()
 double Part::updateFillRatio()
 {
     updateBox();
-    const double boxSize = (box.max_X - box.min_X) * (box.max_Y - box.min_Y);
+    const double boxSize = boxWidth(box) * boxHeight(box);
     // A part with a flat box encloses nothing and wastes nothing of it.
     fillRatio = boxSize > 0.0 ? outer.area / boxSize : 1.0;
     if (fillRatio > 1.0) fillRatio = 1.0;
@@ -96,8 +96,8 @@ double Part::updateFillRatio()
 double Part::updateAspectRatio()
 {
     updateBox();
-    const double w = box.max_X - box.min_X;
-    const double h = box.max_Y - box.min_Y;
+    const double w = boxWidth(box);
+    const double h = boxHeight(box);
     if (w == 0.0 && h == 0.0)
         aspectRatio = 1.0;  // a single point: 0/0 would poison every comparison
     else
@@ -139,7 +139,7 @@ void Part::rotatePart(const Point& centre, double angle)
 
 bool Part::mirrorPart(const Point& pivot)
 {
-    double reach = ((box.max_X - box.min_X) + (box.max_Y - box.min_Y)) / 2.0;
+    double reach = (boxWidth(box) + boxHeight(box)) / 2.0;
     if (!(reach > 0.0)) reach = 1.0;  // a point-sized part still needs a proper mirror line
     const Point start(pivot.x, pivot.y);
     const Segment mirror = segmentFromPoints(start, Point(pivot.x + reach, pivot.y));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 #include "geometry/front_list.h"
@@ -26,6 +27,49 @@ struct BoundingBox {
     double min_Y = 0.0;
     double max_Y = 0.0;
 };
+
+// The box vocabulary. Plain arithmetic in a fixed order (layouts depend on the exact
+// sums) and closed comparisons without tolerance; the overlap tests add their 1e-4.
+inline double boxWidth(const BoundingBox& b) { return b.max_X - b.min_X; }
+inline double boxHeight(const BoundingBox& b) { return b.max_Y - b.min_Y; }
+inline Point boxCentre(const BoundingBox& b)
+{
+    return Point((b.min_X + b.max_X) / 2.0, (b.min_Y + b.max_Y) / 2.0);
+}
+// The box a translation by (dx, dy) gives: the very sums the translated vertices make.
+inline BoundingBox shifted(const BoundingBox& b, double dx, double dy)
+{
+    return BoundingBox{b.min_X + dx, b.max_X + dx, b.min_Y + dy, b.max_Y + dy};
+}
+// Every side moved outwards by d (inwards for a negative d).
+inline BoundingBox grown(const BoundingBox& b, double d)
+{
+    return BoundingBox{b.min_X - d, b.max_X + d, b.min_Y - d, b.max_Y + d};
+}
+// The smallest box around both.
+inline BoundingBox boxUnion(const BoundingBox& a, const BoundingBox& b)
+{
+    return BoundingBox{std::min(a.min_X, b.min_X), std::max(a.max_X, b.max_X), std::min(a.min_Y, b.min_Y),
+                       std::max(a.max_Y, b.max_Y)};
+}
+// A side whose maximum lies below its minimum: no point is in the box.
+inline bool inverted(const BoundingBox& b) { return b.min_X > b.max_X || b.min_Y > b.max_Y; }
+// The closed boxes share at least one point (touching counts).
+inline bool meets(const BoundingBox& a, const BoundingBox& b)
+{
+    return a.min_X <= b.max_X && a.max_X >= b.min_X && a.min_Y <= b.max_Y && a.max_Y >= b.min_Y;
+}
+// p lies in the closed box.
+inline bool contains(const BoundingBox& b, const Point& p)
+{
+    return p.x >= b.min_X && p.x <= b.max_X && p.y >= b.min_Y && p.y <= b.max_Y;
+}
+// inner lies inside outer without touching its sides.
+inline bool containsStrictly(const BoundingBox& outer, const BoundingBox& inner)
+{
+    return inner.min_X > outer.min_X && inner.max_X < outer.max_X && inner.min_Y > outer.min_Y &&
+           inner.max_Y < outer.max_Y;
+}
 
 // A directed segment with the coefficients of its line a*x + b*y + c = 0.
 struct Segment {

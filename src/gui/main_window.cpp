@@ -346,7 +346,7 @@ void MainWindow::showActivePlateSize()
 {
     if (!kit_ || !ns_ || ns_->activePlate == nullptr) return;
     const BoundingBox& b = ns_->activePlate->outerBox;
-    kit_->showPlateSize(b.max_X - b.min_X, b.max_Y - b.min_Y);
+    kit_->showPlateSize(boxWidth(b), boxHeight(b));
 }
 
 void MainWindow::showProgressDisplay()

@@ -7,7 +7,6 @@
 #include <QPushButton>
 
 #include "base/number_text.h"
-#include "library/error_report.h"
 #include "main_window.h"
 #include "nesting/gravity.h"
 #include "nesting/matching.h"

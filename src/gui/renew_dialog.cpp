@@ -8,7 +8,6 @@
 #include "base/number_text.h"
 #include "main_window.h"
 #include "nesting/nest_system.h"
-#include "base/text_file.h"
 
 namespace orvo {
 

@@ -49,9 +49,9 @@ void drawPlates(QPainter& painter, const NestSystem& ns, const ViewTransform& vi
     }
     if (const Plate* active = ns.activePlate) {
         const BoundingBox& b = active->outerBox;
-        const double d = (b.max_Y - b.min_Y) / 50;
+        const double d = boxHeight(b) / 50;
         painter.setPen(pen(scene::kActivePlate, 3));
-        drawBox(painter, view, {b.min_X - d, b.max_X + d, b.min_Y - d, b.max_Y + d});
+        drawBox(painter, view, grown(b, d));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "library/error_report.h"
 

@@ -1,6 +1,5 @@
 #include "library/error_report.h"
 
-#include <charconv>
 #include <ctime>
 #include <utility>
 
@@ -68,15 +67,6 @@ void ErrorReport::writeTimeStamp(Platform& platform)
                               "日, " + std::to_string(t.tm_hour) + "时" +
                               std::to_string(t.tm_min) + "分" + std::to_string(t.tm_sec) + "秒";
     writeLine(stamp);
-}
-
-std::string formatG(double value)
-{
-    // to_chars with the general format and a precision is printf's "%.6g" in the C locale.
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, 6);
-    return std::string(buffer, result.ptr);
 }
 
 }  // namespace orvo

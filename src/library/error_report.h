@@ -38,7 +38,4 @@ private:
     std::string folder_;
 };
 
-// Numbers inside report lines, formatted as "%g" would, with "." in every locale.
-std::string formatG(double value);
-
 }  // namespace orvo

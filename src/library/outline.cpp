@@ -141,7 +141,7 @@ void PartOutline::mirrorOutline(const Point& pivot)
 {
     Contour c = loopToContour(outer, chordError);
     const BoundingBox box = contourBox(c);
-    double length = ((box.max_X - box.min_X) + (box.max_Y - box.min_Y)) / 2.0;
+    double length = (boxWidth(box) + boxHeight(box)) / 2.0;
     // The mirror is the horizontal through the pivot whatever its length; a shape without
     // extent must not leave it without a direction.
     if (!(length > 0.0) || !std::isfinite(length)) length = 1.0;

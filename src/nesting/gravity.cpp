@@ -267,10 +267,10 @@ private:
 
 bool fitsEitherWay(const BoundingBox& part, const BoundingBox& inner)
 {
-    const double w = part.max_X - part.min_X;
-    const double h = part.max_Y - part.min_Y;
-    const double W = inner.max_X - inner.min_X;
-    const double H = inner.max_Y - inner.min_Y;
+    const double w = boxWidth(part);
+    const double h = boxHeight(part);
+    const double W = boxWidth(inner);
+    const double H = boxHeight(inner);
     return (W > w && H > h) || (H > w && W > h);
 }
 
@@ -351,7 +351,7 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
         gravityVariants(base, pivot, gravityPt, ns.rotationNumber, ns.turnOver);
     const BoundingBox& b = part.box;
     const int32_t stride =
-        gravityStride(std::min(b.max_X - b.min_X, b.max_Y - b.min_Y), ns.packingPointDistance);
+        gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
 
     GravitySearch search(ns, others, variants, pivot, stride);
     // In the layout of a plate the grid holds only points covered by the gathered parts,
@@ -404,11 +404,11 @@ bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part)
     }
     if (!boxInsideRect(c, p.innerBox)) return false;
 
-    const Point m((c.box.min_X + c.box.max_X) / 2.0, (c.box.min_Y + c.box.max_Y) / 2.0);
+    const Point m = boxCentre(c.box);
     Point g = contourCentroid(c.outer);
-    if ((c.box.max_X - c.box.min_X) / 2.0 > c.box.max_X - g.x) c.rotatePart(m, kPi);
+    if (boxWidth(c.box) / 2.0 > c.box.max_X - g.x) c.rotatePart(m, kPi);
     g = contourCentroid(c.outer);
-    if (ns.turnOver && (c.box.max_Y - c.box.min_Y) / 2.0 > c.box.max_Y - g.y) c.mirrorPart(m);
+    if (ns.turnOver && boxHeight(c.box) / 2.0 > c.box.max_Y - g.y) c.mirrorPart(m);
 
     part = c;
     part.plateId = p.id;
@@ -428,13 +428,13 @@ void preRotateOversize(NestSystem& ns, const Plate& p)
 
 bool isNewFailure(const Part& part, const PartList& failed)
 {
-    const double w = part.box.max_X - part.box.min_X;
-    const double h = part.box.max_Y - part.box.min_Y;
+    const double w = boxWidth(part.box);
+    const double h = boxHeight(part.box);
     const double a = std::max(w, h);
     const double b = std::min(w, h);
     for (const Part& f : failed) {
-        const double fw = f.box.max_X - f.box.min_X;
-        const double fh = f.box.max_Y - f.box.min_Y;
+        const double fw = boxWidth(f.box);
+        const double fh = boxHeight(f.box);
         const double A = std::max(fw, fh);
         const double B = std::min(fw, fh);
         if (a >= A - 0.1 && b >= B - 0.1 && part.fillRatio >= f.fillRatio - 0.001) return false;

@@ -1,11 +1,11 @@
 #include "nesting/layout_all.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <string>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "base/text_encoding.h"
 #include "nesting/gravity.h"
@@ -26,20 +26,10 @@ bool layoutPlate(NestSystem& ns, LayoutMethod method, const Plate& p)
                                            : multiStepLayoutPlate(ns, p);
 }
 
-// "%.2lf" with "." in every locale.
-std::string fixed2(double value)
-{
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    if (result.ec != std::errc()) return "0.00";
-    return std::string(buffer, result.ptr);
-}
-
 std::string timingText(double seconds)
 {
-    if (seconds > 1.0) return "排样计算时间为:" + fixed2(seconds) + " 秒";
-    return "排样计算时间为:" + fixed2(seconds * 1000.0) + " 毫秒";
+    if (seconds > 1.0) return "排样计算时间为:" + formatFixed(seconds, 2) + " 秒";
+    return "排样计算时间为:" + formatFixed(seconds * 1000.0, 2) + " 毫秒";
 }
 
 // The plates fill columns of platesPerColumn from y = 0 upwards; the columns grow to the

@@ -12,9 +12,7 @@ namespace orvo {
 
 namespace {
 
-double boxWidth(const Part& part) { return part.box.max_X - part.box.min_X; }
-double boxHeight(const Part& part) { return part.box.max_Y - part.box.min_Y; }
-double partBoxArea(const Part& part) { return boxWidth(part) * boxHeight(part); }
+double partBoxArea(const Part& part) { return boxWidth(part.box) * boxHeight(part.box); }
 
 // Rectangles (fill ratio 1 within 0.001) have no outline to interlock with.
 bool isRectangular(const Part& part) { return std::fabs(part.fillRatio - 1.0) < 0.001; }
@@ -56,7 +54,7 @@ struct MatchSearch {
     bool passesLengthRule(const Part& c) const
     {
         return areaP >= 500000.0 ||
-               c.box.max_X <= edge + 0.5 * std::max(boxWidth(c), boxHeight(c));
+               c.box.max_X <= edge + 0.5 * std::max(boxWidth(c.box), boxHeight(c.box));
     }
 
     // The plate-wide fit test comes last: the score and the length rule read boxes only.
@@ -94,8 +92,8 @@ struct MatchSearch {
 
 bool sharesDimension(const Part& a, const Part& b)
 {
-    const double wa = boxWidth(a), ha = boxHeight(a);
-    const double wb = boxWidth(b), hb = boxHeight(b);
+    const double wa = boxWidth(a.box), ha = boxHeight(a.box);
+    const double wb = boxWidth(b.box), hb = boxHeight(b.box);
     return std::fabs(wa - wb) / wa < 0.01 || std::fabs(wa - hb) / wa < 0.01 ||
            std::fabs(ha - wb) / ha < 0.01 || std::fabs(ha - hb) / ha < 0.01;
 }
@@ -118,11 +116,8 @@ bool matchesUnplacedPart(const NestSystem& ns, const Part& part)
 
 double unionBoxArea(const Part& a, const Part& b)
 {
-    const double minX = std::min(a.box.min_X, b.box.min_X);
-    const double maxX = std::max(a.box.max_X, b.box.max_X);
-    const double minY = std::min(a.box.min_Y, b.box.min_Y);
-    const double maxY = std::max(a.box.max_Y, b.box.max_Y);
-    return (maxX - minX) * (maxY - minY);
+    const BoundingBox u = boxUnion(a.box, b.box);
+    return boxWidth(u) * boxHeight(u);
 }
 
 namespace {

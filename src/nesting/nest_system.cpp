@@ -140,8 +140,8 @@ bool NestSystem::setRotationNumber(int32_t rn)
 double NestSystem::gridPointCount(const BoundingBox& box, double ppd)
 {
     if (!(ppd > 0.0) || !std::isfinite(ppd)) return HUGE_VAL;
-    const double columns = std::trunc((box.max_X - box.min_X) / ppd) + 1.0;
-    const double rows = std::trunc((box.max_Y - box.min_Y) / ppd) + 1.0;
+    const double columns = std::trunc(boxWidth(box) / ppd) + 1.0;
+    const double rows = std::trunc(boxHeight(box) / ppd) + 1.0;
     if (!std::isfinite(columns) || !std::isfinite(rows)) return HUGE_VAL;
     return std::max(columns, 0.0) * std::max(rows, 0.0);
 }

@@ -35,8 +35,8 @@ void NestSystem::generatePackingPoints(const Plate& p)
     releasePackingPoints();
     const double ppd = packingPointDistance;
     const BoundingBox& box = p.outerBox;
-    const double xSteps = std::trunc((box.max_X - box.min_X) / ppd);
-    const double ySteps = std::trunc((box.max_Y - box.min_Y) / ppd);
+    const double xSteps = std::trunc(boxWidth(box) / ppd);
+    const double ySteps = std::trunc(boxHeight(box) / ppd);
     // Also catches NaN quotients: every comparison with NaN is false.
     const bool countable = ppd > 0.0 && std::isfinite(ppd) && xSteps >= 0.0 && ySteps >= 0.0 &&
                            (xSteps + 1.0) * (ySteps + 1.0) <= kMaxGridPoints;

@@ -10,26 +10,17 @@ namespace {
 // An impossible box is reported, and the plate is kept all the same: no part fits in it.
 void checkBox(Platform& platform, const BoundingBox& box)
 {
-    if (box.min_X > box.max_X || box.min_Y > box.max_Y) {
+    if (inverted(box)) {
         platform.showMessage("包围盒数据错误!", kCaptionWarning);
     }
-}
-
-BoundingBox shrunk(const BoundingBox& box, double margin)
-{
-    return {box.min_X + margin, box.max_X - margin, box.min_Y + margin, box.max_Y - margin};
 }
 
 }  // namespace
 
 void translatePlate(Plate& plate, double dx, double dy)
 {
-    for (BoundingBox* box : {&plate.outerBox, &plate.innerBox}) {
-        box->min_X += dx;
-        box->max_X += dx;
-        box->min_Y += dy;
-        box->max_Y += dy;
-    }
+    plate.outerBox = shifted(plate.outerBox, dx, dy);
+    plate.innerBox = shifted(plate.innerBox, dx, dy);
 }
 
 Plate NestSystem::createPlate(int32_t id, double length, double width)
@@ -40,7 +31,7 @@ Plate NestSystem::createPlate(int32_t id, double length, double width)
     plate.outerBox = {0.0, length, 0.0, width};
     checkBox(*platform_, plate.outerBox);
     const double margin = std::max(plateGap - partGap * 0.5, 0.0);
-    plate.innerBox = shrunk(plate.outerBox, margin);
+    plate.innerBox = grown(plate.outerBox, -margin);
     checkBox(*platform_, plate.innerBox);
     return plate;
 }
@@ -68,7 +59,7 @@ void NestSystem::resizeSelectedPlates(double length, double width)
         plate.outerBox.max_X = plate.outerBox.min_X + length;
         plate.outerBox.max_Y = plate.outerBox.min_Y + width;
         checkBox(*platform_, plate.outerBox);
-        plate.innerBox = shrunk(plate.outerBox, margin);
+        plate.innerBox = grown(plate.outerBox, -margin);
         checkBox(*platform_, plate.innerBox);
     }
     activateFirstSelectedPlate();

@@ -63,7 +63,7 @@ void pushUntilContact(Part& part, Direction direction, double ppd,
                       const std::function<bool(const Part&)>& test)
 {
     const BoundingBox& b = part.box;
-    const double shorterSide = std::min(b.max_X - b.min_X, b.max_Y - b.min_Y);
+    const double shorterSide = std::min(boxWidth(b), boxHeight(b));
     double s = std::min(ppd, 0.25 * shorterSide);
     if (!(s >= kPushMinStep)) s = kPushMinStep;  // also catches NaN and PPD <= 0
     Point v = stepVector(direction, s);

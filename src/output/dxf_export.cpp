@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <set>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "base/text_encoding.h"
 #include "library/arc.h"
-#include "library/error_report.h"
 #include "output/dxf_writer.h"
 
 namespace orvo {
@@ -53,8 +53,8 @@ void writeContour(const Contour& contour, LineSink& out, int layer)
 void writeAnnotations(const Plate& plate, const PlateSummary& summary, LineSink& out)
 {
     const BoundingBox& box = plate.outerBox;
-    const double length = box.max_X - box.min_X;
-    const double width = box.max_Y - box.min_Y;
+    const double length = boxWidth(box);
+    const double width = boxHeight(box);
     const double packedLength = summary.packedEdge - box.min_X;
     const double h = width / 50.0;
     const double xPack = summary.packedEdge;

@@ -1,8 +1,9 @@
 #include "output/dxf_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <string>
+
+#include "base/number_text.h"
 
 namespace orvo {
 
@@ -61,10 +62,7 @@ std::string formatDxfNumber(double value, int digits)
     double bound = 1.0;
     for (int k = 6; k < digits; ++k) bound *= 10.0;
     for (; digits < 17 && std::fabs(value) >= bound; bound *= 10.0) ++digits;
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, digits);
-    return std::string(buffer, result.ptr);
+    return formatG(value, digits);
 }
 
 void beginDxfEntities(LineSink& out)

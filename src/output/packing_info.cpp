@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "geometry/offset.h"
 #include "base/text_file.h"
@@ -179,14 +180,8 @@ Plate importedPlate(const PlateEntry& entry, double margin)
     plate.id = entry.id;
     plate.label.text = "Plt";
     plate.outerBox = entry.box;
-    plate.innerBox = {entry.box.min_X + margin, entry.box.max_X - margin,
-                      entry.box.min_Y + margin, entry.box.max_Y - margin};
+    plate.innerBox = grown(entry.box, -margin);
     return plate;
-}
-
-bool inverted(const BoundingBox& box)
-{
-    return box.min_X > box.max_X || box.min_Y > box.max_Y;
 }
 
 }  // namespace

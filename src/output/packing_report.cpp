@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "geometry/overlap.h"
-#include "library/error_report.h"
 #include "base/text_encoding.h"
 #include "base/text_file.h"
 
@@ -83,7 +83,7 @@ std::string packingReportText(const NestSystem& ns, const Plate& plate)
         xMax = std::max(xMax, part.updateBox().max_X);
     }
     const double length = xMax - box.min_X;
-    const double width = box.max_Y - box.min_Y;
+    const double width = boxHeight(box);
     // No packed length (an empty plate) or no width leaves nothing to divide by: 0%.
     const double density = length > 0.0 && width > 0.0 ? area / length / width * 100.0 : 0.0;
 

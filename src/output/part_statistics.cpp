@@ -1,9 +1,9 @@
 #include "output/part_statistics.h"
 
-#include <charconv>
 #include <cstdio>
 #include <memory>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "nesting/nest_system.h"
 
@@ -29,23 +29,12 @@ std::string padLeft(std::string text, size_t width)
     return text;
 }
 
-std::string formatWith(double value, std::chars_format format, int precision)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format, precision);
-    return std::string(buffer, result.ptr);
-}
-
-// "%.3g" and "%.1f" as printf writes them in the C locale.
-std::string format3g(double value) { return formatWith(value, std::chars_format::general, 3); }
-std::string format1f(double value) { return formatWith(value, std::chars_format::fixed, 1); }
-
 std::string classRow(const char* name, const ClassSum& sum, double total)
 {
     // With no parts every ratio would be 0/0; the table shows 0.0 % for an empty class.
     const double percent = total > 0.0 ? sum.area / total * 100.0 : 0.0;
     return padLeft(name, 15) + padLeft(std::to_string(sum.count), 15) +
-           padLeft(format3g(sum.area), 15) + padLeft(format1f(percent), 14) + "%\r\n";
+           padLeft(formatG(sum.area, 3), 15) + padLeft(formatFixed(percent, 1), 14) + "%\r\n";
 }
 
 }  // namespace
@@ -76,7 +65,7 @@ bool writePartStatistics(NestSystem& ns, const std::string& path)
     }
 
     std::string text = "PartQuantity = " + std::to_string(ns.nestParts.size()) +
-                       ", OrAreaOfAllPartsArea = " + format3g(total) + "\r\n";
+                       ", OrAreaOfAllPartsArea = " + formatG(total, 3) + "\r\n";
     text += padLeft(" ", 15) + padLeft("Quantity", 15) + padLeft("OrArea", 15) +
             padLeft("AreaRatio", 15) + "\r\n";
     text += classRow("BigPart", big, total);

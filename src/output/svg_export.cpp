@@ -1,8 +1,8 @@
 #include "output/svg_export.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "library/arc.h"
 #include "base/text_encoding.h"
@@ -16,13 +16,7 @@ namespace {
 constexpr double kPictureSize = 1600.0;  // pixels of the longer side
 
 // Ten significant digits: enough for any layout, short enough to read.
-std::string num(double value)
-{
-    char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                std::chars_format::general, 10);
-    return std::string(buffer, result.ptr);
-}
+std::string num(double value) { return formatG(value, 10); }
 
 // SVG's y axis points down: every y is negated, so the picture shows y up.
 std::string xy(const Point& p)
@@ -74,19 +68,19 @@ void appendLoop(const OutlineLoop& loop, std::string& d)
 std::string rect(const BoundingBox& b, const char* cls)
 {
     return "<rect class=\"" + std::string(cls) + "\" x=\"" + num(b.min_X) + "\" y=\"" +
-           num(-b.max_Y) + "\" width=\"" + num(b.max_X - b.min_X) + "\" height=\"" +
-           num(b.max_Y - b.min_Y) + "\"/>";
+           num(-b.max_Y) + "\" width=\"" + num(boxWidth(b)) + "\" height=\"" +
+           num(boxHeight(b)) + "\"/>";
 }
 
 double textHeight(const Plate& plate)
 {
-    return (plate.outerBox.max_Y - plate.outerBox.min_Y) / 30.0;
+    return boxHeight(plate.outerBox) / 30.0;
 }
 
 std::string utilisationText(const Plate& plate, const PlateSummary& summary)
 {
     const double length = summary.packedEdge - plate.outerBox.min_X;
-    const double width = plate.outerBox.max_Y - plate.outerBox.min_Y;
+    const double width = boxHeight(plate.outerBox);
     std::string text = "ID=" + std::to_string(plate.id) + " " + plate.label.text + ", ";
     if (length == 0.0 || width == 0.0) return text + "MaterialUtilization Unknown";
     return text + "MaterialUtilization=" +
@@ -120,12 +114,11 @@ void appendPlate(const NestSystem& ns, const Plate& plate, LineSink& out)
 std::string layoutSvgText(const NestSystem& ns)
 {
     BoundingBox world = ns.platesBox();
-    double w = world.max_X - world.min_X;
-    double h = world.max_Y - world.min_Y;
+    double w = boxWidth(world);
+    double h = boxHeight(world);
     double margin = std::max(std::max(w, h) * 0.02, 1.0);
     for (const Plate& plate : ns.plates) margin = std::max(margin, 1.6 * textHeight(plate));
-    world = {world.min_X - margin, world.max_X + margin, world.min_Y - margin,
-             world.max_Y + margin};
+    world = grown(world, margin);
     w += 2.0 * margin;
     h += 2.0 * margin;
     const double scale = kPictureSize / std::max(w, h);

@@ -114,6 +114,45 @@ TEST(PointTest, BoxMeasures)
     EXPECT_DOUBLE_EQ(boxLongerSide(0, 1, 0, 5), 5.0);
 }
 
+namespace {
+
+bool sameBox(const BoundingBox& a, const BoundingBox& b)
+{
+    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
+}
+
+}  // namespace
+
+// Layouts depend on these sums being the very ones a translation or an inset stores.
+TEST(PointTest, BoxCopiesKeepTheExactSums)
+{
+    const BoundingBox b{0.1, 0.7, -0.3, 0.2};
+    EXPECT_TRUE(sameBox(shifted(b, 0.2, 1e16), BoundingBox{0.1 + 0.2, 0.7 + 0.2, -0.3 + 1e16, 0.2 + 1e16}));
+    const double margin = 0.05;
+    EXPECT_TRUE(sameBox(grown(b, -margin), BoundingBox{0.1 + margin, 0.7 - margin, -0.3 + margin, 0.2 - margin}));
+    EXPECT_TRUE(sameBox(grown(b, 1.0), BoundingBox{0.1 - 1.0, 0.7 + 1.0, -0.3 - 1.0, 0.2 + 1.0}));
+    EXPECT_EQ(boxWidth(b), 0.7 - 0.1);
+    EXPECT_EQ(boxHeight(b), 0.2 - -0.3);
+    EXPECT_EQ(boxCentre(b).x, (0.1 + 0.7) / 2.0);
+    EXPECT_EQ(boxCentre(b).y, (-0.3 + 0.2) / 2.0);
+    EXPECT_TRUE(sameBox(boxUnion(b, BoundingBox{0.5, 2, -1, 0}), BoundingBox{0.1, 2, -1, 0.2}));
+}
+
+TEST(PointTest, BoxQuestionsCountTheBorder)
+{
+    const BoundingBox unit{0, 1, 0, 1};
+    EXPECT_TRUE(meets(unit, BoundingBox{1, 2, 1, 2}));  // a shared corner
+    EXPECT_FALSE(meets(unit, BoundingBox{1.001, 2, 0, 1}));
+    EXPECT_FALSE(meets(unit, BoundingBox{0, 1, -2, -0.5}));
+    EXPECT_TRUE(contains(unit, Point(1, 0)));
+    EXPECT_FALSE(contains(unit, Point(0.5, 1.001)));
+    EXPECT_TRUE(containsStrictly(unit, BoundingBox{0.1, 0.9, 0.1, 0.9}));
+    EXPECT_FALSE(containsStrictly(unit, BoundingBox{0, 0.9, 0.1, 0.9}));  // touches the left side
+    EXPECT_FALSE(inverted(unit));
+    EXPECT_TRUE(inverted(BoundingBox{0, 1, 2, 1}));
+    EXPECT_FALSE(inverted(BoundingBox{1, 1, 1, 1}));  // a single point is a box
+}
+
 TEST(PointListTest, FrontInsertionReversedCopiesAndSentinelErase)
 {
     PointList list;

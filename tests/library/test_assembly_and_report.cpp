@@ -11,6 +11,7 @@
 
 #include "library/assembly.h"
 #include "library/discretise.h"
+#include "base/number_text.h"
 #include "library/error_report.h"
 #include "base/text_encoding.h"
 #include "support/recording_platform.h"
