@@ -24,7 +24,6 @@
 #include <thread>
 #include <vector>
 
-#include "base/platform.h"
 #include "geometry/overlap.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
@@ -33,29 +32,14 @@
 #include "support/layout_fingerprint.h"
 #include "support/library_text.h"
 #include "support/temp_folder.h"
+#include "table_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SilentPlatform : public orvo::Platform {
-public:
-    void showMessage(const std::string& text, const std::string& caption) override
-    {
-        std::fprintf(stderr, "  [%s] %s\n", caption.c_str(), text.c_str());
-    }
-    void setWorldBoxAndFit(const orvo::BoundingBox&) override {}
-    void repaintNow() override {}
-    void setProgressPercent(int) override {}
-    void setStatusText(const std::string&) override {}
-    double monotonicSeconds() override
-    {
-        using namespace std::chrono;
-        return duration<double>(steady_clock::now().time_since_epoch()).count();
-    }
-    std::tm localTime() override { return std::tm{}; }
-    void openInViewer(const std::string&) override {}
-};
+using orvo::bench::SilentPlatform;
+using orvo::bench::layoutIsLegal;
 
 struct Options {
     std::vector<std::string> methods;
@@ -75,19 +59,6 @@ struct Result {
     int legal = 0;
     uint64_t fingerprint = 0;
 };
-
-bool layoutIsLegal(const orvo::NestSystem& ns)
-{
-    for (auto a = ns.nestParts.begin(); a != ns.nestParts.end(); ++a) {
-        if (a->plateId == -1) continue;
-        const orvo::Plate* p = ns.findPlate(a->plateId);
-        if (p == nullptr || !orvo::boxInsideRect(*a, p->innerBox)) return false;
-        for (auto b = std::next(a); b != ns.nestParts.end(); ++b) {
-            if (b->plateId == a->plateId && !orvo::partsDisjoint(*a, *b)) return false;
-        }
-    }
-    return true;
-}
 
 Result measure(const orvo::NestSystem& ns, double seconds)
 {

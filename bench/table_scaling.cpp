@@ -26,34 +26,19 @@
 #include <vector>
 
 #include "app/open_library.h"
-#include "base/platform.h"
 #include "geometry/overlap.h"
 #include "nesting/layout_all.h"
 #include "nesting/nest_system.h"
 #include "sheet_library.h"
+#include "support/layout_fingerprint.h"
+#include "table_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class SilentPlatform : public orvo::Platform {
-public:
-    void showMessage(const std::string& text, const std::string& caption) override
-    {
-        std::fprintf(stderr, "  [%s] %s\n", caption.c_str(), text.c_str());
-    }
-    void setWorldBoxAndFit(const orvo::BoundingBox&) override {}
-    void repaintNow() override {}
-    void setProgressPercent(int) override {}
-    void setStatusText(const std::string&) override {}
-    double monotonicSeconds() override
-    {
-        using namespace std::chrono;
-        return duration<double>(steady_clock::now().time_since_epoch()).count();
-    }
-    std::tm localTime() override { return std::tm{}; }
-    void openInViewer(const std::string&) override {}
-};
+using orvo::bench::SilentPlatform;
+using orvo::bench::layoutIsLegal;
 
 double cpuSeconds()
 {
@@ -72,43 +57,6 @@ struct Result {
     int parts = 0, plates = 0, unplaced = 0, legal = 1;
     uint64_t fingerprint = 0;
 };
-
-template <typename T>
-void hashInto(uint64_t& h, const T& value)
-{
-    const auto bytes = std::bit_cast<std::array<unsigned char, sizeof(T)>>(value);
-    for (unsigned char c : bytes) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-}
-
-// The fingerprint of table_layouts: every placement in list order, bit for bit.
-uint64_t layoutFingerprint(const orvo::NestSystem& ns)
-{
-    uint64_t h = 14695981039346656037ull;
-    for (const orvo::Part& part : ns.nestParts) {
-        hashInto(h, part.plateId);
-        hashInto(h, part.pose.basePt.x);
-        hashInto(h, part.pose.basePt.y);
-        hashInto(h, part.pose.rotationAngle);
-        hashInto(h, static_cast<unsigned char>(part.pose.mirrored ? 1 : 0));
-    }
-    return h;
-}
-
-bool layoutIsLegal(const orvo::NestSystem& ns)
-{
-    for (auto a = ns.nestParts.begin(); a != ns.nestParts.end(); ++a) {
-        if (a->plateId == -1) continue;
-        const orvo::Plate* p = ns.findPlate(a->plateId);
-        if (p == nullptr || !orvo::boxInsideRect(*a, p->innerBox)) return false;
-        for (auto b = std::next(a); b != ns.nestParts.end(); ++b) {
-            if (b->plateId == a->plateId && !orvo::partsDisjoint(*a, *b)) return false;
-        }
-    }
-    return true;
-}
 
 // In the child: open (and lay out) in a scratch work folder.
 bool runOne(const std::string& path, bool layout, Result& r)
@@ -136,7 +84,7 @@ bool runOne(const std::string& path, bool layout, Result& r)
             r.parts = static_cast<int>(ns.nestParts.size());
             r.plates = static_cast<int>(ns.plates.size());
             r.unplaced = ns.unplacedCount();
-            r.fingerprint = layoutFingerprint(ns);
+            r.fingerprint = orvo::test::layoutFingerprint(ns);
             ok = true;
         }
     }
