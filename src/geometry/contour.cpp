@@ -186,4 +186,20 @@ Point nearestVertex(const Contour& k, const Point& p)
 
 void TextLabel::setText(const std::string& value) { text = value.substr(0, cutLength(value, kMaxText)); }
 
+void TextLabel::rotateAbout(const Point& centre, double angle)
+{
+    Point at(x, y);
+    rotatePoint(at, centre, angle);
+    x = at.x;
+    y = at.y;
+    this->angle += angle / kPi * 180.0;
+}
+
+void TextLabel::reflectIn(const Segment& mirror)
+{
+    const Point at = reflectPoint(mirror, Point(x, y));
+    x = at.x;
+    y = at.y;
+}
+
 }  // namespace orvo

@@ -60,6 +60,9 @@ struct TextLabel {
     // Keeps at most kMaxText bytes of the given text without splitting a character:
     // UTF-8 text is cut at a character boundary, other text keeps GBK byte pairs whole.
     void setText(const std::string& value);
+    // Carries the insertion point along with its shape; the text turns with it.
+    void rotateAbout(const Point& centre, double angle);
+    void reflectIn(const Segment& mirror);
 };
 
 }  // namespace orvo

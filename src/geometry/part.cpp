@@ -129,11 +129,7 @@ void Part::rotatePart(const Point& centre, double angle)
     rotatePoint(centroid, pivot, angle);
     updateBox();
     updateFillRatio();
-    Point labelPoint(label.x, label.y);
-    rotatePoint(labelPoint, pivot, angle);
-    label.x = labelPoint.x;
-    label.y = labelPoint.y;
-    label.angle += angle / kPi * 180.0;
+    label.rotateAbout(pivot, angle);
     pose.rotate(pivot, angle);
 }
 
@@ -147,9 +143,7 @@ bool Part::mirrorPart(const Point& pivot)
     for (Contour& h : holes) reflectContour(h, mirror);
     updateCentroid();
     updateBox();
-    const Point labelPoint = reflectPoint(mirror, Point(label.x, label.y));
-    label.x = labelPoint.x;
-    label.y = labelPoint.y;
+    label.reflectIn(mirror);
     pose.reflect(mirror);
     return pose.mirrored;
 }

@@ -148,9 +148,7 @@ void PartOutline::mirrorOutline(const Point& pivot)
     const Segment mirror(pivot, Point(pivot.x + length, pivot.y));
     outer.reflectLoop(mirror);
     for (OutlineLoop& hole : holes) hole.reflectLoop(mirror);
-    const Point labelPoint = reflectPoint(mirror, Point(label.x, label.y));
-    label.x = labelPoint.x;
-    label.y = labelPoint.y;
+    label.reflectIn(mirror);
     pose.reflect(mirror);
     // The centroid moves with the shape here as in every other transform.
     const Point turnedCentroid = reflectPoint(mirror, centroid);
@@ -186,11 +184,7 @@ void PartOutline::rotateOutline(const Point& centre, double angle)
 {
     outer.rotateLoop(centre, angle);
     for (OutlineLoop& hole : holes) hole.rotateLoop(centre, angle);
-    Point labelPoint(label.x, label.y);
-    rotatePoint(labelPoint, centre, angle);
-    label.x = labelPoint.x;
-    label.y = labelPoint.y;
-    label.angle += angle / kPi * 180.0;
+    label.rotateAbout(centre, angle);
     pose.rotate(centre, angle);
     rotatePoint(centroid, centre, angle);
 }

@@ -189,10 +189,10 @@ TEST(PartTest, ApplyPoseDependsOnlyOnTheTargetPose)
             Part twoSteps = rest;
             applyPose(twoSteps, via);
             applyPose(twoSteps, to);
-            EXPECT_EQ(direct.pose.mirrored, to.pose.mirrored);
-            EXPECT_NEAR(direct.pose.basePt.x, to.pose.basePt.x, 1e-12);
-            EXPECT_NEAR(direct.pose.basePt.y, to.pose.basePt.y, 1e-12);
-            EXPECT_NEAR(direct.pose.rotationAngle, to.pose.rotationAngle, 1e-12);
+            EXPECT_EQ(direct.pose.mirrored, to.mirrored);
+            EXPECT_NEAR(direct.pose.basePt.x, to.basePt.x, 1e-12);
+            EXPECT_NEAR(direct.pose.basePt.y, to.basePt.y, 1e-12);
+            EXPECT_NEAR(direct.pose.rotationAngle, to.rotationAngle, 1e-12);
             for (int i = 0; i < rest.outer.count(); ++i) {
                 EXPECT_NEAR(twoSteps.outer.vertex(i).x, direct.outer.vertex(i).x, 1e-9);
                 EXPECT_NEAR(twoSteps.outer.vertex(i).y, direct.outer.vertex(i).y, 1e-9);

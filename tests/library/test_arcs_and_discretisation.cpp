@@ -320,9 +320,9 @@ TEST(Outline, PoseCarriesTheOutlineAndItsPolygonAlike)
         Part part = polygon;
         applyPose(part, to);
         const Part fromOutline = o.toPart();
-        EXPECT_EQ(o.pose.mirrored, to.pose.mirrored);
-        expectNear(o.pose.basePt, to.pose.basePt.x, to.pose.basePt.y);
-        EXPECT_NEAR(o.pose.rotationAngle, to.pose.rotationAngle, 1e-12);
+        EXPECT_EQ(o.pose.mirrored, to.mirrored);
+        expectNear(o.pose.basePt, to.basePt.x, to.basePt.y);
+        EXPECT_NEAR(o.pose.rotationAngle, to.rotationAngle, 1e-12);
         // The same vertices (a turned-over arc may be listed from its other end).
         ASSERT_EQ(fromOutline.outer.count(), part.outer.count());
         for (const Point& v : part.outer.points) {
