@@ -1,8 +1,17 @@
 // orvonest: lays out a part library without a window and writes the system's files.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string_view>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "cli/options.h"
 #include "cli/output_options.h"
@@ -11,6 +20,7 @@
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "app/open_library.h"
+#include "library/error_report.h"
 #include "nesting/nest_system.h"
 
 namespace {
@@ -41,6 +51,60 @@ bool applySettings(NestSystem& ns, const Options& options)
     return true;
 }
 
+// Relative --save and --svg paths are taken inside the work folder, as every other output.
+std::string insideWorkFolder(const std::string& folder, const std::string& path)
+{
+    if (path.empty() || std::filesystem::path(path).is_absolute()) return path;
+    return (std::filesystem::path(folder) / path).string();
+}
+
+bool isLibrary(const std::string& library, const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(library, path, error) && !error;
+}
+
+// A plate drawing "PltID=<digits>.dxf".
+bool isPlateDrawingName(const std::string& name)
+{
+    constexpr std::string_view prefix = "PltID=", suffix = ".dxf";
+    if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return false;
+    }
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    return digits.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// An output that would write over the part library is refused before anything is written:
+// --save or --svg naming it, or a file of a fixed name in the work folder that is it.
+bool outputsSpareTheLibrary(const Options& options)
+{
+    for (const auto& [option, path] : {std::pair{"--save", options.saveFile},
+                                       std::pair{"--svg", options.svgFile}}) {
+        if (path.empty() || !isLibrary(options.library, path)) continue;
+        std::cerr << "orvonest: " << option << " " << path
+                  << " is the part library being read; choose another file\n";
+        return false;
+    }
+    std::vector<std::string> names = {ErrorReport::kFileName, "PartInfo.txt"};
+    if (options.layout != LayoutChoice::None && options.importFile.empty()) {
+        names.push_back(options.layout == LayoutChoice::Hape ? "重力排样计算时间.txt" : "多步排样计算时间.txt");
+    }
+    if (options.reportPlate) names.push_back("Report.txt");
+    if (options.exportAll) names.push_back("AllPlts.dxf");
+    const std::string libraryName = std::filesystem::path(options.library).filename().string();
+    if (options.exportPlates && isPlateDrawingName(libraryName)) names.push_back(libraryName);
+    for (const std::string& name : names) {
+        const std::string path = insideWorkFolder(options.workFolder, name);
+        if (!isLibrary(options.library, path)) continue;
+        std::cerr << "orvonest: the part library is " << path
+                  << ", which this run would write; copy it to another name or use another -C folder\n";
+        return false;
+    }
+    return true;
+}
+
 double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice)
 {
     if (choice == LayoutChoice::None) return 0.0;
@@ -51,13 +115,17 @@ double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice
     return seconds;
 }
 
-int run(const Options& options)
+int run(Options options)
 {
+    options.saveFile = insideWorkFolder(options.workFolder, options.saveFile);
+    options.svgFile = insideWorkFolder(options.workFolder, options.svgFile);
+    if (!outputsSpareTheLibrary(options)) return kUsage;
     if (!makeWorkFolder(options.workFolder)) return kOutputFailed;
 
     TerminalPlatform platform(options.quiet);
     auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
     if (!ns->errorReport().isOpen()) return kOutputFailed;
+    // A library that cannot be read or holds no part to lay out (the message says which).
     if (!openPartLibrary(*ns, options.library)) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
 
@@ -72,11 +140,41 @@ int run(const Options& options)
     return platform.outputFailures() > 0 ? kOutputFailed : kOk;
 }
 
+// A standard stream that was closed before the start stays taken by a descriptor that
+// cannot be written, so that no file opened later gets its number and receives the JSON
+// or the messages, and a write to it fails as it should.
+void keepStandardStreamsTaken()
+{
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int taken = open("/dev/null", O_RDONLY | O_CLOEXEC);
+            if (taken >= 0 && taken != fd) close(taken);  // fd was taken by another
+        }
+    }
+}
+
+// The JSON, --help and --version are the run's result: a standard output that could not
+// take them all (a full disk, a closed stream) is a failed output.
+bool standardOutputWritten()
+{
+    errno = 0;
+    std::cout.flush();
+    const bool written = std::cout.good() && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (!written) {
+        std::cerr << "orvonest: the standard output could not be written";
+        if (errno != 0) std::cerr << ": " << std::strerror(errno);
+        std::cerr << '\n';
+    }
+    return written;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    keepStandardStreamsTaken();
     const ParseResult parsed = parseOptions(argc, argv);
-    if (!parsed.options) return parsed.exitCode;
-    return run(*parsed.options);
+    const int status = parsed.options ? run(*parsed.options) : parsed.exitCode;
+    if (!standardOutputWritten() && status == kOk) return kOutputFailed;
+    return status;
 }
