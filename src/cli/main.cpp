@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -115,6 +116,19 @@ double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice
     return seconds;
 }
 
+// The JSON is the run's result: a standard output that cannot take it all (a full disk,
+// a closed stream, a cut file) is a failed output, with the reason.
+bool printResult(const std::string& text)
+{
+    std::cout << text << std::flush;
+    if (std::cout && std::fflush(stdout) == 0) return true;
+    const int reason = errno;
+    std::cerr << "orvonest: the standard output could not be written: " << std::strerror(reason) << '\n';
+    std::cout.clear();  // told once; the final check does not repeat it
+    std::clearerr(stdout);
+    return false;
+}
+
 int run(Options options)
 {
     options.saveFile = insideWorkFolder(options.workFolder, options.saveFile);
@@ -134,10 +148,10 @@ int run(Options options)
     const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
     if (!importLayout(*ns, options)) return kLibraryUnreadable;
     const int outputStatus = writeOutputs(*ns, options);
-    if (options.json) std::cout << layoutSummary(*ns, platform, seconds).dump(2) << std::endl;
+    const bool printed = !options.json || printResult(layoutSummary(*ns, platform, seconds).dump(2) + "\n");
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
     if (outputStatus != kOk) return outputStatus;
-    return platform.outputFailures() > 0 ? kOutputFailed : kOk;
+    return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;
 }
 
 // A standard stream that was closed before the start stays taken by a descriptor that
@@ -153,8 +167,7 @@ void keepStandardStreamsTaken()
     }
 }
 
-// The JSON, --help and --version are the run's result: a standard output that could not
-// take them all (a full disk, a closed stream) is a failed output.
+// What else went to the standard output (--help, --version) must have reached it too.
 bool standardOutputWritten()
 {
     errno = 0;
@@ -173,6 +186,9 @@ bool standardOutputWritten()
 int main(int argc, char** argv)
 {
     keepStandardStreamsTaken();
+    // Past a file-size limit a write then fails (and is reported, the target left as it
+    // was) instead of ending the process with a temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ParseResult parsed = parseOptions(argc, argv);
     const int status = parsed.options ? run(*parsed.options) : parsed.exitCode;
     if (!standardOutputWritten() && status == kOk) return kOutputFailed;
