@@ -9,10 +9,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <string_view>
 #include <system_error>
-#include <utility>
-#include <vector>
 
 #include "cli/options.h"
 #include "cli/output_options.h"
@@ -21,7 +18,6 @@
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "app/open_library.h"
-#include "library/error_report.h"
 #include "nesting/nest_system.h"
 
 namespace {
@@ -52,60 +48,6 @@ bool applySettings(NestSystem& ns, const Options& options)
     return true;
 }
 
-// Relative --save and --svg paths are taken inside the work folder, as every other output.
-std::string insideWorkFolder(const std::string& folder, const std::string& path)
-{
-    if (path.empty() || std::filesystem::path(path).is_absolute()) return path;
-    return (std::filesystem::path(folder) / path).string();
-}
-
-bool isLibrary(const std::string& library, const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::equivalent(library, path, error) && !error;
-}
-
-// A plate drawing "PltID=<digits>.dxf".
-bool isPlateDrawingName(const std::string& name)
-{
-    constexpr std::string_view prefix = "PltID=", suffix = ".dxf";
-    if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
-        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
-        return false;
-    }
-    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    return digits.find_first_not_of("0123456789") == std::string::npos;
-}
-
-// An output that would write over the part library is refused before anything is written:
-// --save or --svg naming it, or a file of a fixed name in the work folder that is it.
-bool outputsSpareTheLibrary(const Options& options)
-{
-    for (const auto& [option, path] : {std::pair{"--save", options.saveFile},
-                                       std::pair{"--svg", options.svgFile}}) {
-        if (path.empty() || !isLibrary(options.library, path)) continue;
-        std::cerr << "orvonest: " << option << " " << path
-                  << " is the part library being read; choose another file\n";
-        return false;
-    }
-    std::vector<std::string> names = {ErrorReport::kFileName, "PartInfo.txt"};
-    if (options.layout != LayoutChoice::None && options.importFile.empty()) {
-        names.push_back(options.layout == LayoutChoice::Hape ? "重力排样计算时间.txt" : "多步排样计算时间.txt");
-    }
-    if (options.reportPlate) names.push_back("Report.txt");
-    if (options.exportAll) names.push_back("AllPlts.dxf");
-    const std::string libraryName = std::filesystem::path(options.library).filename().string();
-    if (options.exportPlates && isPlateDrawingName(libraryName)) names.push_back(libraryName);
-    for (const std::string& name : names) {
-        const std::string path = insideWorkFolder(options.workFolder, name);
-        if (!isLibrary(options.library, path)) continue;
-        std::cerr << "orvonest: the part library is " << path
-                  << ", which this run would write; copy it to another name or use another -C folder\n";
-        return false;
-    }
-    return true;
-}
-
 double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice)
 {
     if (choice == LayoutChoice::None) return 0.0;
@@ -123,7 +65,8 @@ bool printResult(const std::string& text)
     std::cout << text << std::flush;
     if (std::cout && std::fflush(stdout) == 0) return true;
     const int reason = errno;
-    std::cerr << "orvonest: the standard output could not be written: " << std::strerror(reason) << '\n';
+    std::cerr << "orvonest: the standard output could not be written: " << std::strerror(reason)
+              << '\n';
     std::cout.clear();  // told once; the final check does not repeat it
     std::clearerr(stdout);
     return false;
@@ -131,9 +74,7 @@ bool printResult(const std::string& text)
 
 int run(Options options)
 {
-    options.saveFile = insideWorkFolder(options.workFolder, options.saveFile);
-    options.svgFile = insideWorkFolder(options.workFolder, options.svgFile);
-    if (!outputsSpareTheLibrary(options)) return kUsage;
+    if (!settleOutputPaths(options)) return kUsage;
     if (!makeWorkFolder(options.workFolder)) return kOutputFailed;
 
     TerminalPlatform platform(options.quiet);
@@ -148,7 +89,8 @@ int run(Options options)
     const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
     if (!importLayout(*ns, options)) return kLibraryUnreadable;
     const int outputStatus = writeOutputs(*ns, options);
-    const bool printed = !options.json || printResult(layoutSummary(*ns, platform, seconds).dump(2) + "\n");
+    const bool printed =
+        !options.json || printResult(layoutSummary(*ns, platform, seconds).dump(2) + "\n");
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
     if (outputStatus != kOk) return outputStatus;
     return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;
