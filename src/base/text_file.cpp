@@ -81,6 +81,7 @@ ReplacingFile::ReplacingFile(const std::string& path) : target_(path)
     }
     // The replacement keeps the permissions of the file it replaces.
     if (exists) (void)fchmod(fd_, existing.st_mode & 07777);
+    replacing_ = exists;
 }
 
 ReplacingFile::~ReplacingFile() { discard(); }
@@ -116,8 +117,8 @@ bool ReplacingFile::commit()
 {
     if (fd_ < 0) return false;
     // The data reach the disk before the name does, so that a crash leaves the old file
-    // or the new one, never an empty new one.
-    if (!temporary_.empty() && fsync(fd_) != 0) return fail(errno);
+    // or the new one, never an empty new one in place of the old.
+    if (replacing_ && fsync(fd_) != 0) return fail(errno);
     const int closed = close(fd_);
     fd_ = -1;
     if (closed != 0) return fail(errno);

@@ -18,8 +18,9 @@ private:
 };
 
 // A file that is written whole or not at all. The bytes go to a new file with a unique
-// name in the target's folder; commit() flushes them to the disk, closes the file and
-// renames it over the target. So a write that fails (disk full, size limit, a folder
+// name in the target's folder; commit() closes the file and renames it over the target,
+// after flushing the bytes to the disk when a previous file is replaced (a crash then
+// leaves the old file or the new one, never an empty one; a new file costs no flush). So a write that fails (disk full, size limit, a folder
 // where the file should go) leaves the previous file as it was, and two programs writing
 // the same file leave it whole from one of them. The temporary file is removed unless it
 // was committed. A target that exists and is not a regular file (a device such as
@@ -47,6 +48,7 @@ private:
 
     std::string target_;
     std::string temporary_;  // empty when the target is written in place
+    bool replacing_ = false;  // a previous file exists, whose content must survive a crash
     int fd_ = -1;
     std::string error_;
 };
