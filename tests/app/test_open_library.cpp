@@ -115,7 +115,8 @@ TEST_F(OpenLibrary, TheFaultyArcsExampleKeepsThreeOfFiveParts)
 // with the unrelated "排样点错误!".
 TEST_F(OpenLibrary, AFileWithoutPartsIsRefusedWithItsOwnMessage)
 {
-    const std::string binary("\x7f" "ELF\x02\x01\x01\0\0\0\x03\0>\0", 16);
+    const char elf[] = "\x7f" "ELF\x02\x01\x01\0\0\0\x03\0>\0\xff\xfe";
+    const std::string binary(elf, sizeof elf - 1);
     for (const std::string& text : {std::string(), std::string("\r\r\r\r"), binary}) {
         test::writeFile(folder.file("lib.preSrc"), text);
         RecordingPlatform quiet;
