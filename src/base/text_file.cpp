@@ -12,6 +12,8 @@
 #include <random>
 #include <system_error>
 
+#include "base/text_encoding.h"
+
 namespace orvo {
 
 void LineSink::line(std::string_view text)
@@ -139,9 +141,14 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, std::string
 std::string fileFailureText(std::string_view message, const std::string& path,
                             const std::string& reason)
 {
+    // A path may hold a part name as read from the library (GBK); the message is UTF-8.
     std::string text(message);
-    text += " " + path;
-    if (!reason.empty()) text += ": " + reason;
+    text += ' ';
+    text += gbkToUtf8(path);
+    if (!reason.empty()) {
+        text += ": ";
+        text += reason;
+    }
     return text;
 }
 

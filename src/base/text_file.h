@@ -59,7 +59,8 @@ private:
 bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 
 // The message for a file that could not be written: the system's text, the file and the
-// reason, e.g. "文件保存失败! out/lay.txt: No space left on device".
+// reason, e.g. "文件保存失败! out/lay.txt: No space left on device". A path in GBK (a
+// part name as read) is shown in UTF-8 like the rest of the message.
 std::string fileFailureText(std::string_view message, const std::string& path,
                             const std::string& reason);
 // Reads the whole file. False when it cannot be opened or read.

@@ -100,6 +100,8 @@ TEST(WriteWholeFile, TargetsThatCannotBeWrittenFailWithTheirReason)
     EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"folder", "plain"}));
     EXPECT_EQ(fileFailureText("文件保存失败!", "/dev/full", "No space left on device"),
               "文件保存失败! /dev/full: No space left on device");
+    EXPECT_EQ(fileFailureText("排样文件输出失败!", "out/\xC1\xE3.dxf", "Is a directory"),
+              "排样文件输出失败! out/零.dxf: Is a directory");
 }
 
 // A device cannot be replaced by a file (as root, a rename would replace /dev/null).
