@@ -13,8 +13,9 @@ bool exportLayoutDxf(NestSystem& ns, const std::string& path)
     beginDxfEntities(out);
     for (const Plate& plate : ns.plates) writePlateLayout(ns, plate, out);
     endDxfEntities(out);
-    if (!writeWholeFile(path, out.text())) {
-        ns.platform().showMessage("排样文件输出失败!", kCaptionWarning);
+    std::string error;
+    if (!writeWholeFile(path, out.text(), &error)) {
+        ns.platform().showMessage(fileFailureText("排样文件输出失败!", path, error), kCaptionWarning);
         return false;
     }
     ns.platform().showMessage("所有母板的排样图\"" + path + "\"已生成", kCaptionNotice);

@@ -30,6 +30,14 @@ void takeConfiguration(NestSystem& ns, const NestConfig& config)
     ns.turnOver = config.bPartTurnover;
 }
 
+bool refuseWithoutParts(NestSystem& ns, bool noRecords)
+{
+    ns.platform().showMessage(noRecords ? "零件数据文件中没有零件!"
+                                        : "零件数据文件中没有可用的零件, 原因见PackError.txt!",
+                              kCaptionWarning);
+    return false;
+}
+
 }  // namespace
 
 bool openPartLibrary(NestSystem& ns, const std::string& path)
@@ -52,7 +60,11 @@ bool openPartLibrary(NestSystem& ns, const std::string& path)
         ++position;  // a dropped record leaves a gap in the partIds
     }
 
+    // Nothing to lay out: an empty, binary or damaged file, or parts that were all faulty.
+    // The caller keeps what it had, and no part statistics replace the previous ones.
+    if (ns.outlines.empty()) return refuseWithoutParts(ns, library.records.empty());
     ns.prepareNestParts();
+    if (ns.nestParts.empty()) return refuseWithoutParts(ns, false);
     writePartStatistics(ns, ns.outputPath("PartInfo.txt"));
     return true;
 }

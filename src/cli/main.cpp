@@ -1,4 +1,11 @@
 // orvonest: lays out a part library without a window and writes the system's files.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -51,13 +58,29 @@ double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice
     return seconds;
 }
 
-int run(const Options& options)
+// The JSON is the run's result: a standard output that cannot take it all (a full disk,
+// a closed stream, a cut file) is a failed output, with the reason.
+bool printResult(const std::string& text)
 {
+    std::cout << text << std::flush;
+    if (std::cout && std::fflush(stdout) == 0) return true;
+    const int reason = errno;
+    std::cerr << "orvonest: the standard output could not be written: " << std::strerror(reason)
+              << '\n';
+    std::cout.clear();  // told once; the final check does not repeat it
+    std::clearerr(stdout);
+    return false;
+}
+
+int run(Options options)
+{
+    if (!settleOutputPaths(options)) return kUsage;
     if (!makeWorkFolder(options.workFolder)) return kOutputFailed;
 
     TerminalPlatform platform(options.quiet);
     auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
     if (!ns->errorReport().isOpen()) return kOutputFailed;
+    // A library that cannot be read or holds no part to lay out (the message says which).
     if (!openPartLibrary(*ns, options.library)) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
 
@@ -66,17 +89,50 @@ int run(const Options& options)
     const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
     if (!importLayout(*ns, options)) return kLibraryUnreadable;
     const int outputStatus = writeOutputs(*ns, options);
-    if (options.json) std::cout << layoutSummary(*ns, platform, seconds).dump(2) << std::endl;
+    const bool printed =
+        !options.json || printResult(layoutSummary(*ns, platform, seconds).dump(2) + "\n");
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
     if (outputStatus != kOk) return outputStatus;
-    return platform.outputFailures() > 0 ? kOutputFailed : kOk;
+    return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;
+}
+
+// A standard stream that was closed before the start stays taken by a descriptor that
+// cannot be written, so that no file opened later gets its number and receives the JSON
+// or the messages, and a write to it fails as it should.
+void keepStandardStreamsTaken()
+{
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int taken = open("/dev/null", O_RDONLY | O_CLOEXEC);
+            if (taken >= 0 && taken != fd) close(taken);  // fd was taken by another
+        }
+    }
+}
+
+// What else went to the standard output (--help, --version) must have reached it too.
+bool standardOutputWritten()
+{
+    errno = 0;
+    std::cout.flush();
+    const bool written = std::cout.good() && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (!written) {
+        std::cerr << "orvonest: the standard output could not be written";
+        if (errno != 0) std::cerr << ": " << std::strerror(errno);
+        std::cerr << '\n';
+    }
+    return written;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    keepStandardStreamsTaken();
+    // Past a file-size limit a write then fails (and is reported, the target left as it
+    // was) instead of ending the process with a temporary file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ParseResult parsed = parseOptions(argc, argv);
-    if (!parsed.options) return parsed.exitCode;
-    return run(*parsed.options);
+    const int status = parsed.options ? run(*parsed.options) : parsed.exitCode;
+    if (!standardOutputWritten() && status == kOk) return kOutputFailed;
+    return status;
 }

@@ -31,9 +31,11 @@ void addOptions(CLI::App& app, Options& o, std::string& layoutName)
         ->type_name("D");
     app.add_option("--import", o.importFile, "Restore a packing-information file instead of laying out")
         ->type_name("FILE");
-    app.add_option("--save", o.saveFile, "Write a packing-information file after the layout")
+    app.add_option("--save", o.saveFile,
+                   "Write a packing-information file after the layout (a relative FILE goes into -C)")
         ->type_name("FILE");
-    app.add_option("--svg", o.svgFile, "Write a picture of the layout")->type_name("FILE");
+    app.add_option("--svg", o.svgFile, "Write a picture of the layout (a relative FILE goes into -C)")
+        ->type_name("FILE");
     app.add_flag("--export-all", o.exportAll, "Write AllPlts.dxf");
     app.add_flag("--export-plates", o.exportPlates, "Write PltID=<id>.dxf for every plate");
     app.add_flag("--export-parts", o.exportParts, "Write one DXF per part");

@@ -5,6 +5,10 @@
 
 namespace orvo::cli {
 
+// Takes relative --save and --svg paths inside the work folder (-C) and refuses, with a
+// message, outputs that would write over the part library. False when refused.
+bool settleOutputPaths(Options& options);
+
 // --import: replaces the layout by the packing file's. False (after the system's
 // message) when the file cannot be read or does not fit the library; nothing changed.
 bool importLayout(NestSystem& ns, const Options& options);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -8,8 +7,9 @@ namespace orvo {
 
 class Platform;
 
-// An append stream on the error report "PackError.txt". Several may be open at once;
-// every line is flushed as it is written so that their lines keep their order.
+// An append stream on the error report "PackError.txt". Several may be open at once, in
+// this program and in others writing into the same folder: every line goes to the file
+// in one write at its end, so that lines keep their order and are never cut or mixed.
 // The system's texts are given as UTF-8 and written as GBK; part names are written as
 // read. A report that could not be opened writes nothing.
 class ErrorReport {
@@ -18,7 +18,8 @@ public:
 
     ErrorReport() = default;
     // Opens the file in the folder for appending. On failure shows
-    // "排样错误报告文件输出失败!" with caption "Warning!" when a platform is given.
+    // "排样错误报告文件输出失败!" and the file with caption "Warning!" when a platform is
+    // given; so does the first line that cannot be written.
     explicit ErrorReport(const std::string& folder, Platform* platform = nullptr);
     ~ErrorReport();
     ErrorReport(const ErrorReport&) = delete;
@@ -26,7 +27,9 @@ public:
     ErrorReport(ErrorReport&& other) noexcept;
     ErrorReport& operator=(ErrorReport&& other) noexcept;
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return fd_ >= 0; }
+    // Lines that could not be written (disk full, size limit).
+    int linesLost() const { return linesLost_; }
     const std::string& folder() const { return folder_; }
     // The system's text (UTF-8, written as GBK) followed by raw bytes (a part name), CR LF.
     void writeLine(std::string_view systemText, std::string_view rawBytes = {});
@@ -34,8 +37,12 @@ public:
     void writeTimeStamp(Platform& platform);
 
 private:
-    std::FILE* file_ = nullptr;
+    void close();
+
+    int fd_ = -1;
     std::string folder_;
+    Platform* platform_ = nullptr;
+    int linesLost_ = 0;
 };
 
 }  // namespace orvo

@@ -1,19 +1,21 @@
 #include "nesting/layout_all.h"
 
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <string>
 
 #include "base/number_text.h"
 #include "base/platform.h"
 #include "base/text_encoding.h"
+#include "base/text_file.h"
 #include "nesting/gravity.h"
 #include "nesting/multistep.h"
 
 namespace orvo {
 
 namespace {
+
+constexpr const char* kTimingFailed = "记录排样计算时间的文件输出失败!";
 
 const char* timingFileName(LayoutMethod method)
 {
@@ -81,9 +83,15 @@ void removeEmptyLastPlate(NestSystem& ns)
 void layoutAll(NestSystem& ns, LayoutMethod method)
 {
     Platform& platform = ns.platform();
-    // A missing timing file costs only the timing: warn and lay out all the same.
-    std::FILE* timingFile = std::fopen(ns.outputPath(timingFileName(method)).c_str(), "wb");
-    if (timingFile == nullptr) platform.showMessage("记录排样计算时间的文件输出失败!", kCaptionWarning);
+    // A missing timing file costs only the timing: warn and lay out all the same. It is
+    // created before the layout, so that the warning comes first, and replaces the
+    // previous file only when it has been written whole.
+    const std::string timingPath = ns.outputPath(timingFileName(method));
+    ReplacingFile timingFile(timingPath);
+    if (!timingFile.isOpen()) {
+        platform.showMessage(fileFailureText(kTimingFailed, timingPath, timingFile.error()),
+                             kCaptionWarning);
+    }
 
     ns.resetLayout();
     ns.clearPlates();
@@ -107,11 +115,10 @@ void layoutAll(NestSystem& ns, LayoutMethod method)
     removeEmptyLastPlate(ns);
 
     const double seconds = platform.monotonicSeconds() - start;
-    if (timingFile != nullptr) {
-        const std::string line = utf8ToGbk(timingText(seconds)) + "\r\n";
-        const bool written = std::fwrite(line.data(), 1, line.size(), timingFile) == line.size();
-        if (std::fclose(timingFile) != 0 || !written)
-            platform.showMessage("记录排样计算时间的文件输出失败!", kCaptionWarning);
+    if (timingFile.isOpen() && !(timingFile.write(utf8ToGbk(timingText(seconds)) + "\r\n") &&
+                                 timingFile.commit())) {
+        platform.showMessage(fileFailureText(kTimingFailed, timingPath, timingFile.error()),
+                             kCaptionWarning);
     }
 }
 

@@ -81,8 +81,10 @@ void writeAnnotations(const Plate& plate, const PlateSummary& summary, LineSink&
 
 bool writeOrWarn(NestSystem& ns, const std::string& fileName, const LineSink& out)
 {
-    if (writeWholeFile(ns.outputPath(fileName), out.text())) return true;
-    ns.platform().showMessage(kWriteFailed, kCaptionWarning);
+    const std::string path = ns.outputPath(fileName);
+    std::string error;
+    if (writeWholeFile(path, out.text(), &error)) return true;
+    ns.platform().showMessage(fileFailureText(kWriteFailed, path, error), kCaptionWarning);
     return false;
 }
 

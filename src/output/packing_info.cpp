@@ -212,8 +212,9 @@ std::string packingInfoText(const NestSystem& ns)
 
 bool exportPackingInfo(NestSystem& ns, const std::string& path)
 {
-    if (writeWholeFile(path, packingInfoText(ns))) return true;
-    ns.platform().showMessage("文件保存失败!", kCaptionWarning);
+    std::string error;
+    if (writeWholeFile(path, packingInfoText(ns), &error)) return true;
+    ns.platform().showMessage(fileFailureText("文件保存失败!", path, error), kCaptionWarning);
     ns.platform().showMessage("有可能是当前存储介质无法写入,建议更换保存路径.", kCaptionWarning);
     return false;
 }

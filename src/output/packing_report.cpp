@@ -111,8 +111,9 @@ bool writePackingReport(NestSystem& ns, const std::string& path)
     if (!markWaitingPartsOnPlate(ns, plate)) {
         ns.platform().showMessage("待排零件与活动母板冲突!", kCaptionWarning);
     }
-    if (writeWholeFile(path, packingReportText(ns, plate))) return true;
-    ns.platform().showMessage("排样报告文件输出失败!", kCaptionWarning);
+    std::string error;
+    if (writeWholeFile(path, packingReportText(ns, plate), &error)) return true;
+    ns.platform().showMessage(fileFailureText("排样报告文件输出失败!", path, error), kCaptionWarning);
     return false;
 }
 

@@ -1,10 +1,12 @@
 #include "output/part_statistics.h"
 
+#include <charconv>
 #include <cstdio>
 #include <memory>
 
 #include "base/number_text.h"
 #include "base/platform.h"
+#include "base/text_file.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {
@@ -41,11 +43,6 @@ std::string classRow(const char* name, const ClassSum& sum, double total)
 
 bool writePartStatistics(NestSystem& ns, const std::string& path)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
-    if (!file) {
-        ns.platform().showMessage("零件信息文件输出错误!", kCaptionWarning);
-        return false;
-    }
     double total = 0.0;
     for (Part& part : ns.nestParts) total += contourArea(part.outer);
 
@@ -73,12 +70,10 @@ bool writePartStatistics(NestSystem& ns, const std::string& path)
     text += classRow("SmallPart", small, total);
     text += classRow("SquarePart", square, total);
     text += classRow("Big&SquarePart", bigSquare, total);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.get()) == text.size();
-    if (std::fclose(file.release()) != 0 || !written) {
-        ns.platform().showMessage("零件信息文件输出错误!", kCaptionWarning);
-        return false;
-    }
-    return true;
+    std::string error;
+    if (writeWholeFile(path, text, &error)) return true;
+    ns.platform().showMessage(fileFailureText("零件信息文件输出错误!", path, error), kCaptionWarning);
+    return false;
 }
 
 }  // namespace orvo

@@ -140,8 +140,9 @@ std::string layoutSvgText(const NestSystem& ns)
 
 bool exportLayoutSvg(NestSystem& ns, const std::string& path)
 {
-    if (writeWholeFile(path, layoutSvgText(ns))) return true;
-    ns.platform().showMessage("排样图输出失败!", kCaptionWarning);
+    std::string error;
+    if (writeWholeFile(path, layoutSvgText(ns), &error)) return true;
+    ns.platform().showMessage(fileFailureText("排样图输出失败!", path, error), kCaptionWarning);
     return false;
 }
 

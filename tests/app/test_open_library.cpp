@@ -97,5 +97,29 @@ TEST_F(OpenLibrary, TheFaultyArcsExampleKeepsThreeOfFiveParts)
     EXPECT_EQ(test::readFile(folder.file("PartInfo.txt")).rfind("PartQuantity = 3, ", 0), 0u);
 }
 
+// An empty, binary or CR-only file was taken as a library and the layout then failed
+// with the unrelated "排样点错误!".
+TEST_F(OpenLibrary, AFileWithoutPartsIsRefusedWithItsOwnMessage)
+{
+    const char elf[] = "\x7f" "ELF\x02\x01\x01\0\0\0\x03\0>\0\xff\xfe";
+    const std::string binary(elf, sizeof elf - 1);
+    for (const std::string& text : {std::string(), std::string("\r\r\r\r"), binary}) {
+        test::writeFile(folder.file("lib.preSrc"), text);
+        test::RecordingPlatform quiet;
+        NestSystem fresh(quiet, folder.path());
+        EXPECT_FALSE(openPartLibrary(fresh, folder.file("lib.preSrc")));
+        ASSERT_EQ(quiet.messages.size(), 1u);
+        EXPECT_EQ(quiet.messages[0].text, "零件数据文件中没有零件!");
+        EXPECT_EQ(quiet.messages[0].caption, "Warning!");
+    }
+    // Records that were all faulty: the report holds the reasons.
+    test::writeFile(folder.file("lib.preSrc"),
+                    test::partRecord("TINY", {{{0, 0, 0}, {1, 0, 0.8}, {1, 1, 0}}}));
+    EXPECT_FALSE(openPartLibrary(ns, folder.file("lib.preSrc")));
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_EQ(platform.messages.back().text, "零件数据文件中没有可用的零件, 原因见PackError.txt!");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
+}
+
 }  // namespace
 }  // namespace orvo

@@ -81,8 +81,9 @@ TEST(LayoutDxf, WritesEveryPlateToTheChosenFileAndSaysWhere)
     EXPECT_EQ(platform.messages[0].text, "所有母板的排样图\"" + path + "\"已生成");
     EXPECT_EQ(platform.messages[0].caption, kCaptionNotice);
 
-    EXPECT_FALSE(exportLayoutDxf(ns, session.folder.file("missing/x.dxf")));
-    EXPECT_EQ(platform.messages.back().text, "排样文件输出失败!");
+    const std::string unwritable = session.folder.file("missing/x.dxf");
+    EXPECT_FALSE(exportLayoutDxf(ns, unwritable));
+    EXPECT_EQ(platform.messages.back().text, "排样文件输出失败! " + unwritable + ": No such file or directory");
     EXPECT_EQ(platform.messages.back().caption, kCaptionWarning);
 }
 

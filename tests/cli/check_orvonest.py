@@ -4,6 +4,8 @@
 import json
 import os
 import re
+import resource
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -17,8 +19,21 @@ def check(condition, what):
         failures.append(what)
 
 
-def run(*args, cwd=None):
-    return subprocess.run([ORVONEST, *args], capture_output=True, cwd=cwd, timeout=240)
+def run(*args, cwd=None, **how):
+    if "stdout" not in how:
+        how["stdout"] = subprocess.PIPE
+    return subprocess.run([ORVONEST, *args], stderr=subprocess.PIPE, cwd=cwd, timeout=240, **how)
+
+
+def size_limit(size):
+    """A child setup that limits the size of every file the run writes (root included)."""
+    def limit():
+        resource.setrlimit(resource.RLIMIT_FSIZE, (size, size))
+    return limit
+
+
+def files_in(folder):
+    return {name: open(os.path.join(folder, name), "rb").read() for name in sorted(os.listdir(folder))}
 
 
 def example(name):
@@ -186,6 +201,116 @@ def part_drawing_names():
                     check(dxf_x_extent(f.read()) == 100 + 10 * k, name + " holds its own part")
         for plate_drawing in ["AllPlts.dxf", "PltID=0.dxf"]:
             check("ID=0,Name:Plt" in read(folder, plate_drawing), plate_drawing + " is still the plate drawing")
+
+
+def standard_output():
+    lib = example("brackets.preSrc")
+    with tempfile.TemporaryDirectory() as out:
+        with open("/dev/full", "wb") as full:
+            result = run("-q", "--json", "-C", out, lib, stdout=full)
+        check(result.returncode == 3, "--json into a full disk ends with 3")
+        check(b"No space left on device" in result.stderr, "and says why")
+        closed = run("-q", "--json", "-C", out, lib, preexec_fn=lambda: os.close(1))
+        check(closed.returncode == 3, "--json into a closed standard output ends with 3")
+        check(b"PackError" not in closed.stderr and b"{" not in files_in(out)["PackError.txt"],
+              "the JSON does not land in a file opened in place of the closed stream")
+        with open(os.path.join(out, "cut.json"), "wb") as cut:
+            result = run("-q", "--layout", "none", "--json", "-C", out, lib, stdout=cut,
+                         preexec_fn=size_limit(2048))
+        check(result.returncode == 3, "--json cut by a file-size limit ends with 3, not a signal")
+        with open("/dev/full", "wb") as full:
+            check(run("--help", stdout=full).returncode == 3, "--help into a full disk ends with 3")
+        check(run("-q", "--layout", "none", "-C", out, lib, stdout=subprocess.DEVNULL).returncode == 0,
+              "a run without --json does not need its standard output")
+
+
+def failed_writes():
+    lib = example("brackets.preSrc")
+    outputs = ["--save", "lay.txt", "--svg", "pic.svg", "--export-all", "--report"]
+    with tempfile.TemporaryDirectory() as out:
+        first = run("-q", *outputs, "-C", out, lib)
+        check(first.returncode == 0, "the first run writes every file: " + first.stderr.decode())
+        before = files_in(out)
+        # Another layout under a size limit below the files' sizes: every big write fails.
+        second = run("-q", "--rn", "2", *outputs, "-C", out, lib, preexec_fn=size_limit(4096))
+        check(second.returncode == 3, "failed writes end with 3")
+        after = files_in(out)
+        check(set(after) == set(before), "no temporary file is left: %s" % sorted(set(after) - set(before)))
+        for name in ["lay.txt", "pic.svg", "AllPlts.dxf"]:
+            check(after.get(name) == before[name], name + " is left as it was")
+            check(("%s: File too large" % os.path.join(out, name)).encode() in second.stderr,
+                  "the message names " + name)
+        check(after["PackError.txt"].startswith(before["PackError.txt"]), "the error report only grows")
+        again = run("-q", "--layout", "none", "--import", os.path.join(out, "lay.txt"), "-C", out, lib)
+        check(again.returncode == 0, "the layout kept imports")
+
+
+# Two runs into one folder at once once left files mixed from both.
+def concurrent_runs():
+    import xml.etree.ElementTree as ElementTree
+    lib = example("brackets.preSrc")
+    outputs = ["--save", "lay.txt", "--svg", "pic.svg", "--export-all", "--export-plates", "--report"]
+    with tempfile.TemporaryDirectory() as out:
+        whole = {}
+        for rn in ["2", "4"]:
+            folder = os.path.join(out, "rn" + rn)
+            check(run("-q", "--rn", rn, *outputs, "-C", folder, lib).returncode == 0, "single run")
+            whole[rn] = files_in(folder)
+        shared = os.path.join(out, "shared")
+        for _ in range(3):
+            runs = [subprocess.Popen([ORVONEST, "-q", "--rn", rn, *outputs, "-C", shared, lib],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) for rn in ["2", "4"]]
+            check(all(r.wait(timeout=240) == 0 for r in runs), "both runs succeed")
+            for name, data in files_in(shared).items():
+                if name in ["PackError.txt", "重力排样计算时间.txt"]:
+                    continue
+                check(any(data == whole[rn].get(name) for rn in whole), name + " is whole from one run")
+            ElementTree.parse(os.path.join(shared, "pic.svg"))
+        stamps = read(shared, "PackError.txt").split("\r\n")
+        check(len(stamps) == 7 and all(re.fullmatch(r"\d{4}年.*秒", s) for s in stamps[:6]),
+              "six whole time stamps in the error report")
+
+
+def library_paths():
+    with tempfile.TemporaryDirectory() as out:
+        shutil.copy(example("worked_example.preSrc"), os.path.join(out, "lib.preSrc"))
+        original = read(out, "lib.preSrc")
+        lib = os.path.join(out, "lib.preSrc")
+        for args in [["--save", "lib.preSrc", "-C", out], ["--svg", lib], ["--save", lib, "-C", "elsewhere"],
+                     ["-C", out, "--svg", os.path.join("..", os.path.basename(out), "lib.preSrc")]]:
+            result = run("-q", "--layout", "none", *args, lib, cwd=out)
+            check(result.returncode == 2, "an output naming the library is refused: %s" % args)
+            check(b"is the part library" in result.stderr, "and says so: %s" % args)
+        shutil.copy(lib, os.path.join(out, "PartInfo.txt"))
+        refused = run("-q", "--layout", "none", "-C", out, os.path.join(out, "PartInfo.txt"))
+        check(refused.returncode == 2, "a library that the run would overwrite is refused")
+        check(read(out, "lib.preSrc") == original and read(out, "PartInfo.txt") == original,
+              "the library is untouched")
+        # Relative outputs go into -C; the library and --import stay relative to the current folder.
+        missing = run("-q", "--layout", "none", "--svg", "sub/pic.svg", "-C", "work", "lib.preSrc", cwd=out)
+        check(missing.returncode == 3 and b"work/sub/pic.svg: No such file" in missing.stderr,
+              "a relative --svg names a file inside -C: " + missing.stderr.decode())
+        result = run("-q", "--save", "lay.txt", "--svg", "pic.svg", "-C", "work", "lib.preSrc", cwd=out)
+        check(result.returncode == 0, "relative outputs: " + result.stderr.decode())
+        check(os.path.exists(os.path.join(out, "work", "lay.txt")) and
+              os.path.exists(os.path.join(out, "work", "pic.svg")), "--save and --svg land inside -C")
+        check(not os.path.exists(os.path.join(out, "lay.txt")), "not in the current folder")
+        shutil.copy(os.path.join(out, "work", "lay.txt"), os.path.join(out, "mine.txt"))
+        imported = run("-q", "--import", "mine.txt", "--json", "-C", "work", "lib.preSrc", cwd=out)
+        check(imported.returncode == 0 and json.loads(imported.stdout)["unplaced"] == [],
+              "--import is read from the current folder")
+
+
+def empty_libraries():
+    with tempfile.TemporaryDirectory() as out:
+        for name, data in [("empty", b""), ("cr", b"\r" * 40), ("binary", bytes(range(256)) * 8)]:
+            path = os.path.join(out, name + ".preSrc")
+            with open(path, "wb") as f:
+                f.write(data)
+            result = run("-q", "--json", "-C", out, path)
+            check(result.returncode == 1, "a library without parts ends with 1: " + name)
+            check("Warning!: 零件数据文件中没有零件!".encode() in result.stderr, "and says so: " + name)
+            check("排样点错误".encode() not in result.stderr, "without the unrelated PPD message: " + name)
 
 
 globals()[CASE]()

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -159,7 +163,8 @@ TEST(ErrorReportFile, AReportThatCannotBeOpenedIsShownAndWritesNothing)
     EXPECT_FALSE(report.isOpen());
     report.writeLine(kRegion);
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "排样错误报告文件输出失败!");
+    EXPECT_EQ(platform.messages[0].text,
+              "排样错误报告文件输出失败! /nonexistent/folder/PackError.txt: No such file or directory");
     EXPECT_EQ(platform.messages[0].caption, "Warning!");
     // The library still assembles, without a report.
     std::istringstream in(loopRecord("X", kArcSide, {10, 0, 0, 0}));
@@ -169,6 +174,67 @@ TEST(ErrorReportFile, AReportThatCannotBeOpenedIsShownAndWritesNothing)
     EXPECT_FALSE(precheckRecord(library.records[0], report));
     EXPECT_TRUE(assembleOutline(library.records[0], outline, true, report));
     EXPECT_EQ(platform.messages.size(), 1u);
+}
+
+// Two programs appending to one report must leave every line whole and none lost.
+TEST(ErrorReportFile, LinesOfConcurrentWritersStayWhole)
+{
+    test::TempFolder folder;
+    const std::string longName(3000, 'L');  // longer than a stdio buffer's share
+    pid_t writers[2];
+    for (int i = 0; i < 2; ++i) {
+        writers[i] = fork();
+        if (writers[i] == 0) {
+            ErrorReport report(folder.path());
+            for (int n = 0; n < 300; ++n) report.writeLine(kPart, i == 0 ? longName : "S");
+            _exit(report.linesLost() == 0 ? 0 : 1);
+        }
+    }
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string text = folder.read("PackError.txt");
+    int longLines = 0, shortLines = 0, other = 0;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find("\r\n", start);
+        const std::string row = text.substr(start, end == std::string::npos ? end : end + 2 - start);
+        if (row == line(kPart, longName)) {
+            ++longLines;
+        } else if (row == line(kPart, "S")) {
+            ++shortLines;
+        } else {
+            ++other;
+        }
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    EXPECT_EQ(longLines, 300);
+    EXPECT_EQ(shortLines, 300);
+    EXPECT_EQ(other, 0);
+}
+
+// A report that stops taking lines (disk full, size limit) says so once, naming the file.
+TEST(ErrorReportFile, LostLinesAreCountedAndShownOnce)
+{
+    test::TempFolder folder;
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        test::RecordingPlatform platform;
+        ErrorReport report(folder.path(), &platform);
+        const rlimit limit{100, 100};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(2);
+        for (int n = 0; n < 10; ++n) report.writeLine(kPart, std::string(40, 'x'));
+        const bool shown = platform.messages.size() == 1 &&
+                           platform.messages[0].text == "排样错误报告文件输出失败! " +
+                                                            folder.file("PackError.txt") +
+                                                            ": File too large";
+        _exit(report.linesLost() >= 8 && shown ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(Assembly, WorkedExample)

@@ -163,7 +163,9 @@ TEST(LayoutAll, AMissingTimingFileIsAWarningAndTheLayoutStillRuns)
     layoutAll(ns, LayoutMethod::Gravity);
 
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "记录排样计算时间的文件输出失败!");
+    EXPECT_EQ(platform.messages[0].text, "记录排样计算时间的文件输出失败! " +
+                                             folder.file("not/there/重力排样计算时间.txt") +
+                                             ": No such file or directory");
     EXPECT_EQ(platform.messages[0].caption, "Warning!");
     EXPECT_EQ(ns.plates.size(), 1u);
     EXPECT_EQ(ns.unplacedCount(), 0);

@@ -158,8 +158,8 @@ TEST_F(MultiStepPlateTest, SelectedPartsOnlyAndTheGridStays)
 // of pass 2 would take the corner if pass 2 ran before pass 1.
 TEST_F(MultiStepPlateTest, PassOnePlacesItsPartBeforePassTwo)
 {
-    Part& square = add(rectangle(300, 250));
-    Part& huge = add(rectangle(400, 300));
+    Part& square = add(test::rectPart(0, 0, 300, 250));
+    Part& huge = add(test::rectPart(0, 0, 400, 300));
     ASSERT_EQ(firstPass(ns, square), 2);
     ASSERT_EQ(firstPass(ns, huge), 1);
 

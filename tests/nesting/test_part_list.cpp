@@ -53,7 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SortCase{{}, {}}, SortCase{{7}, {0}}),
     [](const ::testing::TestParamInfo<SortCase>& info) {
         std::string name = "areas";
-        for (double area : info.param.areas) name += "_" + std::to_string(static_cast<int>(area));
+        for (double area : info.param.areas) {
+            name += '_';
+            name += std::to_string(static_cast<int>(area));
+        }
         return info.param.areas.empty() ? std::string("none") : name;
     });
 

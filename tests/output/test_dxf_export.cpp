@@ -414,8 +414,10 @@ TEST_F(DxfExport, UnwritableFileWarnsAndStopsTheCommand)
     EXPECT_FALSE(exportPickedPlates(ns));
     EXPECT_FALSE(exportPartFiles(ns));
     ASSERT_EQ(platform.messages.size(), 3u);
-    for (const auto& m : platform.messages) {
-        EXPECT_EQ(m.text, "排样文件输出失败!");
+    const char* const names[] = {"AllPlts.dxf", "PltID=0.dxf", "A.dxf"};
+    for (size_t i = 0; i < 3; ++i) {
+        const auto& m = platform.messages[i];
+        EXPECT_EQ(m.text, "排样文件输出失败! " + folder.file(names[i]) + ": Is a directory");
         EXPECT_EQ(m.caption, "Warning!");
     }
     EXPECT_TRUE(ns.plates.front().selected);

@@ -198,7 +198,8 @@ TEST_F(PackingInfo, UnwritablePathGivesBothMessages)
 {
     EXPECT_FALSE(exportPackingInfo(ns, folder.file("no/such/folder.pck")));
     ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[0].text, "文件保存失败!");
+    EXPECT_EQ(platform.messages[0].text,
+              "文件保存失败! " + folder.file("no/such/folder.pck") + ": No such file or directory");
     EXPECT_EQ(platform.messages[1].text, "有可能是当前存储介质无法写入,建议更换保存路径.");
 }
 

@@ -107,7 +107,9 @@ TEST_F(PartStatistics, AFileThatCannotBeCreatedIsReported)
 {
     EXPECT_FALSE(writePartStatistics(ns, folder.file("no/such/folder/PartInfo.txt")));
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "零件信息文件输出错误!");
+    EXPECT_EQ(platform.messages[0].text, "零件信息文件输出错误! " +
+                                             folder.file("no/such/folder/PartInfo.txt") +
+                                             ": No such file or directory");
     EXPECT_EQ(platform.messages[0].caption, "Warning!");
 }
 
