@@ -263,7 +263,12 @@ void layOut(const std::string& library, int32_t rotationNumber)
 {
     fuzz::CountingPlatform platform;
     NestSystem ns(platform, workFolder());
-    check(openPartLibrary(ns, library), "library not opened");
+    const LibraryStatus opened = openLibraryFile(ns, library);
+    check(opened != LibraryStatus::Unreadable, "library not opened");
+    if (opened == LibraryStatus::SettingRefused) {
+        tell(ns, "plate size or gap refused");
+        return;
+    }
     if (ns.nestParts.size() > kMaxRecords || vertexCount(ns) > kMaxVertices || !smallGrid(ns) ||
         !shortPushes(ns)) {
         tell(ns, "not laid out");

@@ -6,9 +6,18 @@
 
 namespace orvo {
 
+enum class LibraryStatus {
+    Opened,
+    Unreadable,      // the file could not be opened: "零件数据文件读取失败!"
+    SettingRefused,  // a plate size or gap beyond its bounds, named in a message
+};
+
 // Reads the library into a freshly constructed NestSystem: configuration, outlines,
-// nesting parts, part statistics. False when the file could not be opened (the caller
-// keeps its previous NestSystem).
+// nesting parts, part statistics. Unless it is Opened the NestSystem is unchanged (the
+// caller keeps its previous one): a plate size outside (0, kMaxPlateSize] or a gap above
+// kMaxPlateSize is refused before anything is taken.
+LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path);
+// openLibraryFile == Opened.
 bool openPartLibrary(NestSystem& ns, const std::string& path);
 
 }  // namespace orvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace orvo {
@@ -11,5 +12,10 @@ namespace orvo {
 // reads as 0; an integer beyond the 32-bit range is held at its limit.
 double leadingDouble(std::string_view text);
 int32_t leadingInt(std::string_view text);
+
+// The fewest digits that read back as the value, in plain digits from 1e-5 to 1e15
+// ("1000001", "0.0009", "1e+20", "nan"), with "." in every locale: a refused setting is
+// named exactly as it was given.
+std::string formatShortest(double value);
 
 }  // namespace orvo

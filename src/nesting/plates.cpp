@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "nesting/nest_system.h"
 
@@ -13,6 +14,15 @@ void checkBox(Platform& platform, const BoundingBox& box)
     if (box.min_X > box.max_X || box.min_Y > box.max_Y) {
         platform.showMessage("包围盒数据错误!", kCaptionWarning);
     }
+}
+
+// Why one side of a plate cannot be used, or empty.
+std::string sideFault(const char* side, double value)
+{
+    if (value >= NestSystem::kMinPlateSize && value <= NestSystem::kMaxPlateSize) return {};
+    return std::string("板材尺寸错误! ") + side + " " + formatShortest(value) + " 须在 " +
+           formatShortest(NestSystem::kMinPlateSize) + " 到 " + formatShortest(NestSystem::kMaxPlateSize) +
+           " mm 之间";
 }
 
 BoundingBox shrunk(const BoundingBox& box, double margin)
@@ -30,6 +40,20 @@ void translatePlate(Plate& plate, double dx, double dy)
         box->min_Y += dy;
         box->max_Y += dy;
     }
+}
+
+std::string NestSystem::plateSizeFault(double length, double width)
+{
+    const std::string fault = sideFault("板材长度", length);
+    return fault.empty() ? sideFault("板材宽度", width) : fault;
+}
+
+bool NestSystem::acceptPlateSize(double length, double width)
+{
+    const std::string fault = plateSizeFault(length, width);
+    if (fault.empty()) return true;
+    platform_->showMessage(fault, kCaptionWarning);
+    return false;
 }
 
 Plate NestSystem::createPlate(int32_t id, double length, double width)
@@ -60,8 +84,9 @@ Plate& NestSystem::addPlate(double length, double width)
     return plates.back();
 }
 
-void NestSystem::resizeSelectedPlates(double length, double width)
+bool NestSystem::resizeSelectedPlates(double length, double width)
 {
+    if (!acceptPlateSize(length, width)) return false;
     for (Plate& plate : plates) {
         if (!plate.selected) continue;
         const double margin = plate.innerBox.min_X - plate.outerBox.min_X;
@@ -72,6 +97,7 @@ void NestSystem::resizeSelectedPlates(double length, double width)
         checkBox(*platform_, plate.innerBox);
     }
     activateFirstSelectedPlate();
+    return true;
 }
 
 void NestSystem::activateFirstSelectedPlate()
