@@ -1,12 +1,14 @@
 // Reads any bytes as a packing-information file into a NestSystem that holds a small
 // laid-out library. A failed import must leave the layout exactly as it was; a
-// successful one must export a file that imports again.
+// successful one must match the library and export a file that imports again.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,6 +118,32 @@ struct Fixture {
         return true;
     }
 
+    // A taken layout holds every part of the library once, on no plate or on one plate of
+    // its own id, within the coordinate and angle bounds.
+    bool matchesLibrary() const
+    {
+        std::set<int32_t> plateIds;
+        for (const Plate& plate : ns->plates) {
+            if (!plateIds.insert(plate.id).second || plate.outerBox.min_X > plate.outerBox.max_X ||
+                plate.outerBox.min_Y > plate.outerBox.max_Y) {
+                return false;
+            }
+        }
+        std::multiset<int32_t> ids;
+        std::multiset<int32_t> libraryIds;
+        for (const Part& part : ns->trueShapes) libraryIds.insert(part.partId);
+        for (const Part& part : ns->nestParts) {
+            ids.insert(part.partId);
+            if (part.plateId != -1 && plateIds.count(part.plateId) == 0) return false;
+            if (!(std::fabs(part.basePt.x) <= NestSystem::kMaxCoordinate &&
+                  std::fabs(part.basePt.y) <= NestSystem::kMaxCoordinate &&
+                  std::fabs(part.rotationAngle) <= NestSystem::kMaxRotationAngle)) {
+                return false;
+            }
+        }
+        return ids == libraryIds;
+    }
+
     void restore()
     {
         ns->plates = plates;
@@ -148,13 +176,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     f.platform.messages.clear();
 
     if (!importPackingInfo(*f.ns, f.input)) {
-        // One message ("排样文件读取错误!" or "零件ID信息错误!"), and nothing else changed.
+        // One message (naming what was refused), and nothing else changed.
         check(f.platform.messages.size() == 1);
         check(f.unchanged());
         return 0;
     }
-    for (const std::string& message : f.platform.messages) check(message == "包围盒数据错误!");
+    // Besides the inner-box warning, only the warning that lists overlapping or off-plate
+    // parts, given exactly when there are some.
+    bool conflictsWarned = false;
+    for (const std::string& message : f.platform.messages) {
+        const bool conflicts = message.rfind("排样文件已读入", 0) == 0;
+        check(message == "包围盒数据错误!" || conflicts);
+        conflictsWarned = conflictsWarned || conflicts;
+    }
+    check(conflictsWarned == !findLayoutConflicts(*f.ns).empty());
     check(f.ns->activePlate == (f.ns->plates.empty() ? nullptr : &f.ns->plates.front()));
+    check(f.matchesLibrary());
 
     check(exportPackingInfo(*f.ns, f.again));
     check(importPackingInfo(*f.ns, f.again));

@@ -18,7 +18,8 @@ namespace {
 using namespace orvo;
 using namespace orvo::cli;
 
-enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3 };
+// kUsage also ends a run whose library sets a plate size or gap beyond its bounds.
+enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3, kImportRefused = 4 };
 
 bool makeWorkFolder(const std::string& folder)
 {
@@ -58,15 +59,17 @@ int run(const Options& options)
     TerminalPlatform platform(options.quiet);
     auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
     if (!ns->errorReport().isOpen()) return kOutputFailed;
-    if (!openPartLibrary(*ns, options.library)) return kLibraryUnreadable;
+    const LibraryStatus opened = openLibraryFile(*ns, options.library);
+    if (opened == LibraryStatus::Unreadable) return kLibraryUnreadable;
+    if (opened == LibraryStatus::SettingRefused) return kUsage;
     if (!applySettings(*ns, options)) return kUsage;
 
     // An imported layout replaces Layout All.
     const bool importing = !options.importFile.empty();
     const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
-    if (!importLayout(*ns, options)) return kLibraryUnreadable;
+    if (!importLayout(*ns, options)) return kImportRefused;
     const int outputStatus = writeOutputs(*ns, options);
-    if (options.json) std::cout << layoutSummary(*ns, platform, seconds).dump(2) << std::endl;
+    if (options.json) std::cout << layoutSummary(*ns, platform, seconds, importing).dump(2) << std::endl;
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
     if (outputStatus != kOk) return outputStatus;
     return platform.outputFailures() > 0 ? kOutputFailed : kOk;

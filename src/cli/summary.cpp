@@ -6,6 +6,7 @@
 
 #include "geometry/point.h"
 #include "base/text_encoding.h"
+#include "output/packing_info.h"
 
 namespace orvo::cli {
 
@@ -86,9 +87,23 @@ json partsJson(const NestSystem& ns)
     return parts;
 }
 
+// Pairs of partIds that overlap, and partId with plateId of the parts off their plate.
+json conflictsJson(const NestSystem& ns)
+{
+    const LayoutConflicts conflicts = findLayoutConflicts(ns);
+    json overlapping = json::array();
+    for (const auto& [a, b] : conflicts.overlapping) overlapping.push_back({a, b});
+    json offPlate = json::array();
+    for (const auto& [part, plate] : conflicts.offPlate) {
+        offPlate.push_back({{"partId", part}, {"plateId", plate}});
+    }
+    return {{"overlapping", overlapping}, {"offPlate", offPlate}};
+}
+
 }  // namespace
 
-json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds)
+json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds,
+                   bool imported)
 {
     json unplaced = json::array();
     for (const Part& part : ns.nestParts) {
@@ -98,15 +113,17 @@ json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, doubl
     for (const auto& message : platform.messages()) {
         messages.push_back({{"caption", message.caption}, {"text", message.text}});
     }
-    return {{"library", gbkToUtf8(ns.libraryPath)},
-            {"partsRead", ns.recordsRead},
-            {"partsDropped", droppedJson(ns)},
-            {"config", configJson(ns)},
-            {"plates", platesJson(ns)},
-            {"parts", partsJson(ns)},
-            {"unplaced", unplaced},
-            {"layoutSeconds", layoutSeconds},
-            {"messages", messages}};
+    json summary = {{"library", gbkToUtf8(ns.libraryPath)},
+                    {"partsRead", ns.recordsRead},
+                    {"partsDropped", droppedJson(ns)},
+                    {"config", configJson(ns)},
+                    {"plates", platesJson(ns)},
+                    {"parts", partsJson(ns)},
+                    {"unplaced", unplaced},
+                    {"layoutSeconds", layoutSeconds},
+                    {"messages", messages}};
+    if (imported) summary["conflicts"] = conflictsJson(ns);
+    return summary;
 }
 
 std::string shortSummary(const NestSystem& ns, double layoutSeconds)
