@@ -399,9 +399,19 @@ bool importPackingInfo(NestSystem& ns, const std::string& path)
 LayoutConflicts findLayoutConflicts(const NestSystem& ns)
 {
     LayoutConflicts conflicts;
+    // The file keeps 8 decimals, so parts that the layout set in contact may cross by a
+    // rounding after an import: the collision test sees every part shrunk by the contact
+    // tolerance, and only a real overlap counts.
+    std::vector<Part> shrunk;
+    for (const Part& part : ns.nestParts) {
+        if (part.plateId == -1) continue;
+        shrunk.push_back(part);
+        offsetPart(shrunk.back(), -kBoxTolerance);
+    }
     // The parts of each plate with their position in nestParts.
     std::unordered_map<int32_t, std::vector<std::pair<size_t, const Part*>>> onPlate;
     size_t position = 0;
+    auto copy = shrunk.begin();
     for (const Part& part : ns.nestParts) {
         const size_t index = position++;
         if (part.plateId == -1) continue;
@@ -409,7 +419,7 @@ LayoutConflicts findLayoutConflicts(const NestSystem& ns)
         if (plate == nullptr || !boxInsideRect(part, plate->innerBox)) {
             conflicts.offPlate.emplace_back(part.partId, part.plateId);
         }
-        onPlate[part.plateId].emplace_back(index, &part);
+        onPlate[part.plateId].emplace_back(index, &*copy++);
     }
     std::vector<std::pair<size_t, size_t>> pairs;  // positions, the earlier first
     for (auto& [plateId, parts] : onPlate) {

@@ -28,7 +28,8 @@ bool exportPackingInfo(NestSystem& ns, const std::string& path);
 bool importPackingInfo(NestSystem& ns, const std::string& path);
 
 // Parts that collide with another part of their plate, or lie outside their plate's
-// inner box (1e-4 tolerance): the checks of the layout methods, on the whole layout.
+// inner box: the checks of the layout methods on the whole layout, with the contact
+// tolerance (1e-4 mm) that the 8 decimals of a saved layout need.
 struct LayoutConflicts {
     // partIds of two parts of one plate that are not disjoint, in nestParts order.
     std::vector<std::pair<int32_t, int32_t>> overlapping;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include <filesystem>
 #include <regex>
 
+#include "app/open_library.h"
 #include "dxf/layout_fixture.h"
+#include "nesting/layout_all.h"
 #include "output/packing_info.h"
 #include "support/recording_platform.h"
 
@@ -282,6 +285,27 @@ TEST_F(PackingInfo, ALayoutAtTheBoundsIsTakenAgain)
     EXPECT_EQ(exportText(), first);
     ASSERT_TRUE(importPackingInfo(ns, folder.file("layout.pck")));
     EXPECT_TRUE(platform.messages.empty());
+}
+
+// The 8 decimals of the file move parts that the layout set in contact by a rounding:
+// a saved layout of a benchmark library used to come back with parts "overlapping".
+TEST(PackingInfoRoundTrip, ASavedLayoutOfPartsInContactComesBackWithoutConflicts)
+{
+    const std::string library = std::string(ORVO_BENCHMARK_DIR) + "/gardeyn/gardeyn0.preSrc";
+    if (!std::filesystem::exists(library)) GTEST_SKIP() << "no benchmark libraries";
+    test::TempFolder folder;
+    test::RecordingPlatform platform;
+    NestSystem ns(platform, folder.path());
+    ASSERT_TRUE(openPartLibrary(ns, library));
+    for (const LayoutMethod method : {LayoutMethod::Gravity, LayoutMethod::MultiStep}) {
+        layoutAll(ns, method);
+        ASSERT_TRUE(findLayoutConflicts(ns).empty());
+        ASSERT_TRUE(exportPackingInfo(ns, folder.file("layout.pck")));
+        platform.messages.clear();
+        ASSERT_TRUE(importPackingInfo(ns, folder.file("layout.pck")));
+        EXPECT_TRUE(platform.messages.empty());
+        EXPECT_TRUE(findLayoutConflicts(ns).empty());
+    }
 }
 
 TEST_F(PackingInfo, UnwritablePathGivesBothMessages)
