@@ -135,9 +135,10 @@ struct Fixture {
         for (const Part& part : ns->nestParts) {
             ids.insert(part.partId);
             if (part.plateId != -1 && plateIds.count(part.plateId) == 0) return false;
-            if (!(std::fabs(part.basePt.x) <= NestSystem::kMaxCoordinate &&
-                  std::fabs(part.basePt.y) <= NestSystem::kMaxCoordinate &&
-                  std::fabs(part.rotationAngle) <= NestSystem::kMaxRotationAngle)) {
+            // The import takes values within a rounding (relative 1e-12) of the bounds.
+            const double coordinates = NestSystem::kMaxCoordinate * (1.0 + 1e-12);
+            if (!(std::fabs(part.basePt.x) <= coordinates && std::fabs(part.basePt.y) <= coordinates &&
+                  std::fabs(part.rotationAngle) <= NestSystem::kMaxRotationAngle * (1.0 + 1e-12))) {
                 return false;
             }
         }
