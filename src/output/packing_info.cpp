@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -399,19 +400,9 @@ bool importPackingInfo(NestSystem& ns, const std::string& path)
 LayoutConflicts findLayoutConflicts(const NestSystem& ns)
 {
     LayoutConflicts conflicts;
-    // The file keeps 8 decimals, so parts that the layout set in contact may cross by a
-    // rounding after an import: the collision test sees every part shrunk by the contact
-    // tolerance, and only a real overlap counts.
-    std::vector<Part> shrunk;
-    for (const Part& part : ns.nestParts) {
-        if (part.plateId == -1) continue;
-        shrunk.push_back(part);
-        offsetPart(shrunk.back(), -kBoxTolerance);
-    }
     // The parts of each plate with their position in nestParts.
     std::unordered_map<int32_t, std::vector<std::pair<size_t, const Part*>>> onPlate;
     size_t position = 0;
-    auto copy = shrunk.begin();
     for (const Part& part : ns.nestParts) {
         const size_t index = position++;
         if (part.plateId == -1) continue;
@@ -419,8 +410,20 @@ LayoutConflicts findLayoutConflicts(const NestSystem& ns)
         if (plate == nullptr || !boxInsideRect(part, plate->innerBox)) {
             conflicts.offPlate.emplace_back(part.partId, part.plateId);
         }
-        onPlate[part.plateId].emplace_back(index, &*copy++);
+        onPlate[part.plateId].emplace_back(index, &part);
     }
+    // The file keeps 8 decimals, so parts that the layout set in contact may cross by a
+    // rounding after an import: a colliding pair counts only when it still collides with
+    // both parts shrunk by the contact tolerance. (The shrunk copies alone are not
+    // enough: a mitred offset may add a sliver at a sharp corner.)
+    std::vector<std::optional<Part>> shrunk(position);
+    auto shrunkPart = [&shrunk](size_t index, const Part& part) -> const Part& {
+        if (!shrunk[index]) {
+            shrunk[index] = part;
+            offsetPart(*shrunk[index], -kBoxTolerance);
+        }
+        return *shrunk[index];
+    };
     std::vector<std::pair<size_t, size_t>> pairs;  // positions, the earlier first
     for (auto& [plateId, parts] : onPlate) {
         // A sweep along x: only parts whose boxes meet in x are tested further.
@@ -429,13 +432,13 @@ LayoutConflicts findLayoutConflicts(const NestSystem& ns)
                    (a.second->box.min_X == b.second->box.min_X && a.first < b.first);
         });
         for (size_t i = 0; i < parts.size(); ++i) {
-            const Part& p = *parts[i].second;
+            const auto [pIndex, p] = parts[i];
             for (size_t j = i + 1; j < parts.size(); ++j) {
-                const Part& q = *parts[j].second;
-                if (q.box.min_X > p.box.max_X + kBoxTolerance) break;
-                if (outerBoxesApart(p.box, q.box) || partsDisjoint(p, q)) continue;
-                pairs.emplace_back(std::min(parts[i].first, parts[j].first),
-                                   std::max(parts[i].first, parts[j].first));
+                const auto [qIndex, q] = parts[j];
+                if (q->box.min_X > p->box.max_X + kBoxTolerance) break;
+                if (outerBoxesApart(p->box, q->box) || partsDisjoint(*p, *q)) continue;
+                if (partsDisjoint(shrunkPart(pIndex, *p), shrunkPart(qIndex, *q))) continue;
+                pairs.emplace_back(std::min(pIndex, qIndex), std::max(pIndex, qIndex));
             }
         }
     }
