@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -292,6 +291,25 @@ std::string conflictWarning(const LayoutConflicts& conflicts)
     return text;
 }
 
+// The file keeps 8 decimals, so parts that the layout set in contact may cross by a
+// rounding after an import. Such a pair comes apart when one part is moved by the
+// contact tolerance in one of eight directions; parts that really overlap do not.
+// (Shrinking the parts instead would not do: the offset of a sharp corner by so little
+// joins the corner to one edge only and moves it outward.)
+bool contactOnly(const Part& p, const Part& q)
+{
+    constexpr double kDiagonal = kBoxTolerance * 0.70710678118654752;
+    const std::pair<double, double> moves[] = {
+        {kBoxTolerance, 0.0}, {-kBoxTolerance, 0.0}, {0.0, kBoxTolerance}, {0.0, -kBoxTolerance},
+        {kDiagonal, kDiagonal}, {-kDiagonal, kDiagonal}, {kDiagonal, -kDiagonal}, {-kDiagonal, -kDiagonal}};
+    for (const auto& [dx, dy] : moves) {
+        Part moved = q;
+        moved.translatePart(dx, dy);
+        if (partsDisjoint(p, moved)) return true;
+    }
+    return false;
+}
+
 // The part of trueShapes grown as the nesting grows it and carried to the pose.
 Part rebuildPart(const NestSystem& ns, const Part& shape, const PartEntry& entry)
 {
@@ -412,18 +430,6 @@ LayoutConflicts findLayoutConflicts(const NestSystem& ns)
         }
         onPlate[part.plateId].emplace_back(index, &part);
     }
-    // The file keeps 8 decimals, so parts that the layout set in contact may cross by a
-    // rounding after an import: a colliding pair counts only when it still collides with
-    // both parts shrunk by the contact tolerance. (The shrunk copies alone are not
-    // enough: a mitred offset may add a sliver at a sharp corner.)
-    std::vector<std::optional<Part>> shrunk(position);
-    auto shrunkPart = [&shrunk](size_t index, const Part& part) -> const Part& {
-        if (!shrunk[index]) {
-            shrunk[index] = part;
-            offsetPart(*shrunk[index], -kBoxTolerance);
-        }
-        return *shrunk[index];
-    };
     std::vector<std::pair<size_t, size_t>> pairs;  // positions, the earlier first
     for (auto& [plateId, parts] : onPlate) {
         // A sweep along x: only parts whose boxes meet in x are tested further.
@@ -437,7 +443,7 @@ LayoutConflicts findLayoutConflicts(const NestSystem& ns)
                 const auto [qIndex, q] = parts[j];
                 if (q->box.min_X > p->box.max_X + kBoxTolerance) break;
                 if (outerBoxesApart(p->box, q->box) || partsDisjoint(*p, *q)) continue;
-                if (partsDisjoint(shrunkPart(pIndex, *p), shrunkPart(qIndex, *q))) continue;
+                if (contactOnly(*p, *q)) continue;
                 pairs.emplace_back(std::min(pIndex, qIndex), std::max(pIndex, qIndex));
             }
         }
