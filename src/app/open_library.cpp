@@ -55,7 +55,10 @@ LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path)
 {
     PartLibrary library = readPartLibrary(path, ns.platform());
     if (!library.opened) return LibraryStatus::Unreadable;
-    const std::string fault = configurationFault(library.config);
+    // A file without a part record (empty, binary) is told as such by the caller, not
+    // as a plate size of 0 from its missing configuration.
+    const std::string fault =
+        library.records.empty() ? std::string() : configurationFault(library.config);
     if (!fault.empty()) {
         ns.platform().showMessage(fault, kCaptionWarning);
         return LibraryStatus::SettingRefused;

@@ -15,7 +15,8 @@ enum class LibraryStatus {
 // Reads the library into a freshly constructed NestSystem: configuration, outlines,
 // nesting parts, part statistics. Unless it is Opened the NestSystem is unchanged (the
 // caller keeps its previous one): a plate size outside (0, kMaxPlateSize] or a gap above
-// kMaxPlateSize is refused before anything is taken.
+// kMaxPlateSize is refused before anything is taken (a file without a part record is
+// opened, empty, whatever its configuration).
 LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path);
 // openLibraryFile == Opened.
 bool openPartLibrary(NestSystem& ns, const std::string& path);

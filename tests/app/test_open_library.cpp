@@ -98,6 +98,12 @@ TEST_F(OpenLibrary, PlateSizesAndGapsBeyondTheirBoundsRefuseTheLibrary)
         EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
     }
     EXPECT_EQ(openLibraryFile(ns, folder.file("missing.preSrc")), LibraryStatus::Unreadable);
+    // A file without parts is not refused for the configuration it lacks.
+    platform.messages.clear();
+    test::writeFile(folder.file("empty.preSrc"), "\r\r\r");
+    NestSystem fresh(platform, folder.path());
+    EXPECT_EQ(openLibraryFile(fresh, folder.file("empty.preSrc")), LibraryStatus::Opened);
+    EXPECT_TRUE(fresh.nestParts.empty());
 
     // The bounds themselves are taken.
     platform.messages.clear();
