@@ -243,9 +243,15 @@ void layOut(const std::string& library, int32_t rotationNumber)
 {
     test::RecordingPlatform platform;
     NestSystem ns(platform, workFolder());
+    const LibraryStatus opened = openLibraryFile(ns, library);
+    check(opened != LibraryStatus::Unreadable, "library not opened");
     // A library without a usable part is refused; there is nothing to lay out.
-    if (!openPartLibrary(ns, library)) {
+    if (opened == LibraryStatus::NoParts) {
         check(ns.nestParts.empty(), "library with parts not opened");
+        return;
+    }
+    if (opened == LibraryStatus::SettingRefused) {
+        tell(ns, "plate size or gap refused");
         return;
     }
     if (ns.nestParts.size() > kMaxRecords || vertexCount(ns) > kMaxVertices || !smallGrid(ns) ||

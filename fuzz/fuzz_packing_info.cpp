@@ -1,10 +1,14 @@
 // Reads any bytes as a packing-information file into a NestSystem that holds a small
 // laid-out library. A failed import must leave the layout exactly as it was; a
-// successful one must export a file that imports again.
+// successful one must match the library and export a file that imports again.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -107,6 +111,33 @@ struct Fixture {
         return true;
     }
 
+    // A taken layout holds every part of the library once, on no plate or on one plate of
+    // its own id, within the coordinate and angle bounds.
+    bool matchesLibrary() const
+    {
+        std::set<int32_t> plateIds;
+        for (const Plate& plate : ns->plates) {
+            if (!plateIds.insert(plate.id).second || plate.outerBox.min_X > plate.outerBox.max_X ||
+                plate.outerBox.min_Y > plate.outerBox.max_Y) {
+                return false;
+            }
+        }
+        std::multiset<int32_t> ids;
+        std::multiset<int32_t> libraryIds;
+        for (const Part& part : ns->trueShapes) libraryIds.insert(part.partId);
+        for (const Part& part : ns->nestParts) {
+            ids.insert(part.partId);
+            if (part.plateId != -1 && plateIds.count(part.plateId) == 0) return false;
+            // The import takes values within a rounding (relative 1e-12) of the bounds.
+            const double coordinates = NestSystem::kMaxCoordinate * (1.0 + 1e-12);
+            if (!(std::fabs(part.pose.basePt.x) <= coordinates && std::fabs(part.pose.basePt.y) <= coordinates &&
+                  std::fabs(part.pose.rotationAngle) <= NestSystem::kMaxRotationAngle * (1.0 + 1e-12))) {
+                return false;
+            }
+        }
+        return ids == libraryIds;
+    }
+
     void restore()
     {
         ns->plates = plates;
@@ -138,13 +169,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     f.session.platform.clear();
 
     if (!importPackingInfo(*f.ns, f.input)) {
-        // One message ("排样文件读取错误!" or "零件ID信息错误!"), and nothing else changed.
+        // One message (naming what was refused), and nothing else changed.
         check(f.session.platform.messages.size() == 1);
         check(f.unchanged());
         return 0;
     }
-    for (const auto& message : f.session.platform.messages) check(message.text == "包围盒数据错误!");
+    // Besides the inner-box warning, only the warning that lists overlapping or off-plate
+    // parts, given exactly when there are some.
+    bool conflictsWarned = false;
+    for (const auto& shown : f.session.platform.messages) {
+        const std::string& message = shown.text;
+        const bool conflicts = message.rfind("排样文件已读入", 0) == 0;
+        check(message == "包围盒数据错误!" || conflicts);
+        conflictsWarned = conflictsWarned || conflicts;
+    }
+    check(conflictsWarned == !findLayoutConflicts(*f.ns).empty());
     check(f.ns->activePlate == (f.ns->plates.empty() ? nullptr : &f.ns->plates.front()));
+    check(f.matchesLibrary());
 
     check(exportPackingInfo(*f.ns, f.again));
     check(importPackingInfo(*f.ns, f.again));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "library/assembly.h"
 #include "library/part_library.h"
@@ -20,6 +21,24 @@ double checkedGap(NestSystem& ns, double gap)
     return 0.0;
 }
 
+// A gap above the plate-size bound only makes absurd coordinates. Gaps below 0 or not a
+// number are taken as 0 later (checkedGap): they keep the library usable.
+std::string gapFault(const char* key, double gap)
+{
+    if (!(gap > NestSystem::kMaxPlateSize) || std::isinf(gap)) return {};
+    return std::string("间距数据错误! ") + key + " " + formatShortest(gap) + " 不能大于 " +
+           formatShortest(NestSystem::kMaxPlateSize) + " mm";
+}
+
+// Why the configuration cannot be used (the first fault), or empty.
+std::string configurationFault(const NestConfig& config)
+{
+    std::string fault = NestSystem::plateSizeFault(config.staPlate_0, config.staPlate_1);
+    if (fault.empty()) fault = gapFault("partToPartGap", config.partToPartGap);
+    if (fault.empty()) fault = gapFault("partToMplateGap", config.partToMplateGap);
+    return fault;
+}
+
 void takeConfiguration(NestSystem& ns, const NestConfig& config)
 {
     ns.config = config;
@@ -30,20 +49,28 @@ void takeConfiguration(NestSystem& ns, const NestConfig& config)
     ns.turnOver = config.bPartTurnover;
 }
 
-bool refuseWithoutParts(NestSystem& ns, bool noRecords)
+LibraryStatus refuseWithoutParts(NestSystem& ns, bool noRecords)
 {
     ns.platform().showMessage(noRecords ? "零件数据文件中没有零件!"
                                         : "零件数据文件中没有可用的零件, 原因见PackError.txt!",
                               kCaptionWarning);
-    return false;
+    return LibraryStatus::NoParts;
 }
 
 }  // namespace
 
-bool openPartLibrary(NestSystem& ns, const std::string& path)
+LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path)
 {
     PartLibrary library = readPartLibrary(path, ns.platform());
-    if (!library.opened) return false;
+    if (!library.opened) return LibraryStatus::Unreadable;
+    // A file without a part record (empty, binary) is told as such by the caller, not
+    // as a plate size of 0 from its missing configuration.
+    const std::string fault =
+        library.records.empty() ? std::string() : configurationFault(library.config);
+    if (!fault.empty()) {
+        ns.platform().showMessage(fault, kCaptionWarning);
+        return LibraryStatus::SettingRefused;
+    }
     ns.libraryPath = path;
     takeConfiguration(ns, library.config);
     ns.recordsRead = static_cast<int32_t>(library.records.size());
@@ -66,7 +93,12 @@ bool openPartLibrary(NestSystem& ns, const std::string& path)
     ns.prepareNestParts();
     if (ns.nestParts.empty()) return refuseWithoutParts(ns, false);
     writePartStatistics(ns, ns.outputPath("PartInfo.txt"));
-    return true;
+    return LibraryStatus::Opened;
+}
+
+bool openPartLibrary(NestSystem& ns, const std::string& path)
+{
+    return openLibraryFile(ns, path) == LibraryStatus::Opened;
 }
 
 }  // namespace orvo

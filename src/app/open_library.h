@@ -6,9 +6,20 @@
 
 namespace orvo {
 
+enum class LibraryStatus {
+    Opened,
+    Unreadable,      // the file could not be opened: "零件数据文件读取失败!"
+    SettingRefused,  // a plate size or gap beyond its bounds, named in a message
+    NoParts,         // an empty, binary or damaged file, or parts that were all faulty
+};
+
 // Reads the library into a freshly constructed NestSystem: configuration, outlines,
-// nesting parts, part statistics. False, after a message, when the file could not be
-// opened or holds no part that can be laid out (the caller keeps its previous NestSystem).
+// nesting parts, part statistics. Unless it is Opened, after a message, the NestSystem is
+// unchanged (the caller keeps its previous one): a plate size outside [kMinPlateSize,
+// kMaxPlateSize] or a gap above kMaxPlateSize is refused before anything is taken, and a
+// file that holds no part that can be laid out is refused as well.
+LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path);
+// openLibraryFile == Opened.
 bool openPartLibrary(NestSystem& ns, const std::string& path);
 
 }  // namespace orvo

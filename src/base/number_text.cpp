@@ -66,3 +66,19 @@ std::string formatFixed(double value, int decimals)
 }
 
 }  // namespace orvo
+
+namespace orvo {
+
+std::string formatShortest(double value)
+{
+    // The shortest text that reads back, in plain digits where "%g" would write them.
+    const double magnitude = std::fabs(value);
+    const bool plain = magnitude == 0.0 || (magnitude >= 1e-5 && magnitude < 1e15);
+    char buffer[400];
+    const auto result = plain ? std::to_chars(buffer, buffer + sizeof buffer, value,
+                                              std::chars_format::fixed)
+                              : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace orvo

@@ -18,5 +18,9 @@ int32_t leadingInt(std::string_view text);
 std::string formatG(double value, int significant = 6);
 // As "%.<decimals>f" writes them.
 std::string formatFixed(double value, int decimals);
+// The fewest digits that read back as the value, in plain digits from 1e-5 to 1e15
+// ("1000001", "0.0009", "1e+20", "nan"), with "." in every locale: a refused setting is
+// named exactly as it was given.
+std::string formatShortest(double value);
 
 }  // namespace orvo

@@ -25,7 +25,8 @@ namespace {
 using namespace orvo;
 using namespace orvo::cli;
 
-enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3 };
+// kUsage also ends a run whose library sets a plate size or gap beyond its bounds.
+enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3, kImportRefused = 4 };
 
 bool makeWorkFolder(const std::string& folder)
 {
@@ -80,17 +81,20 @@ int run(Options options)
     TerminalPlatform platform(options.quiet);
     auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
     if (!ns->errorReport().isOpen()) return kOutputFailed;
-    // A library that cannot be read or holds no part to lay out (the message says which).
-    if (!openPartLibrary(*ns, options.library)) return kLibraryUnreadable;
+    // A library that cannot be read or holds no part to lay out (the message says which),
+    // or whose plate size or gap is refused.
+    const LibraryStatus opened = openLibraryFile(*ns, options.library);
+    if (opened == LibraryStatus::SettingRefused) return kUsage;
+    if (opened != LibraryStatus::Opened) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
 
     // An imported layout replaces Layout All.
     const bool importing = !options.importFile.empty();
     const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
-    if (!importLayout(*ns, options)) return kLibraryUnreadable;
+    if (!importLayout(*ns, options)) return kImportRefused;
     const int outputStatus = writeOutputs(*ns, options);
     const bool printed =
-        !options.json || printResult(layoutSummary(*ns, platform, seconds).dump(2) + "\n");
+        !options.json || printResult(layoutSummary(*ns, platform, seconds, importing).dump(2) + "\n");
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
     if (outputStatus != kOk) return outputStatus;
     return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;

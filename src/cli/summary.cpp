@@ -7,6 +7,7 @@
 #include "geometry/point.h"
 #include "base/text_encoding.h"
 #include "output/dxf_export.h"
+#include "output/packing_info.h"
 
 namespace orvo::cli {
 
@@ -102,9 +103,23 @@ json partFilesJson(const NestSystem& ns)
     return list;
 }
 
+// Pairs of partIds that overlap, and partId with plateId of the parts off their plate.
+json conflictsJson(const NestSystem& ns)
+{
+    const LayoutConflicts conflicts = findLayoutConflicts(ns);
+    json overlapping = json::array();
+    for (const auto& [a, b] : conflicts.overlapping) overlapping.push_back({a, b});
+    json offPlate = json::array();
+    for (const auto& [part, plate] : conflicts.offPlate) {
+        offPlate.push_back({{"partId", part}, {"plateId", plate}});
+    }
+    return {{"overlapping", overlapping}, {"offPlate", offPlate}};
+}
+
 }  // namespace
 
-json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds)
+json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds,
+                   bool imported)
 {
     json unplaced = json::array();
     for (const Part& part : ns.nestParts) {
@@ -114,16 +129,18 @@ json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, doubl
     for (const auto& message : platform.messages()) {
         messages.push_back({{"caption", message.caption}, {"text", message.text}});
     }
-    return {{"library", gbkToUtf8(ns.libraryPath)},
-            {"partsRead", ns.recordsRead},
-            {"partsDropped", droppedJson(ns)},
-            {"config", configJson(ns)},
-            {"plates", platesJson(ns)},
-            {"parts", partsJson(ns)},
-            {"unplaced", unplaced},
-            {"partFiles", partFilesJson(ns)},
-            {"layoutSeconds", layoutSeconds},
-            {"messages", messages}};
+    json summary = {{"library", gbkToUtf8(ns.libraryPath)},
+                    {"partsRead", ns.recordsRead},
+                    {"partsDropped", droppedJson(ns)},
+                    {"config", configJson(ns)},
+                    {"plates", platesJson(ns)},
+                    {"parts", partsJson(ns)},
+                    {"unplaced", unplaced},
+                    {"partFiles", partFilesJson(ns)},
+                    {"layoutSeconds", layoutSeconds},
+                    {"messages", messages}};
+    if (imported) summary["conflicts"] = conflictsJson(ns);
+    return summary;
 }
 
 std::string shortSummary(const NestSystem& ns, double layoutSeconds)

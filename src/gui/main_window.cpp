@@ -253,7 +253,8 @@ void MainWindow::changePlates(double length, double width)
 
 void MainWindow::addPlate(double length, double width)
 {
-    if (ns_) {
+    // A size the core refuses is named in its message; no plate is added.
+    if (ns_ && ns_->acceptPlateSize(length, width)) {
         ns_->addPlate(length, width);
         rememberWorldBox(ns_->platesBox());
     }

@@ -25,7 +25,12 @@ struct LoopScan {
 constexpr const char* kRegionLine = "\t某个面域点的数目<=0, 错误!";
 constexpr const char* kNotFiniteLine = "\t某个面域的坐标或半径不是有限数值, 错误!";
 constexpr const char* kNoAreaLine = "\t零件面积为零或无法计算, 错误!";
+constexpr const char* kTooSmallLine = "\t零件尺寸过小无法切割, 错误!";
 constexpr const char* kPartLine = "以上错误发生于零件:";
+// A part narrower than this (mm) or of a smaller outer area (mm²) cannot be cut, and its
+// coordinates would be lost in the rounding of the plate's (1e-4 tolerances).
+constexpr double kMinPartSize = 1e-3;
+constexpr double kMinPartArea = 1e-6;
 
 const char* faultLine(LoopFault fault)
 {
@@ -98,14 +103,23 @@ ErrorReport openLike(const ErrorReport& where)
 }
 
 // An outer boundary that encloses nothing, or measures that overflow, leave nothing to
-// nest. Holes are not checked: of loops of equal area the later one is the outer
-// boundary and the part is kept, without net area.
-bool usable(const PartOutline& outline)
+// nest (kNoAreaLine); one too small to be cut neither (kTooSmallLine). Holes are not
+// checked: of loops of equal area the later one is the outer boundary and the part is
+// kept, without net area. The report line, or none when the outline is usable.
+const char* unusable(const PartOutline& outline)
 {
     Contour outer = loopToContour(outline.outer, outline.chordError);
     const double outerArea = contourArea(outer);
-    return outerArea > 0.0 && std::isfinite(outerArea) && std::isfinite(outline.netArea) &&
-           std::isfinite(outline.centroid.x) && std::isfinite(outline.centroid.y);
+    if (!(outerArea > 0.0 && std::isfinite(outerArea) && std::isfinite(outline.netArea) &&
+          std::isfinite(outline.centroid.x) && std::isfinite(outline.centroid.y))) {
+        return kNoAreaLine;
+    }
+    const BoundingBox& box = outer.box;
+    if (box.max_X - box.min_X < kMinPartSize || box.max_Y - box.min_Y < kMinPartSize ||
+        outerArea < kMinPartArea) {
+        return kTooSmallLine;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -170,10 +184,10 @@ bool assembleOutline(const PartRecord& record, PartOutline& outline, bool repair
     loops.erase(outerLoop);
     outline.setShape(outer, loops);
     outline.label.setText(record.nameId);
-    if (!usable(outline)) {
+    if (const char* fault = unusable(outline)) {
         // The plain build reports this too: the pre-check cannot foresee it.
         if (!report.isOpen()) report = openLike(where);
-        report.writeLine(kNoAreaLine);
+        report.writeLine(fault);
         report.writeLine(kPartLine, record.nameId);
         return false;
     }

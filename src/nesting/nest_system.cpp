@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "geometry/overlap.h"
 
@@ -146,11 +147,37 @@ double NestSystem::gridPointCount(const BoundingBox& box, double ppd)
     return std::max(columns, 0.0) * std::max(rows, 0.0);
 }
 
+namespace {
+
+// The smallest PPD whose grid on the box holds at most maxPoints, rounded up so that the
+// value as written ("%g") is accepted. The count falls as PPD grows.
+double smallestPackingPointDistance(const BoundingBox& box, double maxPoints)
+{
+    double accepted = std::max({box.max_X - box.min_X, box.max_Y - box.min_Y, 1.0});
+    double refused = 0.0;
+    for (int step = 0; step < 200 && accepted - refused > accepted * 1e-9; ++step) {
+        const double mid = refused + (accepted - refused) / 2.0;
+        (NestSystem::gridPointCount(box, mid) <= maxPoints ? accepted : refused) = mid;
+    }
+    return accepted * (1.0 + 1e-5);
+}
+
+}  // namespace
+
 bool NestSystem::setPackingPointDistance(double ppd)
 {
     const BoundingBox standard{0.0, plateLength, 0.0, plateWidth};
     if (!(gridPointCount(standard, ppd) <= kMaxGridPoints)) {
-        platform_->showMessage("排样点错误!", kCaptionWarning);
+        // The message names the value and the bound, so that the user knows what to type.
+        std::string text = "排样点错误! PPD " + formatShortest(ppd);
+        if (ppd > 0.0 && std::isfinite(ppd)) {
+            text += " 过小: 标准板材 " + formatShortest(plateLength) + " x " + formatShortest(plateWidth) +
+                    " 上 PPD 不能小于 " +
+                    formatG(smallestPackingPointDistance(standard, kMaxGridPoints));
+        } else {
+            text += " 须为大于 0 的有限数值";
+        }
+        platform_->showMessage(text, kCaptionWarning);
         return false;
     }
     packingPointDistance = ppd;

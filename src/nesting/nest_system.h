@@ -72,6 +72,25 @@ public:
     // memory for no better layout. RN below 1 is accepted: every gravity placement then
     // fails.
     static constexpr int32_t kMaxRotationNumber = 360;
+    // Plate lengths and widths in mm lie in [kMinPlateSize, kMaxPlateSize], gaps in
+    // [0, kMaxPlateSize]. The
+    // overlap tests decide contact within 1e-4 mm; a double keeps 53 bits, so a
+    // coordinate of magnitude M is rounded to M * 1.1e-16. Layout All sets its plates
+    // out in columns left of x = 0, so coordinates reach a few hundred plate lengths:
+    // with plates of 1 km a thousand columns stay below kMaxCoordinate, where the
+    // rounding (1.2e-7) is still a thousandth of the tolerance, even after the many
+    // translations and rotations of a layout. At 1e12 mm the rounding alone is 1e-4.
+    static constexpr double kMaxPlateSize = 1e6;
+    // No part that can be cut (at least 1e-3 mm across) fits on a smaller plate.
+    static constexpr double kMinPlateSize = 1e-3;
+    // Coordinates of plates and poses read from a layout file.
+    static constexpr double kMaxCoordinate = 1e9;
+    // Rotation angles (radians) read from a layout file; a larger angle has lost the
+    // precision of its turn (at 1e6 rad a turn is still exact to 1e-10 rad).
+    static constexpr double kMaxRotationAngle = 1e6;
+    // Why a plate length and width cannot be used, naming the value and the bound, or
+    // empty when both can ("板材尺寸错误! ...").
+    static std::string plateSizeFault(double length, double width);
     // Points of the grid that generatePackingPoints would make for the box with spacing
     // ppd; infinite for a ppd that is not positive and finite.
     static double gridPointCount(const BoundingBox& box, double ppd);
@@ -90,8 +109,12 @@ public:
 
     // Plates.
     Plate createPlate(int32_t id, double length, double width);
+    // Unchecked: callers check a size that a user typed with acceptPlateSize.
     Plate& addPlate(double length, double width);
-    void resizeSelectedPlates(double length, double width);
+    // False, with plateSizeFault's message, when the size is refused.
+    bool acceptPlateSize(double length, double width);
+    // A refused size shows its message and changes no plate.
+    bool resizeSelectedPlates(double length, double width);
     void activateFirstSelectedPlate();
     BoundingBox platesBox() const;
     Plate* findPlate(int32_t id);
@@ -132,7 +155,8 @@ public:
     void releasePackingPoints();
     // Setting RN and PPD; a refused value shows its message and keeps the old one.
     // RN above kMaxRotationNumber: "旋转次数错误! RN 不能大于 360". PPD not positive,
-    // not finite, or giving more than kMaxGridPoints on the standard plate: "排样点错误!".
+    // not finite, or giving more than kMaxGridPoints on the standard plate: "排样点错误!"
+    // followed by the value and the smallest PPD the standard plate takes.
     // Nothing is regenerated (the front end regenerates the active plate's grid after a
     // new PPD).
     bool setRotationNumber(int32_t rn);

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "base/number_text.h"
 #include "base/platform.h"
 #include "nesting/nest_system.h"
 
@@ -15,12 +16,35 @@ void checkBox(Platform& platform, const BoundingBox& box)
     }
 }
 
+// Why one side of a plate cannot be used, or empty.
+std::string sideFault(const char* side, double value)
+{
+    if (value >= NestSystem::kMinPlateSize && value <= NestSystem::kMaxPlateSize) return {};
+    return std::string("板材尺寸错误! ") + side + " " + formatShortest(value) + " 须在 " +
+           formatShortest(NestSystem::kMinPlateSize) + " 到 " + formatShortest(NestSystem::kMaxPlateSize) +
+           " mm 之间";
+}
+
 }  // namespace
 
 void translatePlate(Plate& plate, double dx, double dy)
 {
     plate.outerBox = shifted(plate.outerBox, dx, dy);
     plate.innerBox = shifted(plate.innerBox, dx, dy);
+}
+
+std::string NestSystem::plateSizeFault(double length, double width)
+{
+    const std::string fault = sideFault("板材长度", length);
+    return fault.empty() ? sideFault("板材宽度", width) : fault;
+}
+
+bool NestSystem::acceptPlateSize(double length, double width)
+{
+    const std::string fault = plateSizeFault(length, width);
+    if (fault.empty()) return true;
+    platform_->showMessage(fault, kCaptionWarning);
+    return false;
 }
 
 Plate NestSystem::createPlate(int32_t id, double length, double width)
@@ -51,8 +75,9 @@ Plate& NestSystem::addPlate(double length, double width)
     return plates.back();
 }
 
-void NestSystem::resizeSelectedPlates(double length, double width)
+bool NestSystem::resizeSelectedPlates(double length, double width)
 {
+    if (!acceptPlateSize(length, width)) return false;
     for (Plate& plate : plates) {
         if (!plate.selected) continue;
         const double margin = plate.innerBox.min_X - plate.outerBox.min_X;
@@ -63,6 +88,7 @@ void NestSystem::resizeSelectedPlates(double length, double width)
         checkBox(*platform_, plate.innerBox);
     }
     activateFirstSelectedPlate();
+    return true;
 }
 
 void NestSystem::activateFirstSelectedPlate()

@@ -51,6 +51,60 @@ TEST_F(OpenLibrary, GapsBelowZeroOrNotFiniteAreTakenAsZeroWithAWarning)
     EXPECT_DOUBLE_EQ(part.box.max_X - part.box.min_X, 100.0);
 }
 
+// Plates of size 0, negative or 1e20 laid out every part unplaced (or on one base point)
+// and exited 0; a gap of 1e20 as well. Such a library is refused before anything is taken.
+TEST_F(OpenLibrary, PlateSizesAndGapsBeyondTheirBoundsRefuseTheLibrary)
+{
+    struct Case {
+        std::string config;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"", "板材尺寸错误! 板材长度 0 须在 0.001 到 1000000 mm 之间"},
+        {test::configSection(5, 10, -3000, 1500, true),
+         "板材尺寸错误! 板材长度 -3000 须在 0.001 到 1000000 mm 之间"},
+        {test::configSection(5, 10, 3000, 1e20, true),
+         "板材尺寸错误! 板材宽度 1e+20 须在 0.001 到 1000000 mm 之间"},
+        {test::configSection(2e6, 10, 3000, 1500, true),
+         "间距数据错误! partToPartGap 2000000 不能大于 1000000 mm"},
+        {test::configSection(5, 1e20, 3000, 1500, true),
+         "间距数据错误! partToMplateGap 1e+20 不能大于 1000000 mm"},
+    };
+    ns.setRotationNumber(7);
+    for (const Case& c : cases) {
+        platform.messages.clear();
+        test::writeFile(folder.file("lib.preSrc"),
+                        c.config + test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
+        EXPECT_EQ(openLibraryFile(ns, folder.file("lib.preSrc")), LibraryStatus::SettingRefused)
+            << c.message;
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].text, c.message);
+        EXPECT_EQ(platform.messages[0].caption, "Warning!");
+        EXPECT_TRUE(ns.outlines.empty());
+        EXPECT_TRUE(ns.nestParts.empty());
+        EXPECT_TRUE(ns.libraryPath.empty());
+        EXPECT_EQ(ns.plateLength, 0.0);
+        EXPECT_EQ(ns.rotationNumber, 7);
+        EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
+    }
+    EXPECT_EQ(openLibraryFile(ns, folder.file("missing.preSrc")), LibraryStatus::Unreadable);
+    // A file without parts is refused as such, not for the configuration it lacks.
+    platform.messages.clear();
+    test::writeFile(folder.file("empty.preSrc"), "\r\r\r");
+    NestSystem fresh(platform, folder.path());
+    EXPECT_EQ(openLibraryFile(fresh, folder.file("empty.preSrc")), LibraryStatus::NoParts);
+    EXPECT_TRUE(fresh.nestParts.empty());
+
+    // The bounds themselves are taken.
+    platform.messages.clear();
+    test::writeFile(folder.file("lib.preSrc"),
+                    test::configSection(1e6, 1e6, 1e6, 0.001, true) +
+                        test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
+    EXPECT_EQ(openLibraryFile(ns, folder.file("lib.preSrc")), LibraryStatus::Opened);
+    EXPECT_EQ(ns.plateLength, 1e6);
+    EXPECT_EQ(ns.partGap, 1e6);
+}
+
 TEST_F(OpenLibrary, TakesTheFiveConfigurationValues)
 {
     ASSERT_TRUE(openLibraryText(test::configSection(6, 12, 2500, 1250, false) +
@@ -114,8 +168,9 @@ TEST_F(OpenLibrary, AFileWithoutPartsIsRefusedWithItsOwnMessage)
     }
     // Records that were all faulty: the report holds the reasons.
     test::writeFile(folder.file("lib.preSrc"),
-                    test::partRecord("TINY", {{{0, 0, 0}, {1, 0, 0.8}, {1, 1, 0}}}));
-    EXPECT_FALSE(openPartLibrary(ns, folder.file("lib.preSrc")));
+                    test::configSection(5, 10, 3000, 1500, true) +
+                        test::partRecord("TINY", {{{0, 0, 0}, {1, 0, 0.8}, {1, 1, 0}}}));
+    EXPECT_EQ(openLibraryFile(ns, folder.file("lib.preSrc")), LibraryStatus::NoParts);
     ASSERT_FALSE(platform.messages.empty());
     EXPECT_EQ(platform.messages.back().text, "零件数据文件中没有可用的零件, 原因见PackError.txt!");
     EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));

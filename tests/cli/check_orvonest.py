@@ -117,11 +117,103 @@ def settings():
                      example("worked_example.preSrc"))
         config = json.loads(result.stdout)["config"]
         check(config["rotationNumber"] == 6 and config["packingPointDistance"] == 12.5, "RN and PPD set")
-        for option, value, text in [("--rn", "361", "旋转次数错误! RN 不能大于 360"), ("--ppd", "0", "排样点错误!"),
-                                    ("--ppd", "0.0001", "排样点错误!")]:
+        for option, value, text in [("--rn", "361", "旋转次数错误! RN 不能大于 360"),
+                                    ("--ppd", "0", "排样点错误! PPD 0 须为大于 0 的有限数值"),
+                                    ("--ppd", "0.0001", "排样点错误! PPD 0.0001 过小: 标准板材 3000 x 1500 "
+                                                        "上 PPD 不能小于 0.300003")]:
             refused = run("--layout", "none", option, value, "-C", out, example("worked_example.preSrc"))
             check(refused.returncode == 2, option + " " + value + " is a usage error")
             check(("Warning!: " + text).encode() in refused.stderr, option + " shows its message")
+
+
+def with_plate(folder, length, width):
+    """The worked example with another standard plate size, written into folder."""
+    with open(example("worked_example.preSrc"), "rb") as f:
+        text = f.read()
+    text = re.sub(rb"staPlate_0( *)=[^\r\n]*", rb"staPlate_0\g<1>=" + length.encode(), text)
+    text = re.sub(rb"staPlate_1( *)=[^\r\n]*", rb"staPlate_1\g<1>=" + width.encode(), text)
+    path = os.path.join(folder, "plate-%s-%s.preSrc" % (length, width))
+    with open(path, "wb") as f:
+        f.write(text)
+    return path
+
+
+def refused_settings():
+    # Plates of size 0, negative or 1e20 used to exit 0 with every part unplaced.
+    with tempfile.TemporaryDirectory() as out:
+        for length, width, named in [("0", "1500", "板材长度 0"), ("-3000", "1500", "板材长度 -3000"),
+                                     ("3000", "1e20", "板材宽度 1e+20"), ("1e14", "1500", "板材长度 100000000000000")]:
+            result = run("--json", "-C", out, with_plate(out, length, width))
+            check(result.returncode == 2, "a plate %s x %s is a refused setting (2), not %d"
+                  % (length, width, result.returncode))
+            check(("Warning!: 板材尺寸错误! " + named + " 须在 0.001 到 1000000 mm 之间").encode()
+                  in result.stderr, "the message names %s and the bounds" % named)
+            check(result.stdout == b"", "no summary for a refused library")
+        result = run("-q", "--json", "-C", out, with_plate(out, "1000000", "1500"))
+        check(result.returncode == 0, "the largest plate is taken")
+
+
+def import_checks():
+    with tempfile.TemporaryDirectory() as out:
+        lib = example("brackets.preSrc")
+        saved = os.path.join(out, "lay.txt")
+        check(run("-q", "--save", saved, "-C", out, lib).returncode == 0, "a layout is saved")
+        with open(saved, "rb") as f:
+            lines = f.read().decode().split("\r\n")
+        parts = [i for i, line in enumerate(lines) if line.startswith("PartID=")]
+
+        def variant(name, edit):
+            edited = list(lines)
+            edit(edited)
+            path = os.path.join(out, name + ".txt")
+            with open(path, "wb") as f:
+                f.write("\r\n".join(edited).encode())
+            return path
+
+        def twice(e):
+            e[parts[1]] = lines[parts[0]]
+
+        def far(e):
+            e[parts[2] + 3] = "\tBasePt.x=1e308"
+
+        def no_plate(e):
+            e[parts[2] + 1] = "\tLocated PlateID=77"
+
+        def turned(e):
+            e[parts[3] + 5] = "\tRotation Angle=1e300"
+
+        def inverted(e):
+            e[4] = "\tmax_X=-99999"
+
+        for name, edit, text in [
+                ("twice", twice, "零件ID信息错误! 第 2 个零件块 (PartID=%s): 与第 1 个零件块重复"
+                 % lines[parts[0]][7:]),
+                ("far", far, "排样文件数据错误! 第 3 个零件块 (PartID=%s): BasePt.x=1e+308 超出范围 ±1000000000"
+                 % lines[parts[2]][7:]),
+                ("no_plate", no_plate, "排样文件数据错误! 第 3 个零件块 (PartID=%s): Located PlateID=77 没有对应的板材"
+                 % lines[parts[2]][7:]),
+                ("turned", turned, "排样文件数据错误! 第 4 个零件块 (PartID=%s): Rotation Angle=1e+300 超出范围 ±1000000"
+                 % lines[parts[3]][7:]),
+                ("inverted", inverted, "排样文件数据错误! 第 1 个板材块 (PlateID=0): 包围盒颠倒:")]:
+            result = run("-q", "--json", "--import", variant(name, edit), "-C", out, lib)
+            check(result.returncode == 4, "a refused import (%s) ends with 4, not %d" % (name, result.returncode))
+            check(("Warning!: " + text).encode() in result.stderr, "the message names the entry: " + name)
+        result = run("-q", "--import", os.path.join(out, "missing.txt"), "-C", out, lib)
+        check(result.returncode == 4, "an unreadable layout ends with 4")
+
+        # A layout edited by hand: the second part laid onto the first is taken and listed.
+        def stacked(e):
+            e[parts[1] + 1:parts[1] + 6] = lines[parts[0] + 1:parts[0] + 6]
+
+        result = run("-q", "--json", "--import", variant("stacked", stacked), "-C", out, lib)
+        check(result.returncode == 0, "an overlapping layout is taken")
+        summary = json.loads(result.stdout)
+        pair = [int(lines[parts[0]][7:]), int(lines[parts[1]][7:])]
+        check(pair in summary["conflicts"]["overlapping"], "the JSON lists the overlap")
+        check(any(m["text"].startswith("排样文件已读入, 但有") for m in summary["messages"]), "with a warning")
+        result = run("-q", "--json", "--import", saved, "-C", out, lib)
+        check(json.loads(result.stdout)["conflicts"] == {"overlapping": [], "offPlate": []},
+              "the saved layout has no conflict")
 
 
 def usage_errors():

@@ -56,7 +56,8 @@ def main():
 
         broken = Path(folder) / "broken.pck"
         broken.write_bytes(saved.read_bytes().replace(b"Part Number=", b"Part Numbr="))
-        run(orvonest, library, "-C", str(out), "--import", str(broken), expect=1)
+        # A refused import has an exit status of its own, apart from an unreadable library.
+        run(orvonest, library, "-C", str(out), "--import", str(broken), expect=4)
         run(orvonest, library, "-C", str(out), "--save", str(Path(folder) / "no" / "x.pck"),
             expect=3)
     print("check_cli_outputs: orvonest wrote every output")

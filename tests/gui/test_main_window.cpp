@@ -442,6 +442,20 @@ private slots:
         QCOMPARE(kit->lengthEdit()->text(), QStringLiteral("700"));
         QCOMPARE(kit->widthEdit()->text(), QStringLiteral("1000"));
 
+        // A size beyond the bounds is named and refused: no plate is added or changed.
+        messages_.clear();
+        const size_t plates = ns().plates.size();
+        kit->lengthEdit()->setText(QStringLiteral("1e20"));
+        click(QStringLiteral("Add"));
+        ns().plates.front().selected = true;
+        click(QStringLiteral("Change"));
+        QCOMPARE(ns().plates.size(), plates);
+        QCOMPARE(ns().plates.front().outerBox.max_X - ns().plates.front().outerBox.min_X, 700.0);
+        QCOMPARE(messages_.size(), size_t(2));
+        QCOMPARE(messages_.back().text,
+                 std::string("板材尺寸错误! 板材长度 1e+20 须在 0.001 到 1000000 mm 之间"));
+        ns().plates.front().selected = false;
+
         // The mode buttons, and "HAPE" on the active plate with a selected part.
         click(QStringLiteral("Select Plt(s)"));
         QCOMPARE(w().interaction().mode(), Mode::SelectPlates);

@@ -326,6 +326,25 @@ TEST(Assembly, BadRecordsOfOurOwn)
     EXPECT_FALSE(assembleOutline(bare, outline, true, ErrorReport()));
 }
 
+// Parts with legs of 1e-9 mm were laid out into the plate margin: every coordinate of
+// theirs is lost in the rounding of the plate's. Too small to be cut, they are faulty.
+TEST(Assembly, PartsTooSmallToBeCutAreFaultyOutlines)
+{
+    test::TempFolder folder;
+    const Opened opened = openText(
+        loopRecord("LEGS", {{0, 0}, {1e-9, 0}, {0, 1e-9}}, {0, 0, 0}) +
+            loopRecord("THIN", {{0, 0}, {100, 0}, {100, 5e-4}, {0, 5e-4}}, {0, 0, 0, 0}) +
+            loopRecord("SLIVER", {{0, 0}, {0.0015, 0}, {0, 0.0012}}, {0, 0, 0}) +
+            loopRecord("SMALL", {{0, 0}, {2e-3, 0}, {2e-3, 2e-3}, {0, 2e-3}}, {0, 0, 0, 0}),
+        folder);
+    const std::string tooSmall = "\t零件尺寸过小无法切割, 错误!";
+    // SLIVER's box (1.5e-3 x 1.2e-3) would do, its area (9e-7 mm²) does not.
+    EXPECT_EQ(opened.report, line(kStamp) + line(tooSmall) + line(kPart, "LEGS") + line(tooSmall) +
+                                 line(kPart, "THIN") + line(tooSmall) + line(kPart, "SLIVER"));
+    ASSERT_EQ(opened.outlines.size(), 1u);
+    EXPECT_EQ(opened.outlines.front().partId, 3);
+}
+
 TEST(Assembly, LoopsOfEqualAreaKeepThePartWithTheLaterLoopOutside)
 {
     // Regression: such parts were refused for their zero net area, although holes are

@@ -42,23 +42,21 @@ TEST_F(LayoutRegressions, MatchedPartLiesWhereItWasTested)
     EXPECT_EQ(test::expectLegalLayout(ns), 2);
 }
 
-// A standard plate 1e20 mm wide has its packing points 1e18 mm apart. The gravity
-// placement puts the triangle on the second row, where its 10 mm height is lost in the
-// rounding of its coordinates: the fit test passes the flattened copy, the push cannot
-// move it, and the part stays on the plate as a line. Disabled until such plates are
-// refused when the library is opened.
-TEST_F(LayoutRegressions, DISABLED_PlacedPartKeepsItsShapeOnAHugePlate)
+// A standard plate 1e20 mm wide had its packing points 1e18 mm apart. The gravity
+// placement put the triangle on the second row, where its 10 mm height was lost in the
+// rounding of its coordinates: the fit test passed the flattened copy, the push could
+// not move it, and the part stayed on the plate as a line. Such a plate is refused when
+// the library is opened, and nothing is laid out.
+TEST_F(LayoutRegressions, AHugePlateIsRefusedWhenTheLibraryIsOpened)
 {
     const std::vector<test::LoopVertex> triangle = {{0, 0, 0}, {20, 10, 0}, {0, 10, 0}};
-    open(test::configSection(0, 0, 400, 1e20, false) + test::partRecord("TRI", {triangle}), 1);
+    const std::string path = folder.file("library.preSrc");
+    test::writeFile(path, test::configSection(0, 0, 400, 1e20, false) +
+                              test::partRecord("TRI", {triangle}));
 
-    layoutAll(ns, LayoutMethod::Gravity);
-
-    for (const Part& part : ns.nestParts) {
-        if (part.plateId == -1) continue;
-        EXPECT_NEAR(part.box.max_X - part.box.min_X, 20.0, 1e-6);
-        EXPECT_NEAR(part.box.max_Y - part.box.min_Y, 10.0, 1e-6);
-    }
+    EXPECT_EQ(openLibraryFile(ns, path), LibraryStatus::SettingRefused);
+    EXPECT_TRUE(ns.nestParts.empty());
+    EXPECT_EQ(ns.plateWidth, 0.0);
 }
 
 }  // namespace

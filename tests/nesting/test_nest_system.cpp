@@ -51,16 +51,28 @@ TEST_F(NestSystemTest, PackingPointDistanceIsCheckedAgainstTheStandardPlate)
     ns.plateWidth = 4999;
     EXPECT_TRUE(ns.setPackingPointDistance(1.0));  // 10000 x 5000 points: the limit
     EXPECT_TRUE(ns.setPackingPointDistance(12.5));
-    const double refused[] = {0.0, -3.0, std::numeric_limits<double>::quiet_NaN(),
-                              std::numeric_limits<double>::infinity(), 0.9999};
-    for (double ppd : refused) {
+    // The refusal names the value and what is accepted.
+    const std::pair<double, const char*> refused[] = {
+        {0.0, "排样点错误! PPD 0 须为大于 0 的有限数值"},
+        {-3.0, "排样点错误! PPD -3 须为大于 0 的有限数值"},
+        {std::numeric_limits<double>::quiet_NaN(), "排样点错误! PPD nan 须为大于 0 的有限数值"},
+        {std::numeric_limits<double>::infinity(), "排样点错误! PPD inf 须为大于 0 的有限数值"},
+        {0.9999, "排样点错误! PPD 0.9999 过小: 标准板材 9999 x 4999 上 PPD 不能小于 0.99991"}};
+    for (const auto& [ppd, message] : refused) {
         platform.messages.clear();
         EXPECT_FALSE(ns.setPackingPointDistance(ppd)) << ppd;
         EXPECT_DOUBLE_EQ(ns.packingPointDistance, 12.5);
         ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, "排样点错误!");
+        EXPECT_EQ(platform.messages[0].text, message);
         EXPECT_EQ(platform.messages[0].caption, "Warning!");
     }
+    // The smallest PPD named is accepted.
+    ns.plateLength = 3000;
+    ns.plateWidth = 1500;
+    EXPECT_FALSE(ns.setPackingPointDistance(0.3));
+    EXPECT_EQ(platform.messages.back().text,
+              "排样点错误! PPD 0.3 过小: 标准板材 3000 x 1500 上 PPD 不能小于 0.300003");
+    EXPECT_TRUE(ns.setPackingPointDistance(0.300003));
 }
 
 // Parts: 0 and 1 on plate 0, 2 on plate 1, 3 unplaced.

@@ -184,14 +184,17 @@ TEST_F(PrepareNestParts, WithoutAGapThePartsKeepTheirSize)
     EXPECT_DOUBLE_EQ(ns.nestParts.front().box.max_X, 100.0);
 }
 
-// A library without a plate size would give PPD 0, which every grid refuses later:
-// the value is refused at once and PPD keeps its value.
-TEST_F(PrepareNestParts, PlateWidthZeroKeepsTheOldPackingPointDistance)
+// A plate of the narrowest width and the greatest length would give a PPD of 1e-5 mm and
+// a grid of 1e13 points, which every grid refuses later: the value is refused at once
+// and PPD keeps its value.
+TEST_F(PrepareNestParts, AnAbsurdGridKeepsTheOldPackingPointDistance)
 {
-    open(test::partRecord("RECT", {test::rectLoop(0, 0, 100, 50)}));
+    open(test::configSection(0, 0, 1e6, 0.001, true) +
+         test::partRecord("RECT", {test::rectLoop(0, 0, 100, 50)}));
     EXPECT_DOUBLE_EQ(ns.packingPointDistance, 30.0);
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "排样点错误!");
+    EXPECT_EQ(platform.messages[0].text,
+              "排样点错误! PPD 0.00001 过小: 标准板材 1000000 x 0.001 上 PPD 不能小于 0.0200002");
     EXPECT_EQ(ns.nestParts.size(), 1u);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "nesting/nest_system.h"
 #include "support/nest_fixture.h"
 #include "support/shapes.h"
@@ -113,6 +115,42 @@ TEST_F(PlatesTest, ResizeChangesOnlySelectedPlatesKeepsTheirMarginAndActivatesTh
     expectBox(b.innerBox, -1140, -560, 660, 940);
     expectBox(c.outerBox, -1150, -550, 1300, 1600);
     EXPECT_EQ(ns.activePlate, &b);
+}
+
+// Plates of size 0, negative, not a number or 1e20 wide gave layouts with every part
+// unplaced, or parts whose coordinates were lost in the rounding.
+TEST_F(PlatesTest, SizesOutsideTheBoundsAreRefusedAndChangeNoPlate)
+{
+    Plate& plate = ns.addPlate(1000, 500);
+    plate.selected = true;
+    const BoundingBox before = plate.outerBox;
+    struct Case {
+        double length;
+        double width;
+        const char* message;
+    };
+    const Case refused[] = {
+        {0, 500, "板材尺寸错误! 板材长度 0 须在 0.001 到 1000000 mm 之间"},
+        {-5, 500, "板材尺寸错误! 板材长度 -5 须在 0.001 到 1000000 mm 之间"},
+        {1e20, 500, "板材尺寸错误! 板材长度 1e+20 须在 0.001 到 1000000 mm 之间"},
+        {1000, 1000001, "板材尺寸错误! 板材宽度 1000001 须在 0.001 到 1000000 mm 之间"},
+        {1000, 0.0009, "板材尺寸错误! 板材宽度 0.0009 须在 0.001 到 1000000 mm 之间"},
+        {std::nan(""), 500, "板材尺寸错误! 板材长度 nan 须在 0.001 到 1000000 mm 之间"},
+    };
+    for (const Case& c : refused) {
+        platform.messages.clear();
+        EXPECT_FALSE(ns.acceptPlateSize(c.length, c.width)) << c.message;
+        EXPECT_FALSE(ns.resizeSelectedPlates(c.length, c.width)) << c.message;
+        expectBox(plate.outerBox, before.min_X, before.max_X, before.min_Y, before.max_Y);
+        ASSERT_EQ(platform.messages.size(), 2u);
+        EXPECT_EQ(platform.messages[1].text, c.message);
+        EXPECT_EQ(platform.messages[1].caption, "Warning!");
+    }
+    platform.messages.clear();
+    EXPECT_TRUE(ns.acceptPlateSize(1e6, 0.001));
+    EXPECT_TRUE(ns.resizeSelectedPlates(1e6, 0.001));
+    expectBox(plate.outerBox, before.min_X, before.min_X + 1e6, 0, 0.001);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(PlatesTest, ActivateFirstSelectedKeepsTheActivePlateWhenNoneIsSelected)

@@ -1,0 +1,26 @@
+Plate Number=1
+PlateID=0
+	Plate Box:
+	min_X=-3150.00000000
+	max_X=-150.00000000
+	min_Y=0.00000000
+	max_Y=1500.00000000
+Part Number=3
+PartID=0
+	Located PlateID=5
+	Mirrored=1
+	BasePt.x=-3140.00000000
+	BasePt.y=10.00244141
+	Rotation Angle=-4.71238898
+PartID=1
+	Located PlateID=0
+	Mirrored=1
+	BasePt.x=-3140.00000000
+	BasePt.y=240.67626953
+	Rotation Angle=-4.71238898
+PartID=2
+	Located PlateID=0
+	Mirrored=1
+	BasePt.x=-3134.53247070
+	BasePt.y=542.48901367
+	Rotation Angle=-4.71238898
