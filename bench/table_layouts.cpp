@@ -121,44 +121,11 @@ struct Outcome {
 Outcome runInChild(const std::string& path, orvo::LayoutMethod method, double budget)
 {
     Outcome outcome;
-    int fds[2];
-    if (pipe(fds) != 0) return outcome;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        Result r;
-        const bool ok = runOne(path, method, r);
-        if (ok) {
-            const ssize_t written = write(fds[1], &r, sizeof r);
-            (void)written;
-        }
-        close(fds[1]);
-        _exit(ok ? 0 : 3);
-    }
-    close(fds[1]);
-    const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    rusage usage{};
-    for (;;) {
-        const pid_t done = wait4(child, &status, WNOHANG, &usage);
-        if (done == child) break;
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (elapsed > budget) {
-            kill(child, SIGKILL);
-            wait4(child, &status, 0, &usage);
-            close(fds[0]);
-            outcome.peakKb = usage.ru_maxrss;
-            return outcome;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    outcome.peakKb = usage.ru_maxrss;
-    const bool exitedWell = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    outcome.finished = true;
-    outcome.failed = !exitedWell || read(fds[0], &outcome.result, sizeof outcome.result)
-        != static_cast<ssize_t>(sizeof outcome.result);
-    close(fds[0]);
+    const orvo::bench::ChildRun run = orvo::bench::measureInChild(
+        [&](Result& r) { return runOne(path, method, r); }, outcome.result, budget);
+    outcome.finished = run.finished;
+    outcome.failed = run.failed;
+    outcome.peakKb = run.peakKb;
     return outcome;
 }
 

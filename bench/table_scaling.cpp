@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -95,27 +96,9 @@ bool runOne(const std::string& path, bool layout, Result& r)
 
 bool runInChild(const std::string& path, bool layout, Result& result)
 {
-    int fds[2];
-    if (pipe(fds) != 0) return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        Result r;
-        const bool ok = runOne(path, layout, r);
-        if (ok) {
-            const ssize_t written = write(fds[1], &r, sizeof r);
-            (void)written;
-        }
-        close(fds[1]);
-        _exit(ok ? 0 : 3);
-    }
-    close(fds[1]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-                    read(fds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
-    close(fds[0]);
-    return ok;
+    const orvo::bench::ChildRun run = orvo::bench::measureInChild(
+        [&](Result& r) { return runOne(path, layout, r); }, result, std::numeric_limits<double>::infinity());
+    return run.finished && !run.failed;
 }
 
 struct Options {
