@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "base/text_encoding.h"
@@ -19,21 +21,28 @@ protected:
         for (const Part& part : ns.trueShapes) ids.push_back(part.partId);
         return ids;
     }
+
+    // One warning with that text, and the NestSystem as it was (rotation number 7 set
+    // before): no outline, no part, no library path, no part statistics written.
+    void expectRefusedWith(const std::string& message)
+    {
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].text, message);
+        EXPECT_EQ(platform.messages[0].caption, "Warning!");
+        EXPECT_TRUE(ns.outlines.empty());
+        EXPECT_TRUE(ns.nestParts.empty());
+        EXPECT_TRUE(ns.libraryPath.empty());
+        EXPECT_EQ(ns.rotationNumber, 7);
+        EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
+    }
 };
 
 TEST_F(OpenLibrary, AnUnreadableFileChangesNothing)
 {
     ns.setRotationNumber(7);
     EXPECT_FALSE(openPartLibrary(ns, folder.file("missing.preSrc")));
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text, "零件数据文件读取失败!");
-    EXPECT_EQ(platform.messages[0].caption, "Warning!");
-    EXPECT_TRUE(ns.outlines.empty());
-    EXPECT_TRUE(ns.nestParts.empty());
-    EXPECT_TRUE(ns.libraryPath.empty());
-    EXPECT_EQ(ns.rotationNumber, 7);
+    expectRefusedWith("零件数据文件读取失败!");
     EXPECT_DOUBLE_EQ(ns.packingPointDistance, 30.0);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
 }
 
 // A negative part gap used to shrink every part, so that the cut outlines overlapped.
@@ -77,15 +86,8 @@ TEST_F(OpenLibrary, PlateSizesAndGapsBeyondTheirBoundsRefuseTheLibrary)
                         c.config + test::partRecord("A", {test::rectLoop(0, 0, 100, 50)}));
         EXPECT_EQ(openLibraryFile(ns, folder.file("lib.preSrc")), LibraryStatus::SettingRefused)
             << c.message;
-        ASSERT_EQ(platform.messages.size(), 1u);
-        EXPECT_EQ(platform.messages[0].text, c.message);
-        EXPECT_EQ(platform.messages[0].caption, "Warning!");
-        EXPECT_TRUE(ns.outlines.empty());
-        EXPECT_TRUE(ns.nestParts.empty());
-        EXPECT_TRUE(ns.libraryPath.empty());
+        expectRefusedWith(c.message);
         EXPECT_EQ(ns.plateLength, 0.0);
-        EXPECT_EQ(ns.rotationNumber, 7);
-        EXPECT_FALSE(std::filesystem::exists(folder.file("PartInfo.txt")));
     }
     EXPECT_EQ(openLibraryFile(ns, folder.file("missing.preSrc")), LibraryStatus::Unreadable);
     // A file without parts is refused as such, not for the configuration it lacks.
