@@ -82,12 +82,12 @@ public:
     void useCoveredSamples(double ppd, int32_t quarterTurns, const PlateLayoutAids& aids, const BoundingBox& inner)
     {
         aids_ = &aids;
-        const CoveredSamples first(variants_.front().shape, pivot_, ppd);
-        for (const GravityVariant& v : variants_) {
-            if (quarterTurns > 0)
-                samples_.push_back(first.turned(v.turn * quarterTurns, v.turnedOver));
-            else
-                samples_.emplace_back(v.shape, pivot_, ppd);
+        samples_.reserve(variants_.size());
+        if (quarterTurns > 0) {
+            const CoveredSamples first(variants_.front().shape, pivot_, ppd);
+            for (const GravityVariant& v : variants_) samples_.push_back(first.turned(v.turn * quarterTurns, v.turnedOver));
+        } else {
+            for (const GravityVariant& v : variants_) samples_.emplace_back(v.shape, pivot_, ppd);
         }
         insideRows_.assign(static_cast<size_t>(aids.words) * variants_.size(), 0);
         insideColumns_.clear();
