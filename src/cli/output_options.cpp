@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/error_report.h"
+#include "nesting/layout_all.h"
 #include "output/dxf_export.h"
 #include "output/packing_info.h"
 #include "output/packing_report.h"
@@ -94,8 +95,8 @@ bool outputsSpareTheLibrary(const Options& options)
     }
     std::vector<std::string> names = {ErrorReport::kFileName, "PartInfo.txt"};
     if (options.layout != LayoutChoice::None && options.importFile.empty()) {
-        names.push_back(options.layout == LayoutChoice::Hape ? "重力排样计算时间.txt"
-                                                             : "多步排样计算时间.txt");
+        names.push_back(timingFileName(options.layout == LayoutChoice::Hape ? LayoutMethod::Gravity
+                                                                            : LayoutMethod::MultiStep));
     }
     if (options.reportPlate) names.push_back("Report.txt");
     if (options.exportAll) names.push_back("AllPlts.dxf");

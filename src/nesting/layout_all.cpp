@@ -17,11 +17,6 @@ namespace {
 
 constexpr const char* kTimingFailed = "记录排样计算时间的文件输出失败!";
 
-const char* timingFileName(LayoutMethod method)
-{
-    return method == LayoutMethod::Gravity ? "重力排样计算时间.txt" : "多步排样计算时间.txt";
-}
-
 bool layoutPlate(NestSystem& ns, LayoutMethod method, const Plate& p)
 {
     return method == LayoutMethod::Gravity ? gravityLayoutPlate(ns, p)
@@ -79,6 +74,12 @@ void removeEmptyLastPlate(NestSystem& ns)
 }
 
 }  // namespace
+
+const char* timingFileName(LayoutMethod method)
+{
+    return method == LayoutMethod::Gravity ? "重力排样计算时间.txt" : "多步排样计算时间.txt";
+}
+
 
 void layoutAll(NestSystem& ns, LayoutMethod method)
 {

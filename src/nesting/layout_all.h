@@ -8,5 +8,7 @@ namespace orvo {
 // A computing-time file that cannot be created is reported as a warning; the layout
 // runs all the same.
 void layoutAll(NestSystem& ns, LayoutMethod method);
+// The computing-time file that Layout All writes into the work folder for the method.
+const char* timingFileName(LayoutMethod method);
 
 }  // namespace orvo

@@ -25,7 +25,8 @@ struct LaidOut {
     bool timingFileWritten = false;
 };
 
-const char* timingFileName(LayoutMethod method)
+// The names are pinned here, not taken from the code under test.
+const char* expectedTimingFile(LayoutMethod method)
 {
     return method == LayoutMethod::Gravity ? "重力排样计算时间.txt" : "多步排样计算时间.txt";
 }
@@ -50,7 +51,7 @@ LaidOut layOut(const std::string& library, LayoutMethod method)
         }
     }
     result.plates = ns.plates.size();
-    result.timingFileWritten = std::filesystem::exists(ns.outputPath(timingFileName(method)));
+    result.timingFileWritten = std::filesystem::exists(ns.outputPath(expectedTimingFile(method)));
     return result;
 }
 
