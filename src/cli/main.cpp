@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <system_error>
 
+#include "cli/optimise_run.h"
 #include "cli/options.h"
 #include "cli/output_options.h"
 #include "cli/summary.h"
@@ -49,14 +51,24 @@ bool applySettings(NestSystem& ns, const Options& options)
     return true;
 }
 
-double runLayout(NestSystem& ns, TerminalPlatform& platform, LayoutChoice choice)
+struct LayoutRun {
+    double seconds = 0.0;
+    std::optional<OptimiseRun> optimised;  // after --layout optimise
+};
+
+LayoutRun runLayout(NestSystem& ns, TerminalPlatform& platform, const Options& options,
+                    LayoutChoice choice)
 {
-    if (choice == LayoutChoice::None) return 0.0;
+    if (choice == LayoutChoice::None) return {};
+    if (choice == LayoutChoice::Optimise) {
+        OptimiseRun run = runOptimise(ns, platform, options.optimise);
+        return {run.outcome.seconds, std::move(run)};
+    }
     const double start = platform.monotonicSeconds();
     layoutAll(ns, choice == LayoutChoice::Hape ? LayoutMethod::Gravity : LayoutMethod::MultiStep);
     const double seconds = platform.monotonicSeconds() - start;
     platform.finishProgress();
-    return seconds;
+    return {seconds, std::nullopt};
 }
 
 // The JSON is the run's result: a standard output that cannot take it all (a full disk,
@@ -90,12 +102,21 @@ int run(Options options)
 
     // An imported layout replaces Layout All.
     const bool importing = !options.importFile.empty();
-    const double seconds = runLayout(*ns, platform, importing ? LayoutChoice::None : options.layout);
+    const LayoutRun layout =
+        runLayout(*ns, platform, options, importing ? LayoutChoice::None : options.layout);
     if (!importLayout(*ns, options)) return kImportRefused;
+    // After a search the outputs are written from the best layout, also when Ctrl+C ended it.
     const int outputStatus = writeOutputs(*ns, options);
-    const bool printed =
-        !options.json || printResult(layoutSummary(*ns, platform, seconds, importing).dump(2) + "\n");
-    if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
+    bool printed = true;
+    if (options.json) {
+        auto summary = layoutSummary(*ns, platform, layout.seconds, importing);
+        addLayoutMethod(summary, options.layout, importing, layout.optimised ? &*layout.optimised : nullptr);
+        printed = printResult(summary.dump(2) + "\n");
+    }
+    if (!options.quiet) {
+        if (layout.optimised) std::cerr << "orvonest: " << optimiseSummary(*layout.optimised) << '\n';
+        std::cerr << "orvonest: " << shortSummary(*ns, layout.seconds) << '\n';
+    }
     if (outputStatus != kOk) return outputStatus;
     return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;
 }

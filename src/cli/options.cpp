@@ -1,6 +1,8 @@
 #include "cli/options.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
+#include <cmath>
 #include <iostream>
 #include <map>
 
@@ -11,10 +13,20 @@ namespace {
 const std::map<std::string, LayoutChoice> kLayoutNames = {
     {"hape", LayoutChoice::Hape},
     {"multistep", LayoutChoice::MultiStep},
+    {"optimise", LayoutChoice::Optimise},
     {"none", LayoutChoice::None},
 };
 
-void addOptions(CLI::App& app, Options& o, std::string& layoutName)
+// The search options as typed: read and bounded after the parse, with messages that
+// name the value as it was given.
+struct SearchTexts {
+    std::string time = "60";
+    std::string seed = "1";
+    std::string threads;  // empty: every core
+    std::string iterations = "0";
+};
+
+void addOptions(CLI::App& app, Options& o, std::string& layoutName, SearchTexts& search)
 {
     app.add_option("LIBRARY", o.library, "Part library (.preSrc) to lay out")->required();
     app.add_option("-C", o.workFolder,
@@ -22,10 +34,28 @@ void addOptions(CLI::App& app, Options& o, std::string& layoutName)
                    "drawings, Report.txt); created when missing")
         ->type_name("DIR")
         ->capture_default_str();
-    app.add_option("--layout", layoutName, "Layout All method: hape, multistep or none")
+    app.add_option("--layout", layoutName,
+                   "Layout All method: hape, multistep, optimise (searches for fewer plates and a "
+                   "shorter last plate, starting from the better of hape and multistep; Ctrl+C "
+                   "ends the search with the best layout) or none")
         ->type_name("METHOD")
-        ->check(CLI::IsMember({"hape", "multistep", "none"}))
+        ->check(CLI::IsMember({"hape", "multistep", "optimise", "none"}))
         ->capture_default_str();
+    app.add_option("--time", search.time,
+                   "optimise: seconds of search (>= 0; 0: no time limit, then --iterations is needed)")
+        ->type_name("SECONDS")
+        ->capture_default_str();
+    app.add_option("--seed", search.seed, "optimise: seed of the search's random choices")
+        ->type_name("N")
+        ->capture_default_str();
+    app.add_option("--threads", search.threads,
+                   "optimise: search threads, 1 to " + std::to_string(kMaxThreads) +
+                       " (default: every core)")
+        ->type_name("N");
+    app.add_option("--iterations", search.iterations,
+                   "optimise: improvement attempts over all threads (>= 0; 0: no limit). With --time 0, "
+                   "the same seed and threads give the same layout")
+        ->type_name("N");
     app.add_option("--rn", o.rotationNumber, "Rotation number RN (at most 360)")->type_name("N");
     app.add_option("--ppd", o.packingPointDistance, "Packing point distance PPD in mm (> 0)")
         ->type_name("D");
@@ -46,15 +76,60 @@ void addOptions(CLI::App& app, Options& o, std::string& layoutName)
     app.add_flag("-q,--quiet", o.quiet, "No progress output");
 }
 
+constexpr const char* kSearchOptions[] = {"--time", "--seed", "--threads", "--iterations"};
+
+// The whole text as a number of type T; false for anything else or out of T's range.
+template <typename T>
+bool readWhole(const std::string& text, T& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end && !text.empty();
+}
+
+// Reads the search options into s; returns what is wrong, or nothing: an option without
+// --layout optimise, a value out of bounds, a search that only Ctrl+C would end.
+std::string searchOptionsFault(const CLI::App& app, const SearchTexts& texts, LayoutChoice layout,
+                               OptimiseSettings& s)
+{
+    if (layout != LayoutChoice::Optimise) {
+        for (const char* name : kSearchOptions) {
+            if (app.count(name) > 0) return std::string(name) + " needs --layout optimise";
+        }
+        return {};
+    }
+    if (!readWhole(texts.time, s.seconds) || !std::isfinite(s.seconds) || s.seconds < 0.0) {
+        return "--time " + texts.time + ": the seconds must be a finite number >= 0";
+    }
+    if (!readWhole(texts.seed, s.seed)) {
+        return "--seed " + texts.seed + ": the seed must be a whole number from 0 to " +
+               std::to_string(UINT64_MAX);
+    }
+    s.threads = 0;
+    if (app.count("--threads") > 0 &&
+        (!readWhole(texts.threads, s.threads) || s.threads < 1 || s.threads > kMaxThreads)) {
+        return "--threads " + texts.threads + ": the thread count must be a whole number from 1 to " +
+               std::to_string(kMaxThreads);
+    }
+    if (!readWhole(texts.iterations, s.iterations) || s.iterations < 0) {
+        return "--iterations " + texts.iterations + ": the count must be a whole number >= 0";
+    }
+    if (s.seconds == 0.0 && s.iterations == 0) {
+        return "--time 0 sets no time limit: give --iterations N (N >= 1) as well";
+    }
+    return {};
+}
+
 }  // namespace
 
 ParseResult parseOptions(int argc, char** argv)
 {
     Options options;
     std::string layoutName = "hape";
+    SearchTexts search;
     CLI::App app{"Lays out the parts of a part library on plates (batch, no window)", "orvonest"};
     app.set_version_flag("--version", std::string("orvonest ") + ORVO_VERSION);
-    addOptions(app, options, layoutName);
+    addOptions(app, options, layoutName, search);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -68,6 +143,10 @@ ParseResult parseOptions(int argc, char** argv)
         return {std::nullopt, 2};
     }
     options.layout = kLayoutNames.at(layoutName);
+    if (const std::string fault = searchOptionsFault(app, search, options.layout, options.optimise); !fault.empty()) {
+        std::cerr << "orvonest: " << fault << "\nRun with --help for the options.\n";
+        return {std::nullopt, 2};
+    }
     // "--report" without a value: the active plate.
     if (app.count("--report") > 0 && !options.reportPlate) options.reportPlate = -1;
     return {options, 0};

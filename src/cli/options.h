@@ -4,15 +4,21 @@
 #include <string>
 
 #include "nesting/nest_system.h"
+#include "nesting/optimise.h"
 
 namespace orvo::cli {
 
-enum class LayoutChoice { Hape, MultiStep, None };
+enum class LayoutChoice { Hape, MultiStep, Optimise, None };
+
+// --threads takes at most this many search threads.
+inline constexpr int32_t kMaxThreads = 256;
 
 struct Options {
     std::string library;
     std::string workFolder = ".";
     LayoutChoice layout = LayoutChoice::Hape;
+    // --layout optimise: --time, --seed, --threads, --iterations (threads 0: every core).
+    OptimiseSettings optimise;
     std::optional<int32_t> rotationNumber;
     std::optional<double> packingPointDistance;
     std::string importFile;
@@ -32,7 +38,8 @@ struct ParseResult {
 };
 
 // Parses the command line; --help and --version print and end with 0, a usage error
-// prints its message and ends with 2.
+// prints its message and ends with 2. The search options are refused without
+// --layout optimise, and so is a search with neither a time nor an iteration budget.
 ParseResult parseOptions(int argc, char** argv);
 
 }  // namespace orvo::cli

@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 
+#include "base/number_text.h"
 #include "geometry/point.h"
 #include "base/text_encoding.h"
 #include "output/dxf_export.h"
@@ -116,7 +117,49 @@ json conflictsJson(const NestSystem& ns)
     return {{"overlapping", overlapping}, {"offPlate", offPlate}};
 }
 
+json scoreJson(const LayoutScore& score)
+{
+    return {{"placed", score.placed},
+            {"plates", score.plates},
+            {"lastPlateLength", score.lastPlateLength},
+            {"utilisation", score.utilisation / 100.0}};
+}
+
+json optimiseJson(const OptimiseRun& run)
+{
+    const OptimiseOutcome& outcome = run.outcome;
+    json start = {{"method", layoutMethodName(outcome.start)}};
+    start.update(scoreJson(outcome.startScore));
+    json result = {{"seed", run.settings.seed},
+                   {"threads", outcome.threads},
+                   {"iterations", outcome.iterations},
+                   {"seconds", outcome.seconds},
+                   {"stopped", run.stopped},
+                   {"timeLimit", run.settings.seconds},
+                   {"iterationLimit", run.settings.iterations},
+                   {"start", start}};
+    result.update(scoreJson(outcome.score));
+    return result;
+}
+
+std::string scoreText(const LayoutScore& score)
+{
+    return std::to_string(score.plates) + " plates, last plate " +
+           formatFixed(score.lastPlateLength, 1) + " mm";
+}
+
 }  // namespace
+
+void addLayoutMethod(json& summary, LayoutChoice choice, bool imported, const OptimiseRun* optimised)
+{
+    const char* method = imported                               ? "import"
+                         : choice == LayoutChoice::Hape         ? "hape"
+                         : choice == LayoutChoice::MultiStep    ? "multistep"
+                         : choice == LayoutChoice::Optimise     ? "optimise"
+                                                                : "none";
+    summary["method"] = method;
+    if (optimised != nullptr) summary["optimise"] = optimiseJson(*optimised);
+}
 
 json layoutSummary(const NestSystem& ns, const TerminalPlatform& platform, double layoutSeconds,
                    bool imported)
@@ -151,6 +194,21 @@ std::string shortSummary(const NestSystem& ns, double layoutSeconds)
         << " plates used, " << ns.unplacedCount() << " unplaced, layout "
         << static_cast<int64_t>(layoutSeconds * 1000.0 + 0.5) << " ms";
     return out.str();
+}
+
+}  // namespace orvo::cli
+
+namespace orvo::cli {
+
+std::string optimiseSummary(const OptimiseRun& run)
+{
+    const OptimiseOutcome& outcome = run.outcome;
+    std::string text = std::string("optimise from ") + layoutMethodName(outcome.start) + " (" +
+                       scoreText(outcome.startScore) + ") to " + scoreText(outcome.score) + ", " +
+                       std::to_string(outcome.iterations) + " iterations on " +
+                       std::to_string(outcome.threads) + (outcome.threads == 1 ? " thread" : " threads");
+    if (run.stopped) text += ", ended by Ctrl+C";
+    return text;
 }
 
 }  // namespace orvo::cli

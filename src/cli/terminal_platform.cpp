@@ -46,6 +46,7 @@ void TerminalPlatform::showMessage(const std::string& text, const std::string& c
 {
     // Part names inside a text may be GBK bytes as read from the library.
     Message message{gbkToUtf8(text), gbkToUtf8(caption)};
+    const std::lock_guard lock(errorStream_);
     if (isOutputFailure(message.text)) ++outputFailures_;
     if (barShown_) {
         std::cerr << '\n';
@@ -57,8 +58,13 @@ void TerminalPlatform::showMessage(const std::string& text, const std::string& c
 
 void TerminalPlatform::setProgressPercent(int percent)
 {
+    if (watcher_) {
+        watcher_();
+        return;
+    }
     ++platesDone_;  // Layout All reports once per plate
     if (quiet_) return;
+    const std::lock_guard lock(errorStream_);
     if (!terminal_) {
         std::cerr << "layout: plate " << platesDone_ << " done, " << percent << "% placed" << std::endl;
         return;
@@ -70,8 +76,23 @@ void TerminalPlatform::setProgressPercent(int percent)
     barShown_ = true;
 }
 
+void TerminalPlatform::setStatusText(const std::string&)
+{
+    // The status text goes with the progress; the watcher sees the layout itself.
+    if (watcher_) watcher_();
+}
+
+void TerminalPlatform::showProgressLine(const std::string& text)
+{
+    if (!drawsProgressLine()) return;
+    const std::lock_guard lock(errorStream_);
+    std::cerr << '\r' << text << "\033[K" << std::flush;  // the rest of a longer line erased
+    barShown_ = true;
+}
+
 void TerminalPlatform::finishProgress()
 {
+    const std::lock_guard lock(errorStream_);
     if (barShown_) std::cerr << std::endl;
     barShown_ = false;
 }
@@ -94,6 +115,7 @@ void TerminalPlatform::openInViewer(const std::string& path)
 {
     // No viewer in a batch run: the user is told where the file is.
     finishProgress();
+    const std::lock_guard lock(errorStream_);
     const size_t slash = path.find_last_of('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::cerr << name << " written: " << path << std::endl;
