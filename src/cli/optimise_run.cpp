@@ -135,6 +135,7 @@ OptimiseRun runOptimise(NestSystem& ns, TerminalPlatform& platform, const Optimi
         const SearchProgress progress(ns, platform, interrupt.stopRequested());
         run.outcome = optimiseLayoutAll(ns, settings, interrupt.stopRequested());
     }
+    run.held = scoreLayout(ns);
     run.stopped = run.outcome.stopped || interrupt.stopRequested().load();
     return run;
 }

@@ -31,6 +31,8 @@ private:
 struct OptimiseRun {
     OptimiseSettings settings;  // as asked for (threads 0: every core)
     OptimiseOutcome outcome;
+    // Of the layout the system holds afterwards, which the outputs are written from.
+    LayoutScore held;
     bool stopped = false;  // a Ctrl+C came during the search
 };
 

@@ -138,7 +138,7 @@ json optimiseJson(const OptimiseRun& run)
                    {"timeLimit", run.settings.seconds},
                    {"iterationLimit", run.settings.iterations},
                    {"start", start}};
-    result.update(scoreJson(outcome.score));
+    result.update(scoreJson(run.held));
     return result;
 }
 
@@ -204,7 +204,7 @@ std::string optimiseSummary(const OptimiseRun& run)
 {
     const OptimiseOutcome& outcome = run.outcome;
     std::string text = std::string("optimise from ") + layoutMethodName(outcome.start) + " (" +
-                       scoreText(outcome.startScore) + ") to " + scoreText(outcome.score) + ", " +
+                       scoreText(outcome.startScore) + ") to " + scoreText(run.held) + ", " +
                        std::to_string(outcome.iterations) + " iterations on " +
                        std::to_string(outcome.threads) + (outcome.threads == 1 ? " thread" : " threads");
     if (run.stopped) text += ", ended by Ctrl+C";
