@@ -405,6 +405,85 @@ def empty_libraries():
             check("排样点错误".encode() not in result.stderr, "without the unrelated PPD message: " + name)
 
 
+OPTIMISE = ["--layout", "optimise", "--iterations", "20", "--threads", "1", "--time", "0"]
+
+
+def optimise_layout():
+    lib = example("brackets.preSrc")
+    with tempfile.TemporaryDirectory() as out:
+        runs = []
+        for name in ["first", "second"]:
+            result = run("-q", *OPTIMISE, "--json", "--save", "lay.txt", "-C", os.path.join(out, name), lib)
+            check(result.returncode == 0, "exit status 0: " + result.stderr.decode())
+            runs.append((json.loads(result.stdout), files_in(os.path.join(out, name))["lay.txt"]))
+        summary, saved = runs[0]
+        check(summary["method"] == "optimise", "method: %s" % summary.get("method"))
+        search = summary["optimise"]
+        keys = ["seed", "threads", "iterations", "seconds", "stopped", "timeLimit", "iterationLimit", "start",
+                "placed", "plates", "lastPlateLength", "utilisation"]
+        check(list(search) == keys, "the search's keys: %s" % list(search))
+        check(search["seed"] == 1 and search["threads"] == 1 and search["stopped"] is False,
+              "seed, threads, not stopped: %s" % search)
+        check(0 <= search["iterations"] <= 20 and search["iterationLimit"] == 20 and search["timeLimit"] == 0,
+              "at most the iterations asked for: %s" % search)
+        check(0 <= search["seconds"] == summary["layoutSeconds"], "seconds of the whole layout")
+        start = search["start"]
+        check(start["method"] in ("hape", "multistep") and start["placed"] == len(summary["parts"]),
+              "the start layout: %s" % start)
+        check((-search["placed"], search["plates"]) <= (-start["placed"], start["plates"]),
+              "the layout held places as many parts on as few plates as the start")
+        plates = summary["plates"]
+        check(summary["unplaced"] == [] and search["plates"] == len(plates) > 0, "every part placed, plates listed")
+        check(abs(search["lastPlateLength"] - plates[-1]["packedLength"]) < 1e-9, "the last plate's length")
+        check(0 < search["utilisation"] < 1, "utilisation is a fraction, as the plates'")
+        check(runs[1][1] == saved, "same seed, threads and iterations: the same saved layout bytes")
+        check(runs[1][0]["parts"] == summary["parts"], "and the same placements in the JSON")
+        # The saved layout read back: no part overlaps another or leaves its plate.
+        checked = run("-q", "--json", "--import", os.path.join(out, "first", "lay.txt"),
+                      "-C", os.path.join(out, "check"), lib)
+        check(checked.returncode == 0, "the saved layout imports")
+        read_back = json.loads(checked.stdout)
+        check(read_back["conflicts"] == {"overlapping": [], "offPlate": []}, "a legal layout: %s"
+              % read_back["conflicts"])
+        check(read_back["method"] == "import" and "optimise" not in read_back, "an import is no search")
+        hape = json.loads(run("-q", "--json", "-C", out, lib).stdout)
+        check(hape["method"] == "hape" and "optimise" not in hape, "other methods keep their keys")
+        refused = run("-q", "--seed", "5", "--json", "-C", out, lib)
+        check(refused.returncode == 2 and refused.stdout == b"", "a search option without the search: 2")
+        check(b"orvonest: --seed needs --layout optimise" in refused.stderr, "and says so")
+
+
+def optimise_progress():
+    import pty
+    lib = example("brackets.preSrc")
+    with tempfile.TemporaryDirectory() as out:
+        terminal, child_side = pty.openpty()
+        child = subprocess.Popen([ORVONEST, *OPTIMISE, "-C", out, lib], stdout=subprocess.DEVNULL, stderr=child_side)
+        os.close(child_side)
+        shown = b""
+        while True:
+            try:
+                data = os.read(terminal, 4096)
+            except OSError:  # the terminal is gone with the child
+                break
+            if not data:
+                break
+            shown += data
+        check(child.wait(timeout=240) == 0, "exit status 0 with standard error on a terminal")
+        os.close(terminal)
+        line = rb"\roptimise \d+\.\d s  plates \d+  last plate \d+\.\d mm  utilisation \d+\.\d\d%\x1b\[K"
+        check(re.search(line, shown) is not None, "the progress line on a terminal: %r" % shown[:300])
+        check(b"layout [" not in shown, "no plate bars of the start layouts")
+        check(re.search(rb"\r\n?orvonest: optimise from (hape|multistep) \(\d+ plates", shown) is not None,
+              "the line is ended before the summary")
+        quiet = run("-q", *OPTIMISE, "-C", out, lib)
+        check(quiet.stderr == b"", "-q: nothing on standard error")
+        logged = run(*OPTIMISE, "-C", out, lib)
+        check(b"\r" not in logged.stderr and b"layout: plate" not in logged.stderr,
+              "off a terminal: no progress line and no plate lines: %r" % logged.stderr)
+        check(b"orvonest: optimise from" in logged.stderr, "the search's summary")
+
+
 globals()[CASE]()
 for failure in failures:
     print("FAILED:", failure)
