@@ -117,12 +117,11 @@ json conflictsJson(const NestSystem& ns)
     return {{"overlapping", overlapping}, {"offPlate", offPlate}};
 }
 
+// What the search ranks layouts by. Its utilisation counts the grown shapes and is left
+// out, so that no two utilisations of one summary differ; the plates list has the true one.
 json scoreJson(const LayoutScore& score)
 {
-    return {{"placed", score.placed},
-            {"plates", score.plates},
-            {"lastPlateLength", score.lastPlateLength},
-            {"utilisation", score.utilisation / 100.0}};
+    return {{"placed", score.placed}, {"plates", score.plates}, {"lastPlateLength", score.lastPlateLength}};
 }
 
 json optimiseJson(const OptimiseRun& run)

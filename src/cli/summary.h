@@ -20,8 +20,7 @@ nlohmann::ordered_json layoutSummary(const NestSystem& ns, const TerminalPlatfor
 // Adds "method": the Layout All method of the run ("hape", "multistep", "optimise",
 // "none", or "import" when --import replaced it) and, after a search, "optimise": its
 // seed, threads, iterations run, seconds, whether Ctrl+C ended it, its limits, and the
-// start layout's and the best layout's placed parts, plates, last plate's packed length
-// and utilisation (a fraction, as the plates' utilisation).
+// start layout's and the held layout's placed parts, plates and last plate's packed length.
 void addLayoutMethod(nlohmann::ordered_json& summary, LayoutChoice choice, bool imported,
                      const OptimiseRun* optimised);
 
