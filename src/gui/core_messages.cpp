@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "base/text_encoding.h"
@@ -167,7 +169,7 @@ QString translated(const QString& text, int depth)
 {
     // Values in plain ASCII (numbers, keys, most file names) are no texts of the core.
     if (depth > 0 && !hasNonAscii(text)) return text;
-    if (depth > 8) return text;
+    if (depth > 100) return text;  // values are shorter than their text; only a guard
     for (const Pattern& pattern : patterns()) {
         const QRegularExpressionMatch match = pattern.expression.match(text);
         if (!match.hasMatch()) continue;
@@ -177,12 +179,38 @@ QString translated(const QString& text, int depth)
     return text;
 }
 
+// The core's UTF-8 with names and paths put in as read, which may be GBK: each stretch
+// of non-ASCII bytes is taken as UTF-8 when it is valid UTF-8, else as GBK, so that
+// neither spoils the other.
+QString readable(const std::string& bytes)
+{
+    if (isValidUtf8(bytes)) return QString::fromStdString(bytes);
+    const auto high = [&](size_t i) { return static_cast<unsigned char>(bytes[i]) >= 0x80; };
+    std::string utf8;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (!high(i)) {
+            utf8 += bytes[i++];
+            continue;
+        }
+        size_t end = i;
+        while (end < bytes.size() && high(end)) ++end;
+        if (!isValidUtf8(std::string_view(bytes).substr(i, end - i))) {
+            // A GBK lead byte takes the next byte as its trail, which may be ASCII.
+            end = i;
+            while (end < bytes.size() && high(end)) end = std::min(end + 2, bytes.size());
+            utf8 += gbkToUtf8(std::string_view(bytes).substr(i, end - i));
+        } else {
+            utf8.append(bytes, i, end - i);
+        }
+        i = end;
+    }
+    return QString::fromStdString(utf8);
+}
+
 }  // namespace
 
-QString shownCoreText(const std::string& text)
-{
-    return translated(QString::fromStdString(gbkToUtf8(text)), 0);
-}
+QString shownCoreText(const std::string& text) { return translated(readable(text), 0); }
 
 QString shownCaption(const std::string& caption)
 {
