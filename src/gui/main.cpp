@@ -4,9 +4,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "base/text_encoding.h"
+#include "core_messages.h"
 #include "main_window.h"
 #include "packing_kit.h"
+#include "ui_translation.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ namespace {
 void reportInsteadOfAsking(orvo::MainWindow& window)
 {
     window.platform().setMessageHook([](const std::string& text, const std::string& caption) {
-        std::fprintf(stderr, "%s %s\n", caption.c_str(), orvo::gbkToUtf8(text).c_str());
+        std::fprintf(stderr, "%s %s\n", qPrintable(orvo::shownCaption(caption)),
+                     qPrintable(orvo::shownCoreText(text)));
     });
     window.platform().setViewerHook([](const std::string& path) {
         std::fprintf(stderr, "would open %s\n", path.c_str());
@@ -41,6 +43,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrvoPacking"));
     QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    const orvo::UiTranslation translation(orvo::UiTranslation::systemLocale());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -33,15 +33,19 @@ FileDialogSetup dialogSetup(FileDialogKind kind)
 {
     switch (kind) {
     case FileDialogKind::PartLibrary:
-        return {"Text Files (*.preSrc)", "Packing system file in Pavon format", "preSrc", false};
+        return {QT_TRANSLATE_NOOP("orvo::MainWindow", "Text Files (*.preSrc)"),
+                QT_TRANSLATE_NOOP("orvo::MainWindow", "Packing system file in Pavon format"), "preSrc", false};
     case FileDialogKind::LayoutDxf:
         // Both spellings, so that a native dialog on a case-sensitive file system
         // lists "x.dxf" as well as "X.DXF".
-        return {"Text Files (*.DXF *.dxf)", "Layout file in DXF format", "dxf", true};
+        return {QT_TRANSLATE_NOOP("orvo::MainWindow", "Text Files (*.DXF *.dxf)"),
+                QT_TRANSLATE_NOOP("orvo::MainWindow", "Layout file in DXF format"), "dxf", true};
     case FileDialogKind::PackingInfoExport:
-        return {"Text Files (*.txt)", "Packing Information File", "txt", true};
+        return {QT_TRANSLATE_NOOP("orvo::MainWindow", "Text Files (*.txt)"),
+                QT_TRANSLATE_NOOP("orvo::MainWindow", "Packing Information File"), "txt", true};
     case FileDialogKind::PackingInfoImport:
-        return {"Text Files (*.txt)", "Packing Information File", "txt", false};
+        return {QT_TRANSLATE_NOOP("orvo::MainWindow", "Text Files (*.txt)"),
+                QT_TRANSLATE_NOOP("orvo::MainWindow", "Packing Information File"), "txt", false};
     }
     return {"", "", "", false};
 }
@@ -66,32 +70,32 @@ RenewDialog* MainWindow::renewDialog() { return renew_.data(); }
 
 void MainWindow::buildMenu()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
-    file->addAction(QStringLiteral("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
-    file->addAction(QStringLiteral("ExportParts(*.dxf)"), this, &MainWindow::commandExportParts);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(tr("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
+    file->addAction(tr("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
+    file->addAction(tr("ExportParts(*.dxf)"), this, &MainWindow::commandExportParts);
 
-    QMenu* layout = menuBar()->addMenu(QStringLiteral("&Layout"));
-    layout->addAction(QStringLiteral("Packing Kit"), this, &MainWindow::commandPackingKit);
-    layout->addAction(QStringLiteral("&Renew_RN_PPD"), this, &MainWindow::commandRenewDialog);
+    QMenu* layout = menuBar()->addMenu(tr("&Layout"));
+    layout->addAction(tr("Packing Kit"), this, &MainWindow::commandPackingKit);
+    layout->addAction(tr("&Renew_RN_PPD"), this, &MainWindow::commandRenewDialog);
 
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* view = menuBar()->addMenu(tr("&View"));
     auto* backgrounds = new QActionGroup(this);
-    blackAction_ = view->addAction(QStringLiteral("&Black Background"), this,
+    blackAction_ = view->addAction(tr("&Black Background"), this,
                                    [this] { commandBackground(0); });
-    greyAction_ = view->addAction(QStringLiteral("&Gray Background"), this,
+    greyAction_ = view->addAction(tr("&Gray Background"), this,
                                   [this] { commandBackground(1); });
     for (QAction* a : {blackAction_, greyAction_}) {
         a->setCheckable(true);
         backgrounds->addAction(a);
     }
     blackAction_->setChecked(true);
-    QAction* points = view->addAction(QStringLiteral("PPT_Visible"), this,
+    QAction* points = view->addAction(tr("PPT_Visible"), this,
                                       &MainWindow::commandTogglePackingPoints);
     points->setCheckable(true);
     points->setChecked(options_.showPackingPoints);
-    points->setToolTip(QStringLiteral("Packing Points Visible"));
-    QAction* offsets = view->addAction(QStringLiteral("OffsetedPartVisible"), this,
+    points->setToolTip(tr("Packing Points Visible"));
+    QAction* offsets = view->addAction(tr("OffsetedPartVisible"), this,
                                        &MainWindow::commandToggleOffsetParts);
     offsets->setCheckable(true);
     offsets->setChecked(options_.showOffsetParts);
@@ -106,8 +110,8 @@ QString MainWindow::chooseFile(FileDialogKind kind)
 {
     if (chooseFile_) return chooseFile_(kind);
     const FileDialogSetup setup = dialogSetup(kind);
-    QFileDialog dialog(this, QString::fromUtf8(setup.title));
-    dialog.setNameFilter(QString::fromUtf8(setup.filter));
+    QFileDialog dialog(this, tr(setup.title));
+    dialog.setNameFilter(tr(setup.filter));
     dialog.setDefaultSuffix(QString::fromUtf8(setup.suffix));
     dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -360,13 +364,13 @@ void MainWindow::showProgressDisplay()
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
     progressBar_->setTextVisible(false);
-    progressText_ = new QLabel(QStringLiteral("排样"), canvas_);
+    progressText_ = new QLabel(tr("排样"), canvas_);
     progressText_->setGeometry(w / 2 - 210, h - 20, 420, 20);
     progressText_->setAlignment(Qt::AlignCenter);
     progressText_->setAutoFillBackground(true);
     progressBar_->show();
     progressText_->show();
-    setStatusText("排样中... 0%");
+    platform_.setStatusText("排样中... 0%");  // shown as the core's texts are
 }
 
 void MainWindow::removeProgressDisplay()

@@ -24,7 +24,7 @@ double readNumber(const QLineEdit& edit) { return leadingDouble(edit.text().toSt
 
 PackingKit::PackingKit(MainWindow& window) : QDialog(&window), window_(&window)
 {
-    setWindowTitle(QStringLiteral("Packing Kit 排样工具箱"));
+    setWindowTitle(tr("Packing Kit 排样工具箱"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     buildButtons();
@@ -49,44 +49,44 @@ void PackingKit::buildButtons()
         for (QPushButton* b : items) grid->addWidget(b, row, column++);
         ++row;
     };
-    place({addButton(QStringLiteral("Layout All\nMultiple Steps"), [this] { layoutAllMultiStep(); }),
-           addButton(QStringLiteral("Layout All\nHAPE"), [this] { layoutAllHape(); })});
-    place({addButton(QStringLiteral("HAPE"), [this] { hape(); }),
-           addButton(QStringLiteral("MultiSteps"), [this] { multiSteps(); }),
-           addButton(QStringLiteral("BoxStacking"), [this] { boxStacking(); }),
-           addButton(QStringLiteral("ShapeMatch"), [this] { shapeMatch(); })});
-    place({addButton(QStringLiteral("Select Part(s)"), [this] { selectParts(); }),
-           addButton(QStringLiteral("Select Plt(s)"), [this] { selectPlates(); }),
-           addButton(QStringLiteral("Select All"), [this] { selectAll(); }),
-           addButton(QStringLiteral("Select None"), [this] { selectNone(); })});
-    place({addButton(QStringLiteral("Move Part(s)"), [this] { moveParts(); }),
-           addButton(QStringLiteral("Rotate Part(s)"), [this] { rotateParts(); }),
-           addButton(QStringLiteral("Move Plate(s)"), [this] { movePlates(); })});
-    place({addButton(QStringLiteral("Pan"), [this] { pan(); }),
-           addButton(QStringLiteral("Zoom"), [this] { zoom(); }),
-           addButton(QStringLiteral("All"), [this] { all(); })});
+    place({addButton(tr("Layout All\nMultiple Steps"), [this] { layoutAllMultiStep(); }),
+           addButton(tr("Layout All\nHAPE"), [this] { layoutAllHape(); })});
+    place({addButton(tr("HAPE"), [this] { hape(); }),
+           addButton(tr("MultiSteps"), [this] { multiSteps(); }),
+           addButton(tr("BoxStacking"), [this] { boxStacking(); }),
+           addButton(tr("ShapeMatch"), [this] { shapeMatch(); })});
+    place({addButton(tr("Select Part(s)"), [this] { selectParts(); }),
+           addButton(tr("Select Plt(s)"), [this] { selectPlates(); }),
+           addButton(tr("Select All"), [this] { selectAll(); }),
+           addButton(tr("Select None"), [this] { selectNone(); })});
+    place({addButton(tr("Move Part(s)"), [this] { moveParts(); }),
+           addButton(tr("Rotate Part(s)"), [this] { rotateParts(); }),
+           addButton(tr("Move Plate(s)"), [this] { movePlates(); })});
+    place({addButton(tr("Pan"), [this] { pan(); }),
+           addButton(tr("Zoom"), [this] { zoom(); }),
+           addButton(tr("All"), [this] { all(); })});
 
     length_ = new QLineEdit(this);
     width_ = new QLineEdit(this);
-    grid->addWidget(new QLabel(QStringLiteral("PltL:"), this), row, 0, Qt::AlignRight);
+    grid->addWidget(new QLabel(tr("PltL:"), this), row, 0, Qt::AlignRight);
     grid->addWidget(length_, row, 1);
-    grid->addWidget(new QLabel(QStringLiteral("PltW:"), this), row, 2, Qt::AlignRight);
+    grid->addWidget(new QLabel(tr("PltW:"), this), row, 2, Qt::AlignRight);
     grid->addWidget(width_, row, 3);
     ++row;
-    place({addButton(QStringLiteral("Activate Plt"), [this] { activatePlate(); }),
-           addButton(QStringLiteral("Change"), [this] { change(); }),
-           addButton(QStringLiteral("Add"), [this] { add(); })});
-    place({addButton(QStringLiteral("Left Contact"), [this] { leftContact(); }),
-           addButton(QStringLiteral("Right Contact"), [this] { rightContact(); }),
-           addButton(QStringLiteral("Up Contact"), [this] { upContact(); }),
-           addButton(QStringLiteral("Down Contact"), [this] { downContact(); })});
-    place({addButton(QStringLiteral("Packing Report"), [this] { packingReport(); }),
-           addButton(QStringLiteral("Export\nPicked Plate(s)"), [this] { exportPicked(); }),
-           addButton(QStringLiteral("Export\nAll Plates"), [this] { exportAll(); })});
-    place({addButton(QStringLiteral("Export PckInfo"), [this] { exportPackingInfo(); }),
-           addButton(QStringLiteral("Import PckInfo"), [this] { importPackingInfo(); })});
-    QPushButton* ok = addButton(QStringLiteral("OK"), [this] { close(); });
-    QPushButton* cancel = addButton(QStringLiteral("Cancel"), [this] { close(); });
+    place({addButton(tr("Activate Plt"), [this] { activatePlate(); }),
+           addButton(tr("Change"), [this] { change(); }),
+           addButton(tr("Add"), [this] { add(); })});
+    place({addButton(tr("Left Contact"), [this] { leftContact(); }),
+           addButton(tr("Right Contact"), [this] { rightContact(); }),
+           addButton(tr("Up Contact"), [this] { upContact(); }),
+           addButton(tr("Down Contact"), [this] { downContact(); })});
+    place({addButton(tr("Packing Report"), [this] { packingReport(); }),
+           addButton(tr("Export\nPicked Plate(s)"), [this] { exportPicked(); }),
+           addButton(tr("Export\nAll Plates"), [this] { exportAll(); })});
+    place({addButton(tr("Export PckInfo"), [this] { exportPackingInfo(); }),
+           addButton(tr("Import PckInfo"), [this] { importPackingInfo(); })});
+    QPushButton* ok = addButton(tr("OK"), [this] { close(); });
+    QPushButton* cancel = addButton(tr("Cancel"), [this] { close(); });
     grid->addWidget(ok, row, 2);
     grid->addWidget(cancel, row, 3);
 }

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "base/text_encoding.h"
+#include "core_messages.h"
 
 namespace orvo {
 
@@ -22,11 +22,11 @@ void QtPlatform::showMessage(const std::string& text, const std::string& caption
         messageHook_(text, caption);
         return;
     }
-    // Texts may carry part names as read from the library, which can be GBK.
-    const QString body = QString::fromStdString(gbkToUtf8(text));
+    // In the user's language; part names (GBK as read) come out in UTF-8.
+    const QString body = shownCoreText(text);
     const QMessageBox::Icon icon =
         caption == kCaptionWarning ? QMessageBox::Warning : QMessageBox::Information;
-    QMessageBox box(icon, QString::fromStdString(caption), body, QMessageBox::Ok, parent_);
+    QMessageBox box(icon, shownCaption(caption), body, QMessageBox::Ok, parent_);
     box.exec();
 }
 
@@ -36,7 +36,10 @@ void QtPlatform::repaintNow() { progress_->repaintNow(); }
 
 void QtPlatform::setProgressPercent(int percent) { progress_->setProgressPercent(percent); }
 
-void QtPlatform::setStatusText(const std::string& text) { progress_->setStatusText(text); }
+void QtPlatform::setStatusText(const std::string& text)
+{
+    progress_->setStatusText(shownCoreText(text).toStdString());
+}
 
 double QtPlatform::monotonicSeconds()
 {

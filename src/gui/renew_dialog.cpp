@@ -13,25 +13,25 @@ namespace orvo {
 
 RenewDialog::RenewDialog(MainWindow& window) : QDialog(&window), window_(&window)
 {
-    setWindowTitle(QStringLiteral("Renew RN&PPD"));
+    setWindowTitle(tr("Renew RN&PPD"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
     rn_ = new QLineEdit(this);
     ppd_ = new QLineEdit(this);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("零件旋转角个数Rotation Number(RN)"), this), 0, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("RN="), this), 1, 0);
+    grid->addWidget(new QLabel(tr("零件旋转角个数Rotation Number(RN)"), this), 0, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("RN="), this), 1, 0);
     grid->addWidget(rn_, 1, 1);
-    auto* renewRn = new QPushButton(QStringLiteral("刷新RN"), this);
+    auto* renewRn = new QPushButton(tr("刷新RN"), this);
     grid->addWidget(renewRn, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("排样点距离Packing Point Distance(PPD)"), this), 2, 0, 1, 3);
-    grid->addWidget(new QLabel(QStringLiteral("PPD="), this), 3, 0);
+    grid->addWidget(new QLabel(tr("排样点距离Packing Point Distance(PPD)"), this), 2, 0, 1, 3);
+    grid->addWidget(new QLabel(tr("PPD="), this), 3, 0);
     grid->addWidget(ppd_, 3, 1);
-    auto* renewPpd = new QPushButton(QStringLiteral("刷新PPD"), this);
+    auto* renewPpd = new QPushButton(tr("刷新PPD"), this);
     grid->addWidget(renewPpd, 3, 2);
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto* ok = new QPushButton(tr("确定"), this);
+    auto* cancel = new QPushButton(tr("取消"), this);
     grid->addWidget(ok, 4, 1);
     grid->addWidget(cancel, 4, 2);
     for (QPushButton* b : {renewRn, renewPpd, cancel}) b->setAutoDefault(false);

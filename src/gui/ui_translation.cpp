@@ -1,0 +1,27 @@
+#include "ui_translation.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace orvo {
+
+UiTranslation::UiTranslation(const QLocale& locale)
+{
+    if (isChinese(locale)) return;
+    installed_ = translator_.load(QStringLiteral(":/i18n/orvopacking_en.qm")) &&
+                 QCoreApplication::installTranslator(&translator_);
+}
+
+UiTranslation::~UiTranslation()
+{
+    if (installed_) QCoreApplication::removeTranslator(&translator_);
+}
+
+QLocale UiTranslation::systemLocale()
+{
+    const QLocale system = QLocale::system();
+    const QStringList languages = system.uiLanguages();
+    return languages.isEmpty() ? system : QLocale(languages.first());
+}
+
+}  // namespace orvo
