@@ -125,7 +125,7 @@ private:
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);  // the recent-files list stays out of the user's
+        QStandardPaths::setTestModeEnabled(true);  // recent files: not the user's settings
         QDir::setCurrent(folderPath());  // the program writes its files where it runs
     }
 
