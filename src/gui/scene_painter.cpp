@@ -94,18 +94,27 @@ void drawGestureMarks(QPainter& painter, const ViewTransform& view, const Intera
 
 // Above the top-left corner of each plate, clear of the active plate marker.
 void drawPlateCaptions(QPainter& painter, const NestSystem& ns, const ViewTransform& view,
-                       const std::vector<PlateFigures>& figures)
+                       const std::vector<PlateFigures>& figures, const QColor& background)
 {
     QFont font = painter.font();
     font.setPixelSize(13);
     painter.setFont(font);
     painter.setPen(scene::kPlateCaption);
+    const int ascent = painter.fontMetrics().ascent();
     auto f = figures.begin();
     for (const Plate& plate : ns.plates) {
         if (f == figures.end()) break;
         const BoundingBox& b = plate.outerBox;
-        const QPoint corner = pixel(view, b.min_X, b.max_Y + boxHeight(b) / 50);
-        painter.drawText(corner + QPoint(0, -5), plateCaption(*f++));
+        const QString caption = plateCaption(*f++);
+        QPoint at = pixel(view, b.min_X, b.max_Y + boxHeight(b) / 50) + QPoint(0, -5);
+        if (at.y() < ascent + 2) {
+            // The fitted view leaves little room above the top plate: the caption moves
+            // down over the plate's edge, on a patch of background to stay readable.
+            at.setY(ascent + 2);
+            QRect patch = painter.fontMetrics().boundingRect(caption).translated(at);
+            painter.fillRect(patch.adjusted(-2, -1, 2, 1), background);
+        }
+        painter.drawText(at, caption);
     }
 }
 
@@ -158,7 +167,8 @@ QImage renderScene(QSize size, const NestSystem* ns, const ViewTransform& view,
             drawPart(painter, view, shape);
             if (options.showOffsetParts) drawPart(painter, view, nestPart);
         });
-        if (marks != nullptr) drawPlateCaptions(painter, *ns, view, marks->plates);
+        if (marks != nullptr) drawPlateCaptions(painter, *ns, view, marks->plates,
+                                              options.background == 1 ? scene::kGrey : scene::kBlack);
     }
     // Single pixels go straight into the image: a fine grid has millions of them.
     if (options.showPackingPoints) drawPackingPoints(image, *ns, view);
