@@ -95,6 +95,8 @@ void PackingKit::buildButtons()
     QPushButton* cancel = addButton(QStringLiteral("Cancel"), [this] { window_->closePackingKit(); });
     grid->addWidget(ok, row, 2);
     grid->addWidget(cancel, row, 3);
+    // Docked beside a tall drawing, the buttons keep together at the top.
+    grid->setRowStretch(row + 1, 1);
 }
 
 QPushButton* PackingKit::button(const QString& caption) const
