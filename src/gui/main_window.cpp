@@ -363,6 +363,7 @@ void MainWindow::chooseMode(Mode mode, bool resetClicks)
 {
     interaction_.setMode(mode, resetClicks);
     focusBack();
+    refreshStatus();
 }
 
 void MainWindow::fitAll()
@@ -558,6 +559,9 @@ void MainWindow::showTextFile(const std::string& path, bool openWindow)
     if (!openWindow) return;
     if (!report_) {
         report_ = new ReportViewer(this);
+        // The drawing keeps the keyboard: E and the arrow keys go on working while the
+        // report is read.
+        report_->setAttribute(Qt::WA_ShowWithoutActivating);
         connect(report_, &ReportViewer::saved, this, [this](const QString& saved) {
             status_->announce(tr("排样报告已另存为 %1").arg(QFileInfo(saved).absoluteFilePath()));
         });

@@ -266,6 +266,8 @@ private slots:
         kit->lengthEdit()->setFocus();
         click(QStringLiteral("Export\nAll Plates"));
         QCOMPARE(QApplication::focusWidget(), w().canvas());
+        click(QStringLiteral("Pan"));  // the mode shows at once, before any paint
+        QCOMPARE(status().modeText(), QStringLiteral("模式: 平移 (P)"));
 
         // Ctrl+O asks for a library (cancelled here), Ctrl+S saves the layout, F1 shows
         // the keys, Ctrl+Q closes the window.
@@ -279,7 +281,7 @@ private slots:
         QTest::keyClick(w().canvas(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(asked_.back(), FileDialogKind::PackingInfoExport);
         QVERIFY(QFile::exists(filePath(QStringLiteral("saved.txt"))));
-        QCOMPARE(w().interaction().mode(), Mode::SelectParts);  // S was not taken as a key
+        QCOMPARE(w().interaction().mode(), Mode::Pan);  // S was not taken as a key
         QTest::keyClick(w().canvas(), Qt::Key_F1);
         QVERIFY(w().keyHelp() != nullptr && w().keyHelp()->isVisible());
         QVERIFY(keyHelpText().contains(QStringLiteral("Shift+A")));
@@ -368,8 +370,12 @@ private slots:
             if (p.plateId == ns().activePlate->id) a = &p;
         }
         a->translatePart(ns().activePlate->outerBox.max_X - a->box.min_X - 1, 0);
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().canvas()->setFocus();
         QTest::keyClick(w().canvas(), Qt::Key_E);
         QCOMPARE(w().reportViewer(), viewer);
+        QCOMPARE(QApplication::focusWidget(), w().canvas());  // the arrows still push
         QVERIFY(status().lastNotice().endsWith(QStringLiteral("1 个冲突零件已选中")));
     }
 };
