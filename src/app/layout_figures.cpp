@@ -84,11 +84,6 @@ PlateFigures activePlateFigures(const NestSystem& ns)
     return f;
 }
 
-std::string labelAsUtf8(const std::string& text)
-{
-    return isValidUtf8(text) ? text : gbkToUtf8(text);
-}
-
 SelectionFigures selectionFigures(const NestSystem& ns, size_t maxNames)
 {
     SelectionFigures s;
@@ -97,7 +92,7 @@ SelectionFigures selectionFigures(const NestSystem& ns, size_t maxNames)
         if (!part.selected) continue;
         ++s.partCount;
         single = &part;
-        if (s.names.size() < maxNames) s.names.push_back(labelAsUtf8(part.label.text));
+        if (s.names.size() < maxNames) s.names.push_back(gbkToUtf8(part.label.text));
     }
     for (const Plate& plate : ns.plates) s.plateCount += plate.selected;
     if (s.partCount == 1) {

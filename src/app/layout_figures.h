@@ -27,8 +27,8 @@ std::vector<PlateFigures> plateFigures(const NestSystem& ns);
 PlateFigures activePlateFigures(const NestSystem& ns);
 
 // The selection as the status line tells it: how many parts and plates are selected,
-// the names of the selected parts (label texts in UTF-8, in nestParts order, at most
-// maxNames of them), and the box of the part when exactly one is selected.
+// the names of the selected parts (label texts as the library holds them, UTF-8 or GBK,
+// in UTF-8; in nestParts order, at most maxNames of them), and the box of the part when exactly one is selected.
 struct SelectionFigures {
     int partCount = 0;
     int plateCount = 0;
@@ -38,10 +38,6 @@ struct SelectionFigures {
     double singleWidth = 0.0;   // along y
 };
 SelectionFigures selectionFigures(const NestSystem& ns, size_t maxNames = 5);
-
-// A part label as UTF-8: labels come from the library as they are written there, which
-// is UTF-8 or GBK.
-std::string labelAsUtf8(const std::string& text);
 
 // Keeps, while the user edits, which parts of nestParts stand where no layout method
 // would put them: outside their plate's inner box (or on a plate that does not exist),

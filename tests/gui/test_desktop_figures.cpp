@@ -260,7 +260,6 @@ private slots:
         QVERIFY(kit->button(QStringLiteral("Pan"))->toolTip().endsWith(QStringLiteral("按键: P")));
         QVERIFY(kit->button(QStringLiteral("Left Contact"))->toolTip().endsWith(QStringLiteral("←")));
         QVERIFY(kit->button(QStringLiteral("Packing Report"))->toolTip().endsWith(QStringLiteral("E")));
-        QVERIFY(!kitButtonTip(QStringLiteral("Select Plt(s)")).isEmpty());
         w().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w()));
         kit->lengthEdit()->setFocus();
