@@ -55,6 +55,8 @@ void LayoutCanvas::paintEvent(QPaintEvent*)
     const QImage scene = window_->renderScene();
     QPainter painter(this);
     painter.drawImage(0, 0, scene);
+    // Every change of the document ends in a paint: the status bar follows it here.
+    window_->refreshStatus();
 }
 
 void LayoutCanvas::resizeEvent(QResizeEvent*) { window_->canvasResized(width(), height()); }

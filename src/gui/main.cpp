@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDockWidget>
 #include <QScreen>
 #include <QTimer>
 #include <cstdio>
@@ -24,12 +25,13 @@ void reportInsteadOfAsking(orvo::MainWindow& window)
     });
 }
 
-// The main window and the Packing Kit beside it, as the X server shows them.
+// The main window with the Packing Kit docked beside the drawing (or floating next to
+// it), as the X server shows them.
 bool saveScreenshot(orvo::MainWindow& window, const QString& path)
 {
     QRect area = window.frameGeometry();
-    if (const QWidget* kit = window.packingKit()) {
-        area = area.united(kit->frameGeometry());
+    if (const QDockWidget* dock = window.kitDock(); dock != nullptr && dock->isFloating()) {
+        area = area.united(dock->frameGeometry());
     }
     QScreen* screen = window.screen();
     const QPixmap shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());

@@ -1,12 +1,18 @@
 #include "main_window.h"
 
 #include <QActionGroup>
+#include <QDir>
+#include <QDockWidget>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
 
 #include "app/layout_dxf.h"
+#include "key_help.h"
 #include "layout_canvas.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
@@ -17,6 +23,8 @@
 #include "output/packing_report.h"
 #include "packing_kit.h"
 #include "renew_dialog.h"
+#include "report_viewer.h"
+#include "status_panel.h"
 
 namespace orvo {
 
@@ -50,15 +58,28 @@ FileDialogSetup dialogSetup(FileDialogKind kind)
     return {"", "", "", false};
 }
 
+constexpr int kRecentCount = 8;
+const char* const kRecentKey = "recentLibraries";
+
+// The recent-files list is the one thing the program keeps between runs.
+QSettings settings() { return QSettings(QStringLiteral("OrvoPacking"), QStringLiteral("OrvoPacking")); }
+
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), platform_(*this, *this)
 {
-    setWindowTitle(QStringLiteral("OrvoPacking"));
     canvas_ = new LayoutCanvas(*this);
     setCentralWidget(canvas_);
+    kitDock_ = new QDockWidget(tr("Packing Kit 排样工具箱"), this);
+    kitDock_->setObjectName(QStringLiteral("packingKitDock"));
+    kitDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                          QDockWidget::DockWidgetFloatable);
+    addDockWidget(Qt::RightDockWidgetArea, kitDock_);
+    kitDock_->hide();
+    status_ = new StatusPanel(*statusBar());
     buildMenu();
-    resize(1000, 700);
+    updateTitle();
+    resize(1320, 760);
     canvas_->setFocus();
 }
 
@@ -71,9 +92,19 @@ RenewDialog* MainWindow::renewDialog() { return renew_.data(); }
 void MainWindow::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    file->addAction(tr("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
+    QAction* open = file->addAction(tr("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
+    open->setShortcut(QKeySequence::Open);
+    recentMenu_ = file->addMenu(tr("最近打开的零件库"));
+    rebuildRecentMenu();
     file->addAction(tr("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
     file->addAction(tr("ExportParts(*.dxf)"), this, &MainWindow::commandExportParts);
+    // Saving the layout is what the packing-information file does.
+    QAction* save = file->addAction(tr("保存排样信息(&S)..."), this, &MainWindow::exportPackingInfo);
+    save->setShortcut(QKeySequence::Save);
+    file->addSeparator();
+    QAction* exit = file->addAction(tr("退出(&X)"), this, &MainWindow::commandExit);
+    exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    exit->setMenuRole(QAction::QuitRole);
 
     QMenu* layout = menuBar()->addMenu(tr("&Layout"));
     layout->addAction(tr("Packing Kit"), this, &MainWindow::commandPackingKit);
@@ -99,11 +130,106 @@ void MainWindow::buildMenu()
                                        &MainWindow::commandToggleOffsetParts);
     offsets->setCheckable(true);
     offsets->setChecked(options_.showOffsetParts);
+
+    QMenu* help = menuBar()->addMenu(tr("帮助(&H)"));
+    QAction* keys = help->addAction(tr("按键帮助"), this, &MainWindow::commandKeyHelp);
+    keys->setShortcut(QKeySequence::HelpContents);
+}
+
+QStringList MainWindow::recentFiles() const
+{
+    return settings().value(QString::fromLatin1(kRecentKey)).toStringList();
+}
+
+void MainWindow::rememberRecent(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList list = recentFiles();
+    list.removeAll(absolute);
+    list.prepend(absolute);
+    while (list.size() > kRecentCount) list.removeLast();
+    settings().setValue(QString::fromLatin1(kRecentKey), list);
+    rebuildRecentMenu();
+}
+
+void MainWindow::rebuildRecentMenu()
+{
+    recentMenu_->clear();
+    const QStringList list = recentFiles();
+    int n = 0;
+    for (const QString& path : list) {
+        const QString text = QStringLiteral("&%1 %2").arg(++n).arg(QFileInfo(path).fileName());
+        QAction* a = recentMenu_->addAction(text, this, [this, path] { commandOpenRecent(path); });
+        a->setToolTip(path);
+        a->setStatusTip(path);
+    }
+    recentMenu_->setEnabled(!list.isEmpty());
+}
+
+void MainWindow::commandOpenRecent(const QString& path)
+{
+    delete kit_.data();
+    kitDock_->hide();
+    delete renew_.data();
+    if (openLibrary(path)) return;
+    // A library that is gone leaves the list; its failure was named by the opening.
+    if (!QFileInfo::exists(path)) {
+        QStringList list = recentFiles();
+        list.removeAll(path);
+        settings().setValue(QString::fromLatin1(kRecentKey), list);
+        rebuildRecentMenu();
+    }
+}
+
+void MainWindow::commandKeyHelp()
+{
+    if (!keyHelp_) keyHelp_ = createKeyHelpDialog(this);
+    keyHelp_->show();
+    keyHelp_->raise();
+}
+
+QDialog* MainWindow::keyHelp() { return keyHelp_.data(); }
+
+ReportViewer* MainWindow::reportViewer() { return report_.data(); }
+
+void MainWindow::commandExit() { close(); }
+
+void MainWindow::updateTitle()
+{
+    const QString name = libraryPath_.isEmpty() ? QString() : QFileInfo(libraryPath_).fileName();
+    setWindowTitle(name.isEmpty() ? QStringLiteral("OrvoPacking[*]")
+                                  : QStringLiteral("%1[*] - OrvoPacking").arg(name));
+}
+
+void MainWindow::refreshStatus()
+{
+    if (ns_) {
+        conflicts_.update(*ns_);
+    } else {
+        conflicts_.reset();
+    }
+    status_->refresh(ns_.get(), interaction_.mode(), libraryPath_,
+                     ns_ ? conflicts_.conflictCount() : 0);
+}
+
+QString MainWindow::outputFolder() const
+{
+    return QDir(QString::fromStdString(ns_ ? ns_->workFolder() : std::string("."))).absolutePath();
+}
+
+void MainWindow::announceFiles(const QStringList& names)
+{
+    status_->announce(tr("已写入 %1 (目录 %2)").arg(names.join(QStringLiteral(", ")), outputFolder()));
 }
 
 QImage MainWindow::renderScene() const
 {
-    return orvo::renderScene(canvas_->size(), ns_.get(), view_, interaction_, options_);
+    if (!ns_) return orvo::renderScene(canvas_->size(), nullptr, view_, interaction_, options_);
+    conflicts_.update(*ns_);
+    SceneMarks marks;
+    marks.plates = plateFigures(*ns_);
+    marks.conflicts = &conflicts_.flags();
+    return orvo::renderScene(canvas_->size(), ns_.get(), view_, interaction_, options_, &marks);
 }
 
 QString MainWindow::chooseFile(FileDialogKind kind)
@@ -128,6 +254,10 @@ bool MainWindow::openLibrary(const QString& path)
     auto fresh = std::make_unique<NestSystem>(platform_, ".");
     if (!openPartLibrary(*fresh, path.toStdString())) return false;
     ns_ = std::move(fresh);
+    conflicts_.reset();
+    libraryPath_ = QFileInfo(path).absoluteFilePath();
+    updateTitle();
+    rememberRecent(path);
     rememberWorldBox(ns_->nestParts.empty() ? BoundingBox{} : ns_->nestParts.front().box);
     repaintView();
     commandPackingKit();
@@ -137,6 +267,7 @@ bool MainWindow::openLibrary(const QString& path)
 void MainWindow::commandOpenLibrary()
 {
     delete kit_.data();
+    kitDock_->hide();
     delete renew_.data();
     const QString path = chooseFile(FileDialogKind::PartLibrary);
     if (!path.isEmpty()) openLibrary(path);
@@ -145,12 +276,21 @@ void MainWindow::commandOpenLibrary()
 void MainWindow::commandLayoutInDxf()
 {
     const QString path = chooseFile(FileDialogKind::LayoutDxf);
-    if (!path.isEmpty() && ns_) exportLayoutDxf(*ns_, path.toStdString());
+    if (path.isEmpty() || !ns_) return;
+    if (exportLayoutDxf(*ns_, path.toStdString())) {
+        status_->announce(tr("已写入 %1").arg(QFileInfo(path).absoluteFilePath()));
+    }
 }
 
 void MainWindow::commandExportParts()
 {
-    if (ns_) exportPartFiles(*ns_);
+    if (!ns_ || !exportPartFiles(*ns_)) return;
+    // The part export has no notice of its own: say how many drawings went where.
+    const size_t count = partFileNames(*ns_).size();
+    const QString text =
+        tr("零件图已生成: %1 个文件, 目录 %2").arg(count).arg(outputFolder());
+    status_->announce(text);
+    platform_.showMessage(text.toStdString(), kCaptionNotice);
 }
 
 void MainWindow::commandPackingKit()
@@ -158,8 +298,16 @@ void MainWindow::commandPackingKit()
     delete kit_.data();
     kit_ = new PackingKit(*this);
     if (ns_) kit_->showPlateSize(ns_->plateLength, ns_->plateWidth);
-    kit_->move(frameGeometry().topRight() + QPoint(8, 0));
-    kit_->show();
+    kitDock_->setWidget(kit_);
+    kitDock_->setWindowTitle(kit_->windowTitle());
+    kitDock_->show();
+    kitDock_->raise();
+}
+
+void MainWindow::closePackingKit()
+{
+    kitDock_->hide();
+    if (kit_) kit_->deleteLater();
 }
 
 void MainWindow::commandRenewDialog()
@@ -219,6 +367,7 @@ void MainWindow::chooseMode(Mode mode, bool resetClicks)
 {
     interaction_.setMode(mode, resetClicks);
     focusBack();
+    refreshStatus();
 }
 
 void MainWindow::fitAll()
@@ -282,18 +431,32 @@ void MainWindow::packingReport()
 
 void MainWindow::exportPickedPlates()
 {
-    if (ns_) orvo::exportPickedPlates(*ns_);
+    if (!ns_) return;
+    QStringList names;
+    for (const Plate& plate : ns_->plates) {
+        if (plate.selected) names << QString::fromStdString(plateFileName(plate.id));
+    }
+    if (!orvo::exportPickedPlates(*ns_)) return;
+    if (names.isEmpty()) {
+        status_->announce(tr("没有选中的母板, 未写入文件"));
+    } else {
+        announceFiles(names);
+    }
 }
 
 void MainWindow::exportAllPlates()
 {
-    if (ns_) orvo::exportAllPlates(*ns_);
+    if (ns_ && orvo::exportAllPlates(*ns_)) announceFiles({QString::fromLatin1(kAllPlatesFileName)});
 }
 
 void MainWindow::exportPackingInfo()
 {
     const QString path = chooseFile(FileDialogKind::PackingInfoExport);
-    if (!path.isEmpty() && ns_) orvo::exportPackingInfo(*ns_, path.toStdString());
+    if (path.isEmpty() || !ns_) return;
+    if (!orvo::exportPackingInfo(*ns_, path.toStdString())) return;
+    const QString text = tr("排样信息文件\"%1\"已保存").arg(QFileInfo(path).absoluteFilePath());
+    status_->announce(text);
+    platform_.showMessage(text.toStdString(), kCaptionNotice);
 }
 
 void MainWindow::importPackingInfo()
@@ -330,7 +493,11 @@ void MainWindow::focusBack()
     canvas_->setFocus();
 }
 
-void MainWindow::repaintView() { canvas_->update(); }
+void MainWindow::repaintView()
+{
+    canvas_->update();
+    refreshStatus();
+}
 
 void MainWindow::canvasResized(int width, int height)
 {
@@ -382,6 +549,31 @@ void MainWindow::removeProgressDisplay()
 }
 
 void MainWindow::setWorldBoxAndFit(const BoundingBox& world) { rememberWorldBox(world); }
+
+void MainWindow::showTextFile(const std::string& path, bool openWindow)
+{
+    // The report marks the conflicts it found by selecting them.
+    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+    int marked = 0;
+    if (ns_) {
+        for (const Part& part : ns_->nestParts) marked += part.selected;
+    }
+    status_->announce(marked == 0 ? tr("排样报告已写入 %1; 当前母板无冲突").arg(absolute)
+                                  : tr("排样报告已写入 %1; %2 个冲突零件已选中").arg(absolute).arg(marked));
+    if (!openWindow) return;
+    if (!report_) {
+        report_ = new ReportViewer(this);
+        // The drawing keeps the keyboard: E and the arrow keys go on working while the
+        // report is read.
+        report_->setAttribute(Qt::WA_ShowWithoutActivating);
+        connect(report_, &ReportViewer::saved, this, [this](const QString& saved) {
+            status_->announce(tr("排样报告已另存为 %1").arg(QFileInfo(saved).absoluteFilePath()));
+        });
+    }
+    report_->showFile(absolute);
+    report_->show();
+    report_->raise();
+}
 
 void MainWindow::repaintNow() { canvas_->repaint(); }
 

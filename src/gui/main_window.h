@@ -6,13 +6,17 @@
 #include <memory>
 
 #include "app/interaction.h"
+#include "app/layout_figures.h"
 #include "app/view_transform.h"
 #include "nesting/push.h"
 #include "qt_platform.h"
 #include "scene_painter.h"
 
 class QAction;
+class QDialog;
+class QDockWidget;
 class QLabel;
+class QMenu;
 class QProgressBar;
 
 namespace orvo {
@@ -21,6 +25,8 @@ class LayoutCanvas;
 class NestSystem;
 class PackingKit;
 class RenewDialog;
+class ReportViewer;
+class StatusPanel;
 
 // The four file dialogs of the program.
 enum class FileDialogKind { PartLibrary, LayoutDxf, PackingInfoExport, PackingInfoImport };
@@ -51,6 +57,16 @@ public:
     void setFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
     QProgressBar* progressBar() { return progressBar_; }
     QLabel* progressText() { return progressText_; }
+    QDockWidget* kitDock() { return kitDock_; }
+    StatusPanel* statusPanel() { return status_; }
+    // The packing report's window, once a report was shown in it.
+    ReportViewer* reportViewer();
+    QDialog* keyHelp();
+    // Parts that overlap another part or leave their plate's inner box, as last drawn.
+    const ConflictTracker& conflicts() const { return conflicts_; }
+    const QString& libraryPath() const { return libraryPath_; }
+    // Libraries opened lately, the latest first.
+    QStringList recentFiles() const;
 
     // Opens a part library in place of the current one; the current one stays when the
     // file cannot be read.
@@ -65,6 +81,11 @@ public:
     void commandBackground(int index);
     void commandTogglePackingPoints();
     void commandToggleOffsetParts();
+    void commandOpenRecent(const QString& path);
+    void commandKeyHelp();
+    void commandExit();
+    // Removes the Packing Kit and hides its dock (OK and Cancel of the kit).
+    void closePackingKit();
 
     void layoutAll(bool multiStep);
     void runOnActivePlate(const std::function<void(NestSystem&, const Plate&)>& method);
@@ -87,6 +108,8 @@ public:
     // Gives the keyboard to the drawing area again after a tool button.
     void focusBack();
     void repaintView();
+    // Brings the conflict marks and the status bar up to the document (every paint).
+    void refreshStatus();
     // The window's resize of the drawing area reaches the view here.
     void canvasResized(int width, int height);
 
@@ -98,8 +121,15 @@ private:
     void repaintNow() override;
     void setProgressPercent(int percent) override;
     void setStatusText(const std::string& text) override;
+    void showTextFile(const std::string& path, bool openWindow) override;
 
     void buildMenu();
+    void rebuildRecentMenu();
+    void rememberRecent(const QString& path);
+    void updateTitle();
+    // Tells in the status bar which files a command wrote, and where.
+    void announceFiles(const QStringList& names);
+    QString outputFolder() const;
     QString chooseFile(FileDialogKind kind);
     void rememberWorldBox(const BoundingBox& box);
     void showProgressDisplay();
@@ -122,6 +152,14 @@ private:
     QString lastFiles_[4];
     QAction* blackAction_ = nullptr;
     QAction* greyAction_ = nullptr;
+    QDockWidget* kitDock_ = nullptr;
+    StatusPanel* status_ = nullptr;
+    QPointer<ReportViewer> report_;
+    QPointer<QDialog> keyHelp_;
+    QMenu* recentMenu_ = nullptr;
+    QString libraryPath_;
+    // Brought up to date by each paint; it keeps what it tested, so it changes there.
+    mutable ConflictTracker conflicts_;
 };
 
 }  // namespace orvo

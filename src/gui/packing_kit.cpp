@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "base/number_text.h"
+#include "key_help.h"
 #include "main_window.h"
 #include "nesting/gravity.h"
 #include "nesting/matching.h"
@@ -22,11 +23,9 @@ double readNumber(const QLineEdit& edit) { return leadingDouble(edit.text().toSt
 
 }  // namespace
 
-PackingKit::PackingKit(MainWindow& window) : QDialog(&window), window_(&window)
+PackingKit::PackingKit(MainWindow& window) : QWidget(&window), window_(&window)
 {
     setWindowTitle(tr("Packing Kit 排样工具箱"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(false);
     buildButtons();
 }
 
@@ -35,7 +34,14 @@ QPushButton* PackingKit::addButton(const QString& caption, const std::function<v
     auto* b = new QPushButton(caption, this);
     b->setAutoDefault(false);
     b->setMinimumHeight(caption.contains('\n') ? 44 : 28);
-    connect(b, &QPushButton::clicked, this, slot);
+    b->setToolTip(kitButtonTip(caption));
+    // The drawing gets the keyboard back after every button, so that the arrow keys push
+    // parts at once. The window outlives the kit, which OK and Cancel remove.
+    MainWindow* window = window_;
+    connect(b, &QPushButton::clicked, this, [slot, window] {
+        slot();
+        window->focusBack();
+    });
     buttons_.append(b);
     return b;
 }
@@ -85,10 +91,12 @@ void PackingKit::buildButtons()
            addButton(tr("Export\nAll Plates"), [this] { exportAll(); })});
     place({addButton(tr("Export PckInfo"), [this] { exportPackingInfo(); }),
            addButton(tr("Import PckInfo"), [this] { importPackingInfo(); })});
-    QPushButton* ok = addButton(tr("OK"), [this] { close(); });
-    QPushButton* cancel = addButton(tr("Cancel"), [this] { close(); });
+    QPushButton* ok = addButton(tr("OK"), [this] { window_->closePackingKit(); });
+    QPushButton* cancel = addButton(tr("Cancel"), [this] { window_->closePackingKit(); });
     grid->addWidget(ok, row, 2);
     grid->addWidget(cancel, row, 3);
+    // Docked beside a tall drawing, the buttons keep together at the top.
+    grid->setRowStretch(row + 1, 1);
 }
 
 QPushButton* PackingKit::button(const QString& caption) const

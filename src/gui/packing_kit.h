@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 #include <functional>
 
 class QLineEdit;
@@ -10,9 +10,11 @@ namespace orvo {
 
 class MainWindow;
 
-// The modeless tool dialog "Packing Kit": layout methods, modes, selection, plates,
-// contact pushes and the output commands, each button calling the main window.
-class PackingKit : public QDialog {
+// The tool panel "Packing Kit": layout methods, modes, selection, plates, contact pushes
+// and the output commands, each button calling the main window. It lives in a dock
+// beside the drawing (which can float as a window of its own); every button names its
+// key in its tooltip, and after a click the keyboard goes back to the drawing.
+class PackingKit : public QWidget {
     Q_OBJECT
 
 public:

@@ -1,9 +1,6 @@
 #include "qt_platform.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QMessageBox>
-#include <QUrl>
 #include <chrono>
 #include <ctime>
 
@@ -57,12 +54,8 @@ std::tm QtPlatform::localTime()
 
 void QtPlatform::openInViewer(const std::string& path)
 {
-    if (viewerHook_) {
-        viewerHook_(path);
-        return;
-    }
-    const QString absolute = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
-    QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
+    if (viewerHook_) viewerHook_(path);
+    progress_->showTextFile(path, !viewerHook_);
 }
 
 }  // namespace orvo

@@ -19,10 +19,13 @@ public:
     virtual void repaintNow() = 0;
     virtual void setProgressPercent(int percent) = 0;
     virtual void setStatusText(const std::string& text) = 0;
+    // A file the core asks to show (the packing report): openWindow is false when a hook
+    // took the request instead.
+    virtual void showTextFile(const std::string& path, bool openWindow) = 0;
 };
 
 // The desktop program's platform: message boxes, the progress display, the clock, the
-// local time and the user's viewer. Tests and unattended runs replace the two calls
+// local time and the program's own text viewer. Tests and unattended runs replace the two calls
 // that would wait for a person (message boxes and the viewer) by hooks.
 class QtPlatform : public Platform {
 public:

@@ -1,5 +1,7 @@
 #include "scene_painter.h"
 
+#include <QCoreApplication>
+#include <QFont>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
@@ -90,7 +92,40 @@ void drawGestureMarks(QPainter& painter, const ViewTransform& view, const Intera
     }
 }
 
+// Above the top-left corner of each plate, clear of the active plate marker.
+void drawPlateCaptions(QPainter& painter, const NestSystem& ns, const ViewTransform& view,
+                       const std::vector<PlateFigures>& figures, const QColor& background)
+{
+    QFont font = painter.font();
+    font.setPixelSize(13);
+    painter.setFont(font);
+    painter.setPen(scene::kPlateCaption);
+    const int ascent = painter.fontMetrics().ascent();
+    auto f = figures.begin();
+    for (const Plate& plate : ns.plates) {
+        if (f == figures.end()) break;
+        const BoundingBox& b = plate.outerBox;
+        const QString caption = plateCaption(*f++);
+        QPoint at = pixel(view, b.min_X, b.max_Y + boxHeight(b) / 50) + QPoint(0, -5);
+        if (at.y() < ascent + 2) {
+            // The fitted view leaves little room above the top plate: the caption moves
+            // down over the plate's edge, on a patch of background to stay readable.
+            at.setY(ascent + 2);
+            QRect patch = painter.fontMetrics().boundingRect(caption).translated(at);
+            painter.fillRect(patch.adjusted(-2, -1, 2, 1), background);
+        }
+        painter.drawText(at, caption);
+    }
+}
+
 }  // namespace
+
+QString plateCaption(const PlateFigures& figures)
+{
+    return QCoreApplication::translate("ScenePainter", "母板 %1  利用率 %2%")
+        .arg(figures.plateId)
+        .arg(figures.utilisation, 0, 'f', 1);
+}
 
 void drawContour(QPainter& painter, const ViewTransform& view, const Contour& contour)
 {
@@ -110,7 +145,8 @@ void drawPart(QPainter& painter, const ViewTransform& view, const Part& part)
 }
 
 QImage renderScene(QSize size, const NestSystem* ns, const ViewTransform& view,
-                   const Interaction& interaction, const SceneOptions& options)
+                   const Interaction& interaction, const SceneOptions& options,
+                   const SceneMarks* marks)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(options.background == 1 ? scene::kGrey : scene::kBlack);
@@ -118,10 +154,21 @@ QImage renderScene(QSize size, const NestSystem* ns, const ViewTransform& view,
     {
         QPainter painter(&image);
         drawPlates(painter, *ns, view);
+        const std::vector<char>* conflicts = marks != nullptr ? marks->conflicts : nullptr;
+        size_t index = 0;
         forEachPlacedShape(*ns, [&](const Part& shape, const Part& nestPart) {
+            if (conflicts != nullptr && index < conflicts->size() && (*conflicts)[index]) {
+                // Under the part's own pen, so that selection and turn-over stay visible.
+                painter.setPen(pen(scene::kConflict, 5));
+                drawContour(painter, view, shape.outer);
+                for (const Contour& hole : shape.holes) drawContour(painter, view, hole);
+            }
+            ++index;
             drawPart(painter, view, shape);
             if (options.showOffsetParts) drawPart(painter, view, nestPart);
         });
+        if (marks != nullptr) drawPlateCaptions(painter, *ns, view, marks->plates,
+                                              options.background == 1 ? scene::kGrey : scene::kBlack);
     }
     // Single pixels go straight into the image: a fine grid has millions of them.
     if (options.showPackingPoints) drawPackingPoints(image, *ns, view);

@@ -125,6 +125,7 @@ private:
 private slots:
     void initTestCase()
     {
+        QStandardPaths::setTestModeEnabled(true);  // recent files: not the user's settings
         QDir::setCurrent(folderPath());  // the program writes its files where it runs
     }
 
