@@ -52,7 +52,7 @@ LayoutCanvas::LayoutCanvas(MainWindow& window) : QWidget(&window), window_(&wind
 
 void LayoutCanvas::paintEvent(QPaintEvent*)
 {
-    const QImage scene = window_->renderScene();
+    const QImage scene = window_->sceneImage();
     QPainter painter(this);
     painter.drawImage(0, 0, scene);
 }
@@ -61,20 +61,28 @@ void LayoutCanvas::resizeEvent(QResizeEvent*) { window_->canvasResized(width(), 
 
 void LayoutCanvas::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton || window_->layoutRunning()) return;
+    window_->beginChange();
     react(window_->interaction().leftClick(window_->nestSystem(), pixelOf(event->position())));
+    window_->endGestureIfDone();
 }
 
 void LayoutCanvas::mouseMoveEvent(QMouseEvent* event)
 {
+    if (window_->layoutRunning()) return;
     react(window_->interaction().mouseMove(window_->nestSystem(), pixelOf(event->position())));
 }
 
 void LayoutCanvas::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    react(window_->interaction().wheel(window_->nestSystem(), pixelOf(event->position()), delta));
     event->accept();
+    if (window_->layoutRunning()) return;
+    const int delta = event->angleDelta().y();
+    // Only the rotate mode turns parts with the wheel; zooming is no change to undo.
+    const bool rotates = window_->interaction().mode() == Mode::RotateParts;
+    if (rotates) window_->beginChange();
+    react(window_->interaction().wheel(window_->nestSystem(), pixelOf(event->position()), delta));
+    if (rotates) window_->endGestureIfDone();
 }
 
 void LayoutCanvas::keyPressEvent(QKeyEvent* event)
@@ -84,7 +92,10 @@ void LayoutCanvas::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
+    if (window_->layoutRunning()) return;
+    window_->beginChange();
     react(window_->interaction().key(window_->nestSystem(), press));
+    window_->endGestureIfDone();
 }
 
 void LayoutCanvas::react(bool repaintNeeded)

@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 
 #include "app/layout_dxf.h"
 #include "layout_canvas.h"
+#include "layout_worker.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "app/open_library.h"
@@ -53,12 +55,22 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), platform_(*this, 
     setWindowTitle(QStringLiteral("OrvoPacking"));
     canvas_ = new LayoutCanvas(*this);
     setCentralWidget(canvas_);
+    worker_ = new LayoutWorker(this);
+    connect(worker_, &LayoutWorker::finished, this, &MainWindow::runEnded);
     buildMenu();
+    updateUndoActions();
     resize(1000, 700);
     canvas_->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // A run still going is stopped; its last platform calls are served before the
+    // document goes, and nothing of the window reacts to its end any more.
+    disconnect(worker_, nullptr, this, nullptr);
+    worker_->requestStop();
+    worker_->waitServingEvents();
+}
 
 PackingKit* MainWindow::packingKit() { return kit_.data(); }
 
@@ -67,13 +79,26 @@ RenewDialog* MainWindow::renewDialog() { return renew_.data(); }
 void MainWindow::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(QStringLiteral("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
-    file->addAction(QStringLiteral("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
-    file->addAction(QStringLiteral("ExportParts(*.dxf)"), this, &MainWindow::commandExportParts);
+    documentActions_ << file->addAction(QStringLiteral("OpenLibIn&HD"), this,
+                                        &MainWindow::commandOpenLibrary);
+    documentActions_ << file->addAction(QStringLiteral("LayoutIn&Dxf"), this,
+                                        &MainWindow::commandLayoutInDxf);
+    documentActions_ << file->addAction(QStringLiteral("ExportParts(*.dxf)"), this,
+                                        &MainWindow::commandExportParts);
+
+    QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
+    undoAction_ = edit->addAction(tr("撤销(&U)"), this, &MainWindow::undo);
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = edit->addAction(tr("重做(&R)"), this, &MainWindow::redo);
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
     QMenu* layout = menuBar()->addMenu(QStringLiteral("&Layout"));
     layout->addAction(QStringLiteral("Packing Kit"), this, &MainWindow::commandPackingKit);
-    layout->addAction(QStringLiteral("&Renew_RN_PPD"), this, &MainWindow::commandRenewDialog);
+    documentActions_ << layout->addAction(QStringLiteral("&Renew_RN_PPD"), this,
+                                          &MainWindow::commandRenewDialog);
+    documentActions_ << layout->addAction(tr("优化排样(&O)..."), this,
+                                          &MainWindow::commandLayoutAllOptimise);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     auto* backgrounds = new QActionGroup(this);
@@ -120,10 +145,13 @@ QString MainWindow::chooseFile(FileDialogKind kind)
 
 bool MainWindow::openLibrary(const QString& path)
 {
+    if (layoutRunning() || !settleUnsavedWork(false)) return false;
     // The open library stays until the new one has been read.
     auto fresh = std::make_unique<NestSystem>(platform_, ".");
     if (!openPartLibrary(*fresh, path.toStdString())) return false;
     ns_ = std::move(fresh);
+    history_.clear();
+    updateUndoActions();
     rememberWorldBox(ns_->nestParts.empty() ? BoundingBox{} : ns_->nestParts.front().box);
     repaintView();
     commandPackingKit();
@@ -154,6 +182,8 @@ void MainWindow::commandPackingKit()
     delete kit_.data();
     kit_ = new PackingKit(*this);
     if (ns_) kit_->showPlateSize(ns_->plateLength, ns_->plateWidth);
+    kit_->setEnabled(!layoutRunning());
+    updateUndoActions();
     kit_->move(frameGeometry().topRight() + QPoint(8, 0));
     kit_->show();
 }
@@ -186,10 +216,12 @@ void MainWindow::commandToggleOffsetParts()
 
 void MainWindow::layoutAll(bool multiStep)
 {
-    if (!ns_) return;
-    showProgressDisplay();
-    orvo::layoutAll(*ns_, multiStep ? LayoutMethod::MultiStep : LayoutMethod::Gravity);
-    afterLayout();
+    if (!ns_ || layoutRunning() || !settleUnsavedWork(true)) return;
+    const LayoutMethod method = multiStep ? LayoutMethod::MultiStep : LayoutMethod::Gravity;
+    NestSystem* ns = ns_.get();
+    startRun(RunKind::LayoutAll, [ns, method](const std::atomic<bool>& stop) {
+        orvo::layoutAll(*ns, method, &stop);
+    });
 }
 
 void MainWindow::afterLayout()
@@ -206,14 +238,16 @@ void MainWindow::runOnActivePlate(const std::function<void(NestSystem&, const Pl
     focusBack();
     // The per-plate methods work on the active plate; before there is one they have
     // nothing to work on.
-    if (!ns_ || ns_->activePlate == nullptr) return;
-    method(*ns_, *ns_->activePlate);
-    repaintView();
+    if (!ns_ || ns_->activePlate == nullptr || layoutRunning()) return;
+    NestSystem* ns = ns_.get();
+    const Plate* plate = ns_->activePlate;
+    startRun(RunKind::PerPlate, [ns, plate, method](const std::atomic<bool>&) { method(*ns, *plate); });
 }
 
 void MainWindow::chooseMode(Mode mode, bool resetClicks)
 {
     interaction_.setMode(mode, resetClicks);
+    endGestureIfDone();  // a gesture ended by the new mode is one undo step
     focusBack();
 }
 
@@ -246,7 +280,11 @@ void MainWindow::activatePlate()
 
 void MainWindow::changePlates(double length, double width)
 {
-    if (ns_) ns_->resizeSelectedPlates(length, width);
+    if (ns_) {
+        beginChange();
+        ns_->resizeSelectedPlates(length, width);
+        endChange();
+    }
     focusBack();
     repaintView();
 }
@@ -255,7 +293,9 @@ void MainWindow::addPlate(double length, double width)
 {
     // A size the core refuses is named in its message; no plate is added.
     if (ns_ && ns_->acceptPlateSize(length, width)) {
+        beginChange();
         ns_->addPlate(length, width);
+        endChange();
         rememberWorldBox(ns_->platesBox());
     }
     focusBack();
@@ -265,7 +305,11 @@ void MainWindow::addPlate(double length, double width)
 void MainWindow::push(Direction direction)
 {
     focusBack();
-    if (ns_) pushSelected(*ns_, direction);
+    if (ns_) {
+        beginChange();
+        pushSelected(*ns_, direction);
+        endChange();
+    }
     repaintView();
 }
 
@@ -286,17 +330,17 @@ void MainWindow::exportAllPlates()
     if (ns_) orvo::exportAllPlates(*ns_);
 }
 
-void MainWindow::exportPackingInfo()
-{
-    const QString path = chooseFile(FileDialogKind::PackingInfoExport);
-    if (!path.isEmpty() && ns_) orvo::exportPackingInfo(*ns_, path.toStdString());
-}
+void MainWindow::exportPackingInfo() { saveLayout(); }
 
 void MainWindow::importPackingInfo()
 {
     const QString path = chooseFile(FileDialogKind::PackingInfoImport);
-    if (path.isEmpty() || !ns_) return;
-    if (!orvo::importPackingInfo(*ns_, path.toStdString())) return;
+    if (path.isEmpty() || !ns_ || !settleUnsavedWork(true)) return;
+    beginChange();
+    const bool imported = orvo::importPackingInfo(*ns_, path.toStdString());
+    endChange(ChangeKind::Replace);
+    if (!imported) return;
+    history_.markSaved();  // the layout is the file's
     showActivePlateSize();
     focusBack();
     rememberWorldBox(ns_->platesBox());
@@ -335,6 +379,7 @@ void MainWindow::canvasResized(int width, int height)
         progressBar_->move(width / 2 - 210, height - 50);
         progressText_->move(width / 2 - 210, height - 20);
     }
+    if (cancelButton_ != nullptr) cancelButton_->move(width / 2 + 215, height - 50);
 }
 
 void MainWindow::rememberWorldBox(const BoundingBox& box)
@@ -377,9 +422,30 @@ void MainWindow::removeProgressDisplay()
     progressText_ = nullptr;
 }
 
+void MainWindow::showCancelButton(const QString& caption)
+{
+    delete cancelButton_;
+    cancelButton_ = new QPushButton(caption, canvas_);
+    cancelButton_->setGeometry(canvas_->width() / 2 + 215, canvas_->height() - 50, 80, 30);
+    cancelButton_->setFocusPolicy(Qt::NoFocus);
+    connect(cancelButton_, &QPushButton::clicked, this, &MainWindow::cancelRun);
+    cancelButton_->show();
+}
+
+void MainWindow::removeCancelButton()
+{
+    delete cancelButton_;
+    cancelButton_ = nullptr;
+}
+
 void MainWindow::setWorldBoxAndFit(const BoundingBox& world) { rememberWorldBox(world); }
 
-void MainWindow::repaintNow() { canvas_->repaint(); }
+void MainWindow::repaintNow()
+{
+    // Called while the worker waits: the one moment a run's layout may be read.
+    if (layoutRunning()) frozenScene_ = renderScene();
+    canvas_->repaint();
+}
 
 void MainWindow::setProgressPercent(int percent)
 {

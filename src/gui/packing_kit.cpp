@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +51,17 @@ void PackingKit::buildButtons()
         ++row;
     };
     place({addButton(QStringLiteral("Layout All\nMultiple Steps"), [this] { layoutAllMultiStep(); }),
-           addButton(QStringLiteral("Layout All\nHAPE"), [this] { layoutAllHape(); })});
+           addButton(QStringLiteral("Layout All\nHAPE"), [this] { layoutAllHape(); }),
+           addButton(tr("Layout All\nOptimise"),
+                     [this] { window_->layoutAllOptimise(readNumber(*seconds_)); })});
+    seconds_ = new QLineEdit(QString::fromStdString(formatG(window_->optimiseSeconds())), this);
+    seconds_->setToolTip(tr("优化排样的时间(秒)"));
+    auto* budget = new QHBoxLayout;
+    budget->addWidget(new QLabel(tr("秒:"), this));
+    budget->addWidget(seconds_);
+    grid->addLayout(budget, row - 1, 3);
+    undo_ = addButton(tr("撤销"), [this] { window_->undo(); });
+    redo_ = addButton(tr("重做"), [this] { window_->redo(); });
     place({addButton(QStringLiteral("HAPE"), [this] { hape(); }),
            addButton(QStringLiteral("MultiSteps"), [this] { multiSteps(); }),
            addButton(QStringLiteral("BoxStacking"), [this] { boxStacking(); }),
@@ -84,7 +95,8 @@ void PackingKit::buildButtons()
            addButton(QStringLiteral("Export\nPicked Plate(s)"), [this] { exportPicked(); }),
            addButton(QStringLiteral("Export\nAll Plates"), [this] { exportAll(); })});
     place({addButton(QStringLiteral("Export PckInfo"), [this] { exportPackingInfo(); }),
-           addButton(QStringLiteral("Import PckInfo"), [this] { importPackingInfo(); })});
+           addButton(QStringLiteral("Import PckInfo"), [this] { importPackingInfo(); }), undo_,
+           redo_});
     QPushButton* ok = addButton(QStringLiteral("OK"), [this] { close(); });
     QPushButton* cancel = addButton(QStringLiteral("Cancel"), [this] { close(); });
     grid->addWidget(ok, row, 2);
@@ -103,6 +115,12 @@ void PackingKit::showPlateSize(double length, double width)
 {
     length_->setText(QString::fromStdString(formatG(length)));
     width_->setText(QString::fromStdString(formatG(width)));
+}
+
+void PackingKit::showUndoRedo(bool canUndo, bool canRedo)
+{
+    undo_->setEnabled(canUndo);
+    redo_->setEnabled(canRedo);
 }
 
 double PackingKit::plateLength() const { return readNumber(*length_); }
