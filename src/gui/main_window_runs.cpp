@@ -40,8 +40,9 @@ bool MainWindow::startRun(RunKind kind, std::function<void(const std::atomic<boo
         showProgressDisplay();
     }
     showCancelButton(kind == RunKind::Optimise ? tr("停止") : tr("取消"));
-    setRunning(true);
+    frozenScene_ = renderScene();  // before the worker starts changing the layout
     worker_->start(std::move(job));
+    setRunning(true);
     return true;
 }
 
@@ -76,7 +77,6 @@ void MainWindow::cancelRun()
 
 void MainWindow::setRunning(bool running)
 {
-    if (running) frozenScene_ = renderScene();  // before the worker starts changing the layout
     for (QAction* a : documentActions_) a->setEnabled(!running);
     if (kit_) kit_->setEnabled(!running);
     if (renew_) renew_->setEnabled(!running);
