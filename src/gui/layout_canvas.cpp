@@ -70,6 +70,8 @@ void LayoutCanvas::mousePressEvent(QMouseEvent* event)
 void LayoutCanvas::mouseMoveEvent(QMouseEvent* event)
 {
     if (window_->layoutRunning()) return;
+    // A drag that outlived its undo bracket (a run or an undo in between) starts a new one.
+    if (window_->interaction().clickCount() > 0) window_->beginChange();
     react(window_->interaction().mouseMove(window_->nestSystem(), pixelOf(event->position())));
 }
 

@@ -108,6 +108,8 @@ public:
     void beginChange();
     void endChange(ChangeKind kind = ChangeKind::Edit);
     void endGestureIfDone();
+    // Ends a gesture in progress as Esc does, keeping what it has changed as one step.
+    void endGesture();
     // What the drawing area shows: the scene, or during a run its last progress picture.
     QImage sceneImage() const;
     void chooseMode(Mode mode, bool resetClicks);

@@ -33,6 +33,7 @@ bool MainWindow::startRun(RunKind kind, std::function<void(const std::atomic<boo
 {
     if (!ns_ || layoutRunning()) return false;
     runKind_ = kind;
+    endGesture();  // the layout changes under a gesture in progress
     beginChange();
     if (kind == RunKind::PerPlate) {
         focusBack();
@@ -126,7 +127,7 @@ void MainWindow::commandLayoutAllOptimise()
 void MainWindow::undo()
 {
     if (!ns_ || layoutRunning()) return;
-    endGestureIfDone();
+    endGesture();
     if (history_.undo(*ns_)) showActivePlateSize();
     updateUndoActions();
     repaintView();
@@ -135,7 +136,7 @@ void MainWindow::undo()
 void MainWindow::redo()
 {
     if (!ns_ || layoutRunning()) return;
-    endGestureIfDone();
+    endGesture();
     if (history_.redo(*ns_)) showActivePlateSize();
     updateUndoActions();
     repaintView();
@@ -155,6 +156,12 @@ void MainWindow::endChange(ChangeKind kind)
 void MainWindow::endGestureIfDone()
 {
     if (history_.changeBegun() && interaction_.clickCount() == 0) endChange();
+}
+
+void MainWindow::endGesture()
+{
+    interaction_.resetClickCount();
+    endGestureIfDone();
 }
 
 bool MainWindow::saveLayout()
