@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "main_window.h"
+#include "scene_painter.h"
 
 namespace orvo {
 
@@ -52,9 +53,14 @@ LayoutCanvas::LayoutCanvas(MainWindow& window) : QWidget(&window), window_(&wind
 
 void LayoutCanvas::paintEvent(QPaintEvent*)
 {
-    const QImage scene = window_->sceneImage();
+    const QImage picture = window_->sceneImage();
     QPainter painter(this);
-    painter.drawImage(0, 0, scene);
+    // During a run the picture of the last progress step is shown; a window resized since
+    // gets the background around it until the next step.
+    if (picture.size() != size()) {
+        painter.fillRect(rect(), window_->sceneOptions().background == 0 ? scene::kBlack : scene::kGrey);
+    }
+    painter.drawImage(0, 0, picture);
 }
 
 void LayoutCanvas::resizeEvent(QResizeEvent*) { window_->canvasResized(width(), height()); }
