@@ -20,6 +20,9 @@ struct ButtonHelp {
 const ButtonHelp kButtons[] = {
     {"Layout All\nMultiple Steps", QT_TRANSLATE_NOOP("KeyHelp", "多步法排放所有零件, 按需添加母板"), nullptr},
     {"Layout All\nHAPE", QT_TRANSLATE_NOOP("KeyHelp", "重力法排放所有零件, 按需添加母板"), nullptr},
+    {"Layout All\nOptimise", QT_TRANSLATE_NOOP("KeyHelp", "在给定的秒数内优化排放所有零件, 停止时保留最好的排样"), nullptr},
+    {"撤销", QT_TRANSLATE_NOOP("KeyHelp", "撤销上一次排样修改"), "Ctrl+Z"},
+    {"重做", QT_TRANSLATE_NOOP("KeyHelp", "重做撤销的排样修改"), "Ctrl+Y"},
     {"HAPE", QT_TRANSLATE_NOOP("KeyHelp", "重力法把选中零件排到当前母板"), nullptr},
     {"MultiSteps", QT_TRANSLATE_NOOP("KeyHelp", "多步法把选中零件排到当前母板"), nullptr},
     {"BoxStacking", QT_TRANSLATE_NOOP("KeyHelp", "包围盒堆叠法把选中零件排到当前母板"), nullptr},
@@ -73,7 +76,11 @@ QString row(const QString& key, const QString& text)
 QString kitButtonTip(const QString& caption)
 {
     for (const ButtonHelp& b : kButtons) {
-        if (caption != QString::fromUtf8(b.caption)) continue;
+        // The caption as shown may be the kit's translation of the source caption.
+        if (caption != QString::fromUtf8(b.caption) &&
+            caption != QCoreApplication::translate("orvo::PackingKit", b.caption)) {
+            continue;
+        }
         const QString key = b.key != nullptr ? QString::fromUtf8(b.key) : tr("无");
         return tr(b.text) + QLatin1Char('\n') + tr("按键: %1").arg(key);
     }

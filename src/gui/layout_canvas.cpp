@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "main_window.h"
+#include "scene_painter.h"
 
 namespace orvo {
 
@@ -52,31 +53,47 @@ LayoutCanvas::LayoutCanvas(MainWindow& window) : QWidget(&window), window_(&wind
 
 void LayoutCanvas::paintEvent(QPaintEvent*)
 {
-    const QImage scene = window_->renderScene();
+    const QImage picture = window_->sceneImage();
     QPainter painter(this);
-    painter.drawImage(0, 0, scene);
-    // Every change of the document ends in a paint: the status bar follows it here.
-    window_->refreshStatus();
+    // During a run the picture of the last progress step is shown; a window resized since
+    // gets the background around it until the next step.
+    if (picture.size() != size()) {
+        painter.fillRect(rect(), window_->sceneOptions().background == 0 ? scene::kBlack : scene::kGrey);
+    }
+    painter.drawImage(0, 0, picture);
+    // Every change of the document ends in a paint: the status bar follows it here. During
+    // a run the document belongs to the worker; the status follows once it has ended.
+    if (!window_->layoutRunning()) window_->refreshStatus();
 }
 
 void LayoutCanvas::resizeEvent(QResizeEvent*) { window_->canvasResized(width(), height()); }
 
 void LayoutCanvas::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) return;
+    if (event->button() != Qt::LeftButton || window_->layoutRunning()) return;
+    window_->beginChange();
     react(window_->interaction().leftClick(window_->nestSystem(), pixelOf(event->position())));
+    window_->endGestureIfDone();
 }
 
 void LayoutCanvas::mouseMoveEvent(QMouseEvent* event)
 {
+    if (window_->layoutRunning()) return;
+    // A drag that outlived its undo bracket (a run or an undo in between) starts a new one.
+    if (window_->interaction().clickCount() > 0) window_->beginChange();
     react(window_->interaction().mouseMove(window_->nestSystem(), pixelOf(event->position())));
 }
 
 void LayoutCanvas::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    react(window_->interaction().wheel(window_->nestSystem(), pixelOf(event->position()), delta));
     event->accept();
+    if (window_->layoutRunning()) return;
+    const int delta = event->angleDelta().y();
+    // Only the rotate mode turns parts with the wheel; zooming is no change to undo.
+    const bool rotates = window_->interaction().mode() == Mode::RotateParts;
+    if (rotates) window_->beginChange();
+    react(window_->interaction().wheel(window_->nestSystem(), pixelOf(event->position()), delta));
+    if (rotates) window_->endGestureIfDone();
 }
 
 void LayoutCanvas::keyPressEvent(QKeyEvent* event)
@@ -86,7 +103,10 @@ void LayoutCanvas::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
+    if (window_->layoutRunning()) return;
+    window_->beginChange();
     react(window_->interaction().key(window_->nestSystem(), press));
+    window_->endGestureIfDone();
 }
 
 void LayoutCanvas::react(bool repaintNeeded)

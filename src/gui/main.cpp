@@ -80,11 +80,20 @@ int main(int argc, char* argv[])
         }
         if (!parser.isSet(screenshot)) return;
         // Give the X server time to show the last paint before the picture is taken.
-        QTimer::singleShot(1500, &window, [&] {
-            const bool saved = saveScreenshot(window, parser.value(screenshot));
-            if (!saved) std::fprintf(stderr, "screenshot could not be saved\n");
-            QApplication::exit(saved ? 0 : 1);
-        });
+        const auto shoot = [&] {
+            QTimer::singleShot(1500, &window, [&] {
+                const bool saved = saveScreenshot(window, parser.value(screenshot));
+                if (!saved) std::fprintf(stderr, "screenshot could not be saved\n");
+                QApplication::exit(saved ? 0 : 1);
+            });
+        };
+        // The layout runs in the worker: the picture waits for its end.
+        if (window.layoutRunning()) {
+            QObject::connect(&window, &orvo::MainWindow::runFinished, &window, shoot,
+                             Qt::SingleShotConnection);
+        } else {
+            shoot();
+        }
     });
     return app.exec();
 }

@@ -10,10 +10,12 @@
 #include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QPushButton>
 
 #include "app/layout_dxf.h"
 #include "key_help.h"
 #include "layout_canvas.h"
+#include "layout_worker.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
 #include "app/open_library.h"
@@ -77,13 +79,23 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), platform_(*this, 
     addDockWidget(Qt::RightDockWidgetArea, kitDock_);
     kitDock_->hide();
     status_ = new StatusPanel(*statusBar());
+    worker_ = new LayoutWorker(this);
+    connect(worker_, &LayoutWorker::finished, this, &MainWindow::runEnded);
     buildMenu();
+    updateUndoActions();
     updateTitle();
     resize(1320, 760);
     canvas_->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // A run still going is stopped; its last platform calls are served before the
+    // document goes, and nothing of the window reacts to its end any more.
+    disconnect(worker_, nullptr, this, nullptr);
+    worker_->requestStop();
+    worker_->waitServingEvents();
+}
 
 PackingKit* MainWindow::packingKit() { return kit_.data(); }
 
@@ -94,21 +106,35 @@ void MainWindow::buildMenu()
     QMenu* file = menuBar()->addMenu(tr("&File"));
     QAction* open = file->addAction(tr("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
     open->setShortcut(QKeySequence::Open);
+    documentActions_ << open;
     recentMenu_ = file->addMenu(tr("最近打开的零件库"));
+    documentActions_ << recentMenu_->menuAction();
     rebuildRecentMenu();
-    file->addAction(tr("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
-    file->addAction(tr("ExportParts(*.dxf)"), this, &MainWindow::commandExportParts);
+    documentActions_ << file->addAction(tr("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
+    documentActions_ << file->addAction(tr("ExportParts(*.dxf)"), this,
+                                        &MainWindow::commandExportParts);
     // Saving the layout is what the packing-information file does.
     QAction* save = file->addAction(tr("保存排样信息(&S)..."), this, &MainWindow::exportPackingInfo);
     save->setShortcut(QKeySequence::Save);
+    documentActions_ << save;
     file->addSeparator();
     QAction* exit = file->addAction(tr("退出(&X)"), this, &MainWindow::commandExit);
     exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     exit->setMenuRole(QAction::QuitRole);
 
+    QMenu* edit = menuBar()->addMenu(tr("编辑(&E)"));
+    undoAction_ = edit->addAction(tr("撤销(&U)"), this, &MainWindow::undo);
+    undoAction_->setShortcut(QKeySequence::Undo);
+    redoAction_ = edit->addAction(tr("重做(&R)"), this, &MainWindow::redo);
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
+
     QMenu* layout = menuBar()->addMenu(tr("&Layout"));
     layout->addAction(tr("Packing Kit"), this, &MainWindow::commandPackingKit);
-    layout->addAction(tr("&Renew_RN_PPD"), this, &MainWindow::commandRenewDialog);
+    documentActions_ << layout->addAction(tr("&Renew_RN_PPD"), this,
+                                          &MainWindow::commandRenewDialog);
+    documentActions_ << layout->addAction(tr("优化排样(&O)..."), this,
+                                          &MainWindow::commandLayoutAllOptimise);
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     auto* backgrounds = new QActionGroup(this);
@@ -250,6 +276,7 @@ QString MainWindow::chooseFile(FileDialogKind kind)
 
 bool MainWindow::openLibrary(const QString& path)
 {
+    if (layoutRunning() || !settleUnsavedWork(false)) return false;
     // The open library stays until the new one has been read.
     auto fresh = std::make_unique<NestSystem>(platform_, ".");
     if (!openPartLibrary(*fresh, path.toStdString())) return false;
@@ -258,6 +285,8 @@ bool MainWindow::openLibrary(const QString& path)
     libraryPath_ = QFileInfo(path).absoluteFilePath();
     updateTitle();
     rememberRecent(path);
+    history_.clear();
+    updateUndoActions();
     rememberWorldBox(ns_->nestParts.empty() ? BoundingBox{} : ns_->nestParts.front().box);
     repaintView();
     commandPackingKit();
@@ -298,6 +327,8 @@ void MainWindow::commandPackingKit()
     delete kit_.data();
     kit_ = new PackingKit(*this);
     if (ns_) kit_->showPlateSize(ns_->plateLength, ns_->plateWidth);
+    kit_->setEnabled(!layoutRunning());
+    updateUndoActions();
     kitDock_->setWidget(kit_);
     kitDock_->setWindowTitle(kit_->windowTitle());
     kitDock_->show();
@@ -338,10 +369,12 @@ void MainWindow::commandToggleOffsetParts()
 
 void MainWindow::layoutAll(bool multiStep)
 {
-    if (!ns_) return;
-    showProgressDisplay();
-    orvo::layoutAll(*ns_, multiStep ? LayoutMethod::MultiStep : LayoutMethod::Gravity);
-    afterLayout();
+    if (!ns_ || layoutRunning() || !settleUnsavedWork(true)) return;
+    const LayoutMethod method = multiStep ? LayoutMethod::MultiStep : LayoutMethod::Gravity;
+    NestSystem* ns = ns_.get();
+    startRun(RunKind::LayoutAll, [ns, method](const std::atomic<bool>& stop) {
+        orvo::layoutAll(*ns, method, &stop);
+    });
 }
 
 void MainWindow::afterLayout()
@@ -358,14 +391,16 @@ void MainWindow::runOnActivePlate(const std::function<void(NestSystem&, const Pl
     focusBack();
     // The per-plate methods work on the active plate; before there is one they have
     // nothing to work on.
-    if (!ns_ || ns_->activePlate == nullptr) return;
-    method(*ns_, *ns_->activePlate);
-    repaintView();
+    if (!ns_ || ns_->activePlate == nullptr || layoutRunning()) return;
+    NestSystem* ns = ns_.get();
+    const Plate* plate = ns_->activePlate;
+    startRun(RunKind::PerPlate, [ns, plate, method](const std::atomic<bool>&) { method(*ns, *plate); });
 }
 
 void MainWindow::chooseMode(Mode mode, bool resetClicks)
 {
     interaction_.setMode(mode, resetClicks);
+    endGestureIfDone();  // a gesture ended by the new mode is one undo step
     focusBack();
     refreshStatus();
 }
@@ -399,7 +434,11 @@ void MainWindow::activatePlate()
 
 void MainWindow::changePlates(double length, double width)
 {
-    if (ns_) ns_->resizeSelectedPlates(length, width);
+    if (ns_) {
+        beginChange();
+        ns_->resizeSelectedPlates(length, width);
+        endChange();
+    }
     focusBack();
     repaintView();
 }
@@ -408,7 +447,9 @@ void MainWindow::addPlate(double length, double width)
 {
     // A size the core refuses is named in its message; no plate is added.
     if (ns_ && ns_->acceptPlateSize(length, width)) {
+        beginChange();
         ns_->addPlate(length, width);
+        endChange();
         rememberWorldBox(ns_->platesBox());
     }
     focusBack();
@@ -418,7 +459,11 @@ void MainWindow::addPlate(double length, double width)
 void MainWindow::push(Direction direction)
 {
     focusBack();
-    if (ns_) pushSelected(*ns_, direction);
+    if (ns_) {
+        beginChange();
+        pushSelected(*ns_, direction);
+        endChange();
+    }
     repaintView();
 }
 
@@ -451,19 +496,18 @@ void MainWindow::exportAllPlates()
 
 void MainWindow::exportPackingInfo()
 {
-    const QString path = chooseFile(FileDialogKind::PackingInfoExport);
-    if (path.isEmpty() || !ns_) return;
-    if (!orvo::exportPackingInfo(*ns_, path.toStdString())) return;
-    const QString text = tr("排样信息文件\"%1\"已保存").arg(QFileInfo(path).absoluteFilePath());
-    status_->announce(text);
-    platform_.showMessage(text.toStdString(), kCaptionNotice);
+    saveLayout(true);
 }
 
 void MainWindow::importPackingInfo()
 {
     const QString path = chooseFile(FileDialogKind::PackingInfoImport);
-    if (path.isEmpty() || !ns_) return;
-    if (!orvo::importPackingInfo(*ns_, path.toStdString())) return;
+    if (path.isEmpty() || !ns_ || !settleUnsavedWork(true)) return;
+    beginChange();
+    const bool imported = orvo::importPackingInfo(*ns_, path.toStdString());
+    endChange(ChangeKind::Replace);
+    if (!imported) return;
+    history_.markSaved();  // the layout is the file's
     showActivePlateSize();
     focusBack();
     rememberWorldBox(ns_->platesBox());
@@ -506,6 +550,7 @@ void MainWindow::canvasResized(int width, int height)
         progressBar_->move(width / 2 - 210, height - 50);
         progressText_->move(width / 2 - 210, height - 20);
     }
+    if (cancelButton_ != nullptr) cancelButton_->move(width / 2 + 215, height - 50);
 }
 
 void MainWindow::rememberWorldBox(const BoundingBox& box)
@@ -548,6 +593,22 @@ void MainWindow::removeProgressDisplay()
     progressText_ = nullptr;
 }
 
+void MainWindow::showCancelButton(const QString& caption)
+{
+    delete cancelButton_;
+    cancelButton_ = new QPushButton(caption, canvas_);
+    cancelButton_->setGeometry(canvas_->width() / 2 + 215, canvas_->height() - 50, 80, 30);
+    cancelButton_->setFocusPolicy(Qt::NoFocus);
+    connect(cancelButton_, &QPushButton::clicked, this, &MainWindow::cancelRun);
+    cancelButton_->show();
+}
+
+void MainWindow::removeCancelButton()
+{
+    delete cancelButton_;
+    cancelButton_ = nullptr;
+}
+
 void MainWindow::setWorldBoxAndFit(const BoundingBox& world) { rememberWorldBox(world); }
 
 void MainWindow::showTextFile(const std::string& path, bool openWindow)
@@ -575,7 +636,12 @@ void MainWindow::showTextFile(const std::string& path, bool openWindow)
     report_->raise();
 }
 
-void MainWindow::repaintNow() { canvas_->repaint(); }
+void MainWindow::repaintNow()
+{
+    // Called while the worker waits: the one moment a run's layout may be read.
+    if (layoutRunning()) frozenScene_ = renderScene();
+    canvas_->repaint();
+}
 
 void MainWindow::setProgressPercent(int percent)
 {

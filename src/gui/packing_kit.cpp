@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,7 +57,17 @@ void PackingKit::buildButtons()
         ++row;
     };
     place({addButton(tr("Layout All\nMultiple Steps"), [this] { layoutAllMultiStep(); }),
-           addButton(tr("Layout All\nHAPE"), [this] { layoutAllHape(); })});
+           addButton(tr("Layout All\nHAPE"), [this] { layoutAllHape(); }),
+           addButton(tr("Layout All\nOptimise"),
+                     [this] { window_->layoutAllOptimise(readNumber(*seconds_)); })});
+    seconds_ = new QLineEdit(QString::fromStdString(formatG(window_->optimiseSeconds())), this);
+    seconds_->setToolTip(tr("优化排样的时间(秒)"));
+    auto* budget = new QHBoxLayout;
+    budget->addWidget(new QLabel(tr("秒:"), this));
+    budget->addWidget(seconds_);
+    grid->addLayout(budget, row - 1, 3);
+    undo_ = addButton(tr("撤销"), [this] { window_->undo(); });
+    redo_ = addButton(tr("重做"), [this] { window_->redo(); });
     place({addButton(tr("HAPE"), [this] { hape(); }),
            addButton(tr("MultiSteps"), [this] { multiSteps(); }),
            addButton(tr("BoxStacking"), [this] { boxStacking(); }),
@@ -90,7 +101,8 @@ void PackingKit::buildButtons()
            addButton(tr("Export\nPicked Plate(s)"), [this] { exportPicked(); }),
            addButton(tr("Export\nAll Plates"), [this] { exportAll(); })});
     place({addButton(tr("Export PckInfo"), [this] { exportPackingInfo(); }),
-           addButton(tr("Import PckInfo"), [this] { importPackingInfo(); })});
+           addButton(tr("Import PckInfo"), [this] { importPackingInfo(); }), undo_,
+           redo_});
     QPushButton* ok = addButton(tr("OK"), [this] { window_->closePackingKit(); });
     QPushButton* cancel = addButton(tr("Cancel"), [this] { window_->closePackingKit(); });
     grid->addWidget(ok, row, 2);
@@ -111,6 +123,12 @@ void PackingKit::showPlateSize(double length, double width)
 {
     length_->setText(QString::fromStdString(formatG(length)));
     width_->setText(QString::fromStdString(formatG(width)));
+}
+
+void PackingKit::showUndoRedo(bool canUndo, bool canRedo)
+{
+    undo_->setEnabled(canUndo);
+    redo_->setEnabled(canRedo);
 }
 
 double PackingKit::plateLength() const { return readNumber(*length_); }

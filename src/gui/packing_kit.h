@@ -28,6 +28,9 @@ public:
     QPushButton* button(const QString& caption) const;
     QLineEdit* lengthEdit() const { return length_; }
     QLineEdit* widthEdit() const { return width_; }
+    // The time budget of "Layout All\nOptimise" in seconds.
+    QLineEdit* optimiseSecondsEdit() const { return seconds_; }
+    void showUndoRedo(bool canUndo, bool canRedo);
 
 private:
     QPushButton* addButton(const QString& caption, const std::function<void()>& slot);
@@ -65,6 +68,9 @@ private:
     MainWindow* window_;
     QLineEdit* length_ = nullptr;
     QLineEdit* width_ = nullptr;
+    QLineEdit* seconds_ = nullptr;
+    QPushButton* undo_ = nullptr;
+    QPushButton* redo_ = nullptr;
     QList<QPushButton*> buttons_;
 };
 

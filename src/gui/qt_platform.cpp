@@ -1,6 +1,8 @@
 #include "qt_platform.h"
 
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
 #include <chrono>
 #include <ctime>
 
@@ -8,12 +10,34 @@
 
 namespace orvo {
 
+namespace {
+
+// A layout method running in a worker calls the platform from its own thread: the call
+// is carried out on the window's thread while the worker waits, so that the window
+// reads the document only while nothing changes it.
+template <class Call>
+void onWindowThread(QWidget* window, Call call)
+{
+    if (QThread::currentThread() == window->thread()) {
+        call();
+    } else {
+        QMetaObject::invokeMethod(window, call, Qt::BlockingQueuedConnection);
+    }
+}
+
+}  // namespace
+
 QtPlatform::QtPlatform(QWidget& parent, ProgressView& progress)
     : parent_(&parent), progress_(&progress)
 {
 }
 
 void QtPlatform::showMessage(const std::string& text, const std::string& caption)
+{
+    onWindowThread(parent_, [&] { showMessageHere(text, caption); });
+}
+
+void QtPlatform::showMessageHere(const std::string& text, const std::string& caption)
 {
     if (messageHook_) {
         messageHook_(text, caption);
@@ -27,15 +51,24 @@ void QtPlatform::showMessage(const std::string& text, const std::string& caption
     box.exec();
 }
 
-void QtPlatform::setWorldBoxAndFit(const BoundingBox& world) { progress_->setWorldBoxAndFit(world); }
+void QtPlatform::setWorldBoxAndFit(const BoundingBox& world)
+{
+    onWindowThread(parent_, [&] { progress_->setWorldBoxAndFit(world); });
+}
 
-void QtPlatform::repaintNow() { progress_->repaintNow(); }
+void QtPlatform::repaintNow()
+{
+    onWindowThread(parent_, [&] { progress_->repaintNow(); });
+}
 
-void QtPlatform::setProgressPercent(int percent) { progress_->setProgressPercent(percent); }
+void QtPlatform::setProgressPercent(int percent)
+{
+    onWindowThread(parent_, [&] { progress_->setProgressPercent(percent); });
+}
 
 void QtPlatform::setStatusText(const std::string& text)
 {
-    progress_->setStatusText(shownCoreText(text).toStdString());
+    onWindowThread(parent_, [&] { progress_->setStatusText(shownCoreText(text).toStdString()); });
 }
 
 double QtPlatform::monotonicSeconds()
@@ -53,6 +86,11 @@ std::tm QtPlatform::localTime()
 }
 
 void QtPlatform::openInViewer(const std::string& path)
+{
+    onWindowThread(parent_, [&] { openInViewerHere(path); });
+}
+
+void QtPlatform::openInViewerHere(const std::string& path)
 {
     if (viewerHook_) viewerHook_(path);
     progress_->showTextFile(path, !viewerHook_);

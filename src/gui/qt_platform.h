@@ -25,7 +25,9 @@ public:
 };
 
 // The desktop program's platform: message boxes, the progress display, the clock, the
-// local time and the program's own text viewer. Tests and unattended runs replace the two calls
+// local time and the program's own text viewer. It may be called from a worker thread
+// that runs a layout method: every call but the clocks is then carried out on the
+// window's thread while the worker waits. Tests and unattended runs replace the two calls
 // that would wait for a person (message boxes and the viewer) by hooks.
 class QtPlatform : public Platform {
 public:
@@ -47,6 +49,9 @@ public:
     void setViewerHook(ViewerHook hook) { viewerHook_ = std::move(hook); }
 
 private:
+    void showMessageHere(const std::string& text, const std::string& caption);
+    void openInViewerHere(const std::string& path);
+
     QWidget* parent_;
     ProgressView* progress_;
     MessageHook messageHook_;

@@ -81,7 +81,7 @@ const char* timingFileName(LayoutMethod method)
 }
 
 
-void layoutAll(NestSystem& ns, LayoutMethod method)
+void layoutAll(NestSystem& ns, LayoutMethod method, const std::atomic<bool>* stop)
 {
     Platform& platform = ns.platform();
     // A missing timing file costs only the timing: warn and lay out all the same. It is
@@ -100,8 +100,10 @@ void layoutAll(NestSystem& ns, LayoutMethod method)
     const double total = ns.totalArea();
     const double start = platform.monotonicSeconds();
 
+    const auto stopped = [stop] { return stop != nullptr && stop->load(); };
     int32_t i = 0;
     for (;;) {
+        if (stopped()) return;  // the timing file is discarded with its half-written copy
         const int32_t n = ns.unplacedCount();
         if (n > 0) {
             Plate& plate = appendLayoutPlate(ns, i);

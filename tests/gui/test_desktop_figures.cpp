@@ -77,6 +77,8 @@ private:
         QPushButton* b = w().packingKit()->button(caption);
         QVERIFY2(b != nullptr, qPrintable(caption));
         b->click();
+        // Layout methods run in a worker: wait for the end of one the click started.
+        QTRY_VERIFY_WITH_TIMEOUT(!w().layoutRunning(), 120000);
     }
     void clickAt(QPoint p) { QTest::mouseClick(w().canvas(), Qt::LeftButton, {}, p); }
     bool openAndLayOut()

@@ -66,6 +66,9 @@ private:
     std::vector<Message> messages_;
     std::vector<std::string> opened_;
     std::map<FileDialogKind, QString> files_;
+    // The questions about unsaved work, and the answer each gets.
+    int prompts_ = 0;
+    UnsavedChoice answer_ = UnsavedChoice::Discard;
 
     QString folderPath() const { return QString::fromStdString(folder_.path()); }
     QString filePath(const QString& name) const { return folderPath() + '/' + name; }
@@ -77,12 +80,19 @@ private:
         const PixelPoint q = w().view().worldToScreen(p);
         return {q.x, q.y};
     }
+    // Clicks a kit button and, when it started a layout method, waits for its end.
     void click(const QString& caption)
+    {
+        press(caption);
+        waitForRun();
+    }
+    void press(const QString& caption)
     {
         QPushButton* b = w().packingKit()->button(caption);
         QVERIFY2(b != nullptr, qPrintable(caption));
         b->click();
     }
+    void waitForRun() { QTRY_VERIFY_WITH_TIMEOUT(!w().layoutRunning(), 120000); }
     void clickAt(QPoint p) { QTest::mouseClick(canvas(), Qt::LeftButton, {}, p); }
     void moveTo(QPoint p)
     {
@@ -134,7 +144,13 @@ private slots:
         messages_.clear();
         opened_.clear();
         files_.clear();
+        prompts_ = 0;
+        answer_ = UnsavedChoice::Discard;
         window_ = std::make_unique<MainWindow>();
+        w().setUnsavedPrompt([this] {
+            ++prompts_;
+            return answer_;
+        });
         w().platform().setMessageHook([this](const std::string& t, const std::string& c) {
             messages_.push_back({t, c});
         });
@@ -402,6 +418,7 @@ private slots:
         click(QStringLiteral("Add"));
         QCOMPARE(ns().plates.size(), plates + 1);
         click(QStringLiteral("Import PckInfo"));
+        QCOMPARE(prompts_, 1);  // the added plate is work the import would replace
         QCOMPARE(ns().plates.size(), plates);
         QCOMPARE(ns().unplacedCount(), 0);
 

@@ -137,6 +137,7 @@ private slots:
         connect(&window, &MainWindow::progressTextChanged, this,
                 [&](const QString& text) { progress.append(text); });
         kit->button(QStringLiteral("Layout All\nHAPE"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.layoutRunning(), 120000);
         QVERIFY(progress.size() >= 2);
         QCOMPARE(progress.first(), pick("排样中... 0%", "Laying out... 0%"));
         QCOMPARE(progress.last(), pick("排样中... 100%", "Laying out... 100%"));
@@ -268,6 +269,7 @@ private slots:
                 window.openLibrary(QStringLiteral(ORVO_SOURCE_DIR "/examples/bad_arc.preSrc"));
                 QVERIFY(window.openLibrary(exampleLibrary()));
                 window.layoutAll(false);
+                QTRY_VERIFY_WITH_TIMEOUT(!window.layoutRunning(), 120000);
                 window.packingReport();
                 window.exportAllPlates();
             }

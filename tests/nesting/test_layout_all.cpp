@@ -171,5 +171,33 @@ TEST(LayoutAll, AMissingTimingFileIsAWarningAndTheLayoutStillRuns)
     EXPECT_EQ(ns.unplacedCount(), 0);
 }
 
+// A stop raised while a plate is drawn ends the run before the next plate; the previous
+// computing-time file stays.
+TEST(LayoutAll, AStopRequestEndsTheRunBetweenPlatesAndKeepsTheTimingFile)
+{
+    struct StoppingPlatform : test::RecordingPlatform {
+        std::atomic<bool> stop{false};
+        void repaintNow() override
+        {
+            if (++repaints == 2) stop = true;
+        }
+    } platform;
+    test::TempFolder folder;
+    NestSystem ns(platform, folder.path());
+    ns.plateLength = 1000.0;
+    ns.plateWidth = 500.0;
+    ns.packingPointDistance = 10.0;
+    for (int i = 0; i < 5; ++i) ns.nestParts.push_back(parkedRectangle(900, 400));
+    const std::string timing = folder.file(kGravityTimingFile);
+    test::writeFile(timing, "before");
+
+    layoutAll(ns, LayoutMethod::Gravity, &platform.stop);
+
+    EXPECT_EQ(ns.plates.size(), 2u);
+    EXPECT_EQ(ns.unplacedCount(), 3);
+    EXPECT_EQ(test::readFile(timing), "before");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 }  // namespace
 }  // namespace orvo
