@@ -1,0 +1,283 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/text_encoding.h"
+#include "library/assembly.h"
+#include "library/dxf_loops.h"
+#include "library/dxf_parts.h"
+#include "library/error_report.h"
+#include "support/temp_folder.h"
+
+namespace orvo {
+namespace {
+
+const std::string kData = std::string(ORVO_SOURCE_DIR) + "/tests/library/data/dxf/";
+
+struct Measured {
+    double area = 0.0;       // outer minus holes, arcs exact
+    double perimeter = 0.0;  // of the vertex polygons
+    int holes = 0;
+};
+
+// What a record holds, worked out from its loops as a library opening cuts them.
+Measured measure(const PartRecord& record)
+{
+    const std::optional<OutlineLoopList> loops = scanLoops(record);
+    EXPECT_TRUE(loops.has_value()) << record.nameId;
+    Measured m;
+    if (!loops) return m;
+    double largest = 0.0, sum = 0.0;
+    for (const OutlineLoop& loop : *loops) {
+        const double a = std::fabs(loopArea(loop));
+        largest = std::max(largest, a);
+        sum += a;
+        for (int32_t i = 0; i < loop.count(); ++i) {
+            m.perimeter += distance(loop.vertex(i), loop.vertex((i + 1) % loop.count()));
+        }
+    }
+    m.area = 2.0 * largest - sum;
+    m.holes = loops->count() - 1;
+    return m;
+}
+
+// A report of its own in a fresh folder; its lines as UTF-8.
+struct Report {
+    test::TempFolder folder;
+    ErrorReport report{folder.path()};
+
+    std::vector<std::string> lines() const
+    {
+        std::vector<std::string> out;
+        std::istringstream in(gbkToUtf8(test::readFile(folder.file(ErrorReport::kFileName))));
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            out.push_back(line);
+        }
+        return out;
+    }
+    int skipped() const
+    {
+        const std::vector<std::string> all = lines();
+        return static_cast<int>(std::count_if(all.begin(), all.end(), [](const std::string& l) {
+            return l.find("未读入!") != std::string::npos;
+        }));
+    }
+};
+
+struct Expected {
+    std::vector<std::pair<double, int>> parts;  // area and holes, by decreasing area
+    int faults = 0;
+};
+
+std::map<std::string, Expected> readExpectations()
+{
+    std::map<std::string, Expected> all;
+    std::ifstream in(kData + "expected.txt");
+    for (std::string kind, file; in >> kind >> file;) {
+        if (kind == "part") {
+            double area = 0.0;
+            int holes = 0;
+            in >> area >> holes;
+            all[file].parts.emplace_back(area, holes);
+        } else {
+            in >> all[file].faults;
+        }
+    }
+    return all;
+}
+
+DxfParts read(const std::string& file, Report& report, const DxfPartOptions& options = {})
+{
+    return readDxfParts(kData + file, options, report.report);
+}
+
+// Every drawing of the test set (written by ezdxf, R12 to R2018) gives the parts that
+// ezdxf and shapely find in it: the same number, hole counts and areas. Lines and arcs
+// are exact; ellipses and splines are chords within the chord tolerance.
+TEST(DxfParts, ReadsTheDrawingsOfAnotherProgramAsItsGeneratorSeesThem)
+{
+    const std::map<std::string, Expected> expectations = readExpectations();
+    ASSERT_EQ(expectations.size(), 6u);
+    for (const auto& [file, expected] : expectations) {
+        Report report;
+        const DxfParts parts = read(file, report);
+        ASSERT_TRUE(parts.readable) << file << ": " << parts.fault;
+        std::vector<Measured> got;
+        for (const PartRecord& record : parts.parts) got.push_back(measure(record));
+        std::sort(got.begin(), got.end(), [](const Measured& a, const Measured& b) { return a.area > b.area; });
+        ASSERT_EQ(got.size(), expected.parts.size()) << file;
+        const bool curves = file.find("spline") != std::string::npos;
+        for (size_t i = 0; i < got.size(); ++i) {
+            // ezdxf flattens to 0.001; chords of sagitta h cut at most about h times the
+            // perimeter off an area.
+            const double h = curves ? DxfPartOptions().chordTolerance : 0.001;
+            EXPECT_NEAR(got[i].area, expected.parts[i].first, h * got[i].perimeter) << file << " part " << i;
+            EXPECT_EQ(got[i].holes, expected.parts[i].second) << file << " part " << i;
+        }
+        EXPECT_EQ(report.skipped(), expected.faults) << file;
+    }
+}
+
+// The records are library records: each builds without repair, and its arcs pass the
+// chord check, so opening them as a library keeps every part.
+TEST(DxfParts, RecordsBuildAsLibraryOutlinesWithoutRepair)
+{
+    for (const char* file : {"r12_lines_arcs.dxf", "r2000_bulges.dxf", "r2010_spline_ellipse.dxf",
+                             "r2018_inserts.dxf", "r2000_inches.dxf"}) {
+        Report report;
+        const DxfParts parts = read(file, report);
+        PartOutlineList outlines;
+        for (const PartRecord& record : parts.parts) {
+            EXPECT_TRUE(precheckRecord(record, report.report)) << file << " " << record.nameId;
+            PartOutline outline;
+            ASSERT_TRUE(assembleOutline(record, outline, false, report.report));
+            outlines.push_back(outline);
+        }
+        dropBadOutlines(outlines, report.report);
+        EXPECT_EQ(outlines.size(), parts.parts.size()) << file;
+        EXPECT_TRUE(report.lines().empty()) << file << ": " << report.lines().front();
+    }
+}
+
+// Arcs stay arcs: the slot's half circles of radius 30 become two arcs each (no half
+// circle in a record), the circle hole three arcs of radius 12, counter-clockwise on the
+// outer boundary and clockwise on the hole.
+TEST(DxfParts, ArcsAndBulgesBecomeSignedRadii)
+{
+    Report report;
+    const DxfParts parts = read("r12_lines_arcs.dxf", report);
+    ASSERT_EQ(parts.parts.size(), 2u);
+    const PartRecord& slot = parts.parts[0];
+    EXPECT_EQ(slot.nameId, "r12_lines_arcs-1");
+    EXPECT_EQ(parts.parts[1].nameId, "r12_lines_arcs-2");
+    std::map<double, int> radii;
+    const OutlineLoopList slotLoops = scanLoops(slot).value();
+    for (const OutlineLoop& loop : slotLoops) {
+        for (double r : loop.radii) {
+            if (r != 0.0) ++radii[std::round(r * 1e6) / 1e6];
+        }
+    }
+    EXPECT_THAT(radii, testing::ElementsAre(testing::Pair(-12.0, 3), testing::Pair(30.0, 4)));
+
+    // A polyline bulge of 1 (a half circle from (150, 0) to (150, 80)) and one of -0.4.
+    const DxfParts bulges = read("r2000_bulges.dxf", report);
+    ASSERT_FALSE(bulges.parts.empty());
+    std::vector<double> values;
+    const OutlineLoopList bulgeLoops = scanLoops(bulges.parts[0]).value();
+    for (const OutlineLoop& loop : bulgeLoops) {
+        values.insert(values.end(), loop.radii.begin(), loop.radii.end());
+    }
+    // The -0.4 bulge on a chord of 50: radius 50 (1 + 0.16) / 1.6 = 36.25, clockwise.
+    EXPECT_THAT(values, testing::Contains(testing::DoubleNear(40.0, 1e-9)).Times(2));
+    EXPECT_THAT(values, testing::Contains(testing::DoubleNear(-36.25, 1e-9)));
+}
+
+TEST(DxfParts, LayerFilterTakesOnlyThatLayerWithoutCase)
+{
+    Report report;
+    DxfPartOptions options;
+    options.layer = "mark";
+    const DxfParts mark = read("r2010_faults.dxf", report, options);
+    ASSERT_EQ(mark.parts.size(), 1u);
+    EXPECT_EQ(mark.parts[0].partName, "MARK");
+    EXPECT_NEAR(measure(mark.parts[0]).area, 900.0, 1e-9);
+    EXPECT_EQ(mark.parts[0].nameId, "r2010_faults");
+    EXPECT_EQ(report.skipped(), 0);
+
+    options.layer = "NONE";
+    EXPECT_TRUE(read("r2010_faults.dxf", report, options).parts.empty());
+}
+
+// Each refused chain has one line naming the file, the layer and the point; the other
+// parts load.
+TEST(DxfParts, FaultyChainsAreReportedWithFileLayerAndPoint)
+{
+    Report report;
+    const DxfParts parts = read("r2010_faults.dxf", report);
+    EXPECT_EQ(parts.parts.size(), 2u);
+    const std::string where = "DXF文件" + kData + "r2010_faults.dxf, 图层BAD: ";
+    EXPECT_THAT(report.lines(),
+                testing::UnorderedElementsAre(
+                    where + "轮廓不封闭, 在点(100,0)和点(100,50)处断开, 该轮廓未读入!",
+                    where + "轮廓自相交于点(225,25), 该零件未读入!",
+                    testing::StartsWith(where + "轮廓面积为零(经过点(3")));
+}
+
+// A crossing hole (a figure eight) takes its part with it, but a part drawn inside one of
+// its lobes still loads.
+TEST(DxfParts, ACrossingHoleSkipsItsPartOnly)
+{
+    const std::string dxf =
+        "0\nSECTION\n2\nENTITIES\n"
+        "0\nLWPOLYLINE\n8\nA\n90\n4\n70\n1\n10\n0\n20\n0\n10\n100\n20\n0\n10\n100\n20\n100\n10\n0\n20\n100\n"
+        "0\nLWPOLYLINE\n8\nA\n90\n4\n70\n1\n10\n10\n20\n10\n10\n90\n20\n90\n10\n90\n20\n10\n10\n10\n20\n90\n"
+        "0\nCIRCLE\n8\nA\n10\n75\n20\n50\n40\n5\n"
+        "0\nENDSEC\n0\nEOF\n";
+    Report report;
+    const DxfParts parts = readDxfPartsFromBytes(dxf, "nest.dxf", {}, report.report);
+    ASSERT_EQ(parts.parts.size(), 1u);
+    EXPECT_NEAR(measure(parts.parts[0]).area, kPi * 25.0, 1e-9);
+    EXPECT_EQ(report.skipped(), 1);
+}
+
+TEST(DxfParts, FilesThatAreNotWholeDxfLoadNothing)
+{
+    test::TempFolder files;
+    const std::string whole = test::readFile(kData + "r2000_bulges.dxf");
+    struct Case {
+        std::string name;
+        std::string bytes;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"text.dxf", "PARTINFO\nNameID=A\n", "不是DXF文件"},
+        {"empty.dxf", "", "不是DXF文件"},
+        {"half.dxf", whole.substr(0, whole.size() / 2), "DXF文件不完整(缺少结尾的EOF), 可能被截断"},
+        {"binary.dxf", std::string("AutoCAD Binary DXF\r\n\x1a\0", 22), "二进制DXF文件不能读入, 请存为ASCII DXF"},
+        {"broken.dxf", "0\nSECTION\n2\nENTITIES\nLINE\n0\n0\nEOF\n", "DXF文件第5行不是组码, 文件已损坏"},
+    };
+    for (const Case& c : cases) {
+        Report report;
+        std::ofstream(files.file(c.name), std::ios::binary) << c.bytes;
+        const DxfParts parts = readDxfParts(files.file(c.name), {}, report.report);
+        EXPECT_FALSE(parts.readable) << c.name;
+        EXPECT_TRUE(parts.parts.empty()) << c.name;
+        EXPECT_EQ(parts.fault, "DXF文件读取失败: " + files.file(c.name) + ": " + c.reason);
+        EXPECT_THAT(report.lines(), testing::ElementsAre(parts.fault));
+    }
+    Report report;
+    EXPECT_FALSE(readDxfParts(files.file("missing.dxf"), {}, report.report).readable);
+}
+
+// The DXF library trusts the counts and order of the file: a huge vertex count, a bulge
+// before the first vertex, a block that inserts itself, numbers that are not numbers.
+TEST(DxfParts, HostileDrawingsGiveWhatTheyHoldAndNoMore)
+{
+    const std::string square =
+        "0\nLWPOLYLINE\n90\n2000000000\n42\n0.5\n70\n1\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n";
+    const std::string dxf =
+        "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nSELF\n10\n0\n20\n0\n0\nINSERT\n2\nSELF\n10\n1\n20\n1\n0\nENDBLK\n0\nENDSEC\n"
+        "0\nSECTION\n2\nENTITIES\n" + square +
+        "0\nINSERT\n2\nSELF\n10\n0\n20\n0\n"
+        "0\nLINE\n10\nnan\n20\n0\n11\n1e999\n21\n0\n"
+        "0\nSPLINE\n71\n3\n72\n99999999\n73\n99999999\n40\n0\n10\n1\n20\n1\n"
+        "0\nENDSEC\n0\nEOF\n";
+    Report report;
+    const DxfParts parts = readDxfPartsFromBytes(dxf, "hostile.dxf", {}, report.report);
+    ASSERT_TRUE(parts.readable);
+    ASSERT_EQ(parts.parts.size(), 1u);
+    EXPECT_NEAR(measure(parts.parts[0]).area, 100.0, 1e-9);
+    EXPECT_THAT(report.lines(), testing::Contains(testing::HasSubstr("块的嵌套过深")));
+    EXPECT_THAT(report.lines(), testing::Contains(testing::HasSubstr("个图元的数值无效或超出范围")));
+}
+
+}  // namespace
+}  // namespace orvo
