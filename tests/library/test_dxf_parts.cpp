@@ -14,6 +14,11 @@
 #include "library/dxf_loops.h"
 #include "library/dxf_parts.h"
 #include "library/error_report.h"
+#include "output/dxf_export.h"
+#include "output/dxf_writer.h"
+#include "support/hand_layout.h"
+#include "support/nest_session.h"
+#include "support/shapes.h"
 #include "support/temp_folder.h"
 
 namespace orvo {
@@ -277,6 +282,64 @@ TEST(DxfParts, HostileDrawingsGiveWhatTheyHoldAndNoMore)
     EXPECT_NEAR(measure(parts.parts[0]).area, 100.0, 1e-9);
     EXPECT_THAT(report.lines(), testing::Contains(testing::HasSubstr("块的嵌套过深")));
     EXPECT_THAT(report.lines(), testing::Contains(testing::HasSubstr("个图元的数值无效或超出范围")));
+}
+
+// Whether every point of `want` is a vertex of `loop` (within 1e-6).
+bool holdsVertices(const OutlineLoop& loop, const std::vector<Point>& want)
+{
+    return std::all_of(want.begin(), want.end(), [&](const Point& p) {
+        return std::any_of(loop.vertices.begin(), loop.vertices.end(),
+                           [&](const Point& v) { return distance(v, p) < 1e-6; });
+    });
+}
+
+// The loops of a record, outer boundary first.
+std::vector<OutlineLoop> loopsOf(const PartRecord& record)
+{
+    std::vector<OutlineLoop> loops;
+    const OutlineLoopList scanned = scanLoops(record).value();
+    for (const OutlineLoop& loop : scanned) loops.insert(loops.begin(), loop);
+    return loops;
+}
+
+// A part drawn by the program's own exports reads back as the same part: the part
+// drawing (its polygon) with the same area and vertices, the layout drawing's true
+// arcs with the same vertices, radii and exact area.
+TEST(DxfParts, OwnExportsReadBackAsTheSamePart)
+{
+    test::NestSession session;
+    const OutlineLoop outer = test::makeLoop({{0, 0}, {200, 0}, {200, 100}, {0, 100}}, {0, 60, 0, 0});
+    const OutlineLoop hole = test::makeLoop({{50, 25}, {50, 75}, {80, 75}, {80, 25}}, {0, -20, 0, 0});
+    test::addPartType(session.ns, "RT", outer, {hole});
+    ASSERT_TRUE(exportPartFiles(session.ns));
+
+    Report report;
+    const DxfParts polygon = readDxfParts(session.folder.file("RT.dxf"), {}, report.report);
+    ASSERT_EQ(polygon.parts.size(), 1u);
+    EXPECT_EQ(polygon.parts[0].nameId, "RT");
+    Part shape = session.ns.trueShapes.front();
+    double shapeArea = contourArea(shape.outer);
+    for (Contour& k : shape.holes) shapeArea -= contourArea(k);
+    EXPECT_NEAR(measure(polygon.parts[0]).area, shapeArea, 1e-6);
+    const std::vector<OutlineLoop> polygonLoops = loopsOf(polygon.parts[0]);
+    ASSERT_EQ(polygonLoops.size(), 2u);
+    EXPECT_EQ(polygonLoops[0].count(), shape.outer.count());
+    EXPECT_TRUE(holdsVertices(polygonLoops[0], shape.outer.points));
+
+    LineSink drawing;
+    beginDxfEntities(drawing);
+    writeOutline(session.ns.outlines.front(), drawing, kDxfColourPart, 1, 2);
+    endDxfEntities(drawing);
+    const DxfParts arcs = readDxfPartsFromBytes(drawing.text(), "RT.dxf", {}, report.report);
+    ASSERT_EQ(arcs.parts.size(), 1u);
+    EXPECT_NEAR(measure(arcs.parts[0]).area, std::fabs(loopArea(outer)) - std::fabs(loopArea(hole)), 1e-6);
+    const std::vector<OutlineLoop> arcLoops = loopsOf(arcs.parts[0]);
+    ASSERT_EQ(arcLoops.size(), 2u);
+    EXPECT_TRUE(holdsVertices(arcLoops[0], outer.vertices));
+    EXPECT_TRUE(holdsVertices(arcLoops[1], hole.vertices));
+    EXPECT_THAT(arcLoops[0].radii, testing::UnorderedElementsAre(0, 0, 0, testing::DoubleNear(60, 1e-6)));
+    EXPECT_THAT(arcLoops[1].radii, testing::UnorderedElementsAre(0, 0, 0, testing::DoubleNear(-20, 1e-6)));
+    EXPECT_TRUE(report.lines().empty());
 }
 
 }  // namespace
