@@ -291,12 +291,11 @@ private:
     {
         const double len = std::sqrt(e.normal[0] * e.normal[0] + e.normal[1] * e.normal[1] +
                                      e.normal[2] * e.normal[2]);
-        const double nx = e.normal[0] / len, ny = e.normal[1] / len, nz = e.normal[2] / len;
-        // The minor axis: ratio times the normal cross the major axis (which lies in the plane).
+        const double nz = e.normal[2] / len;
+        // The minor axis: ratio times the normal cross the major axis (z = 0), seen from
+        // above; a normal of (0, 0, -1) runs the ellipse clockwise.
         const Point major = e.b;
         const Point minor(-nz * major.y * e.ratio, nz * major.x * e.ratio);
-        (void)nx;
-        (void)ny;
         double sweep = std::fmod(e.end - e.start, 2.0 * kPi);
         if (sweep <= 1e-12) sweep += 2.0 * kPi;
         const double t0 = e.start;

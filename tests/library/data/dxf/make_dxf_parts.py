@@ -11,7 +11,7 @@ holes. Run it again after changing the drawings and commit what it writes:
     /usr/bin/python3 make_dxf_parts.py
 
 expected.txt, one line per part, sorted by file and then by decreasing area:
-    part <file> <area mm2> <holes>
+    part <file> <area mm2> <holes> <min x> <min y> <max x> <max y>
 and one line per file for the chains that must be refused (open, crossing, no area):
     faults <file> <count>
 """
@@ -61,6 +61,9 @@ def r12_lines_arcs():
     msp.add_line((300, 0), (300, 40))
     msp.add_line((300, 40), (200, 40))
     msp.add_line((200, 40), (200, -40))
+    # An old-style POLYLINE with a bulge (R12 has no LWPOLYLINE).
+    msp.add_polyline2d([(0, 150, 0, 0, 0), (80, 150, 0, 0, 0.5), (80, 200, 0, 0, 0), (0, 200, 0, 0, -0.2)],
+                       format="xyseb", close=True)
     msp.add_text("stray text", dxfattribs={"insert": (0, 80), "height": 5})
     return doc
 
@@ -201,7 +204,7 @@ def expected_parts(filename):
         if depth[i] % 2:
             continue
         holes = [r for j, r in enumerate(rings) if depth[j] == depth[i] + 1 and ring.contains(r)]
-        parts.append((ring.area - sum(h.area for h in holes), len(holes)))
+        parts.append((ring.area - sum(h.area for h in holes), len(holes), ring.bounds))
     return sorted(parts, reverse=True)
 
 
@@ -209,8 +212,8 @@ def main():
     lines = []
     for name, (make, faults) in FILES.items():
         make().saveas(os.path.join(HERE, name))
-        for area, holes in expected_parts(name):
-            lines.append(f"part {name} {area:.4f} {holes}")
+        for area, holes, box in expected_parts(name):
+            lines.append(f"part {name} {area:.4f} {holes} " + " ".join(f"{v:.4f}" for v in box))
         lines.append(f"faults {name} {faults}")
     with open(os.path.join(HERE, "expected.txt"), "w", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
