@@ -13,6 +13,7 @@ constexpr int kMaxArrayCount = 100;  // columns and rows of one insert, each
 constexpr double kMaxPieceSweep = 150.0 / 180.0 * 3.14159265358979323846;
 constexpr int kMaxSamplesPerCurve = 20000;
 constexpr int kMaxSplineDegree = 12;
+constexpr double kMaxMillimetres = 1e10;
 
 // x' = m[0] x + m[1] y + m[4], y' = m[2] x + m[3] y + m[5].
 struct Affine {
@@ -398,6 +399,13 @@ private:
     void addEdge(const Point& a, const Point& b, double radius)
     {
         if (a.x == b.x && a.y == b.y) return;
+        // Inserts scaled again and again can carry a drawing out of every workshop.
+        if (!(std::fabs(a.x) <= kMaxMillimetres && std::fabs(a.y) <= kMaxMillimetres &&
+              std::fabs(b.x) <= kMaxMillimetres && std::fabs(b.y) <= kMaxMillimetres &&
+              std::fabs(radius) <= kMaxMillimetres)) {
+            ++out_.outOfRange;
+            return;
+        }
         if (out_.edges.size() >= options_.maxEdges) {
             out_.overBudget = true;
             return;

@@ -36,6 +36,7 @@ struct DxfEdgeSet {
     bool tooDeep = false;       // blocks nested deeper than the limit (a block inserting itself)
     int missingBlocks = 0;      // inserts of blocks the file does not define
     int unreadableCurves = 0;   // splines whose knots, degree or weights do not fit
+    int outOfRange = 0;         // edges beyond 1e10 mm (or not finite) once placed
 };
 
 // The edges of every boundary entity of model space, inserts expanded with their scale,

@@ -119,6 +119,7 @@ DxfGroupText refused(std::string reason)
 
 DxfGroupText checkDxfGroups(std::string_view bytes)
 {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // a UTF-8 byte order mark
     if (bytes.substr(0, 18) == "AutoCAD Binary DXF") return refused("二进制DXF文件不能读入, 请存为ASCII DXF");
 
     std::vector<Group> groups;

@@ -164,6 +164,9 @@ DxfParts readDxfPartsFromBytes(std::string_view bytes, const std::string& fileNa
     if (edges.missingBlocks > 0) {
         maker.reportLine(std::to_string(edges.missingBlocks) + "个插入引用了不存在的块, 已忽略");
     }
+    if (edges.outOfRange > 0) {
+        maker.reportLine(std::to_string(edges.outOfRange) + "条边的坐标超出范围, 已忽略");
+    }
     if (edges.unreadableCurves > 0) {
         maker.reportLine(std::to_string(edges.unreadableCurves) + "条样条曲线的节点或控制点无效, 已忽略");
     }

@@ -288,12 +288,13 @@ TEST(DxfParts, FilesThatAreNotWholeDxfLoadNothing)
 
 // The DXF library trusts the counts and order of the file: a huge vertex count, a bulge
 // before the first vertex, a block that inserts itself, numbers that are not numbers.
+// (The file also starts with a UTF-8 byte order mark, as some editors write one.)
 TEST(DxfParts, HostileDrawingsGiveWhatTheyHoldAndNoMore)
 {
     const std::string square =
         "0\nLWPOLYLINE\n90\n2000000000\n42\n0.5\n70\n1\n10\n0\n20\n0\n10\n10\n20\n0\n10\n10\n20\n10\n10\n0\n20\n10\n";
     const std::string dxf =
-        "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nSELF\n10\n0\n20\n0\n0\nINSERT\n2\nSELF\n10\n1\n20\n1\n0\nENDBLK\n0\nENDSEC\n"
+        "\xEF\xBB\xBF" "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nSELF\n10\n0\n20\n0\n0\nINSERT\n2\nSELF\n10\n1\n20\n1\n0\nENDBLK\n0\nENDSEC\n"
         "0\nSECTION\n2\nENTITIES\n" + square +
         "0\nINSERT\n2\nSELF\n10\n0\n20\n0\n"
         "0\nLINE\n10\nnan\n20\n0\n11\n1e999\n21\n0\n"
