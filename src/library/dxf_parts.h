@@ -35,7 +35,8 @@ struct DxfParts {
 };
 
 // Reads the closed outlines of a DXF file as parts: a loop no other loop contains is an
-// outer boundary, the loops directly inside it its holes. Chains that do not close,
+// outer boundary, the loops directly inside it its holes, and a loop inside a hole is
+// again an outer boundary (a nest, as CAD users draw one). Chains that do not close,
 // loops that cross themselves and parts without area are skipped with a line in the
 // error report naming the file, the layer and the point; the other parts load.
 //
