@@ -11,6 +11,7 @@
 #include <memory>
 #include <system_error>
 
+#include "cli/job_input.h"
 #include "cli/options.h"
 #include "cli/output_options.h"
 #include "cli/summary.h"
@@ -81,12 +82,14 @@ int run(Options options)
     TerminalPlatform platform(options.quiet);
     auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
     if (!ns->errorReport().isOpen()) return kOutputFailed;
-    // A library that cannot be read or holds no part to lay out (the message says which),
-    // or whose plate size or gap is refused.
-    const LibraryStatus opened = openLibraryFile(*ns, options.library);
-    if (opened == LibraryStatus::SettingRefused) return kUsage;
-    if (opened != LibraryStatus::Opened) return kLibraryUnreadable;
+    // A library or job that cannot be read or holds no part to lay out (the message says
+    // which), or whose setting is refused.
+    PartLibrary opened;
+    const LibraryStatus status = openInputs(*ns, options, opened);
+    if (status == LibraryStatus::SettingRefused) return kUsage;
+    if (status != LibraryStatus::Opened) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
+    if (!writeLibraryOutput(*ns, options, opened)) return kOutputFailed;
 
     // An imported layout replaces Layout All.
     const bool importing = !options.importFile.empty();
