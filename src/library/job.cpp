@@ -314,23 +314,32 @@ JobResult buildJobLibrary(const Job& job, ErrorReport& report, PartLibrary& libr
     library = PartLibrary{};
     library.opened = true;
     library.config = jobConfig(job.settings);
-    for (const JobEntry& entry : job.entries) {
-        std::vector<PartRecord> records;
-        const JobResult read = readEntryRecords(entry, report, records);
+    // Every file is read and every quantity checked before a copy is made.
+    std::vector<std::vector<PartRecord>> files(job.entries.size());
+    std::vector<std::vector<int32_t>> quantities(job.entries.size());
+    int64_t total = 0;
+    for (size_t e = 0; e < job.entries.size(); ++e) {
+        const JobEntry& entry = job.entries[e];
+        const JobResult read = readEntryRecords(entry, report, files[e]);
         if (read.fault != JobFault::None) return read;
         std::set<std::string> named;
-        const std::vector<std::string> names = partNames(records, entry.path);
-        for (size_t i = 0; i < records.size(); ++i) {
-            const auto own = entry.recordQuantities.find(records[i].nameId);
-            const int32_t quantity = own == entry.recordQuantities.end() ? entry.quantity : own->second;
+        for (const PartRecord& record : files[e]) {
+            const auto own = entry.recordQuantities.find(record.nameId);
             if (own != entry.recordQuantities.end()) named.insert(own->first);
-            if (library.records.size() + static_cast<size_t>(quantity) > static_cast<size_t>(kMaxJobParts)) {
-                return refused(entry.label + ": 零件总数超过 " + std::to_string(kMaxJobParts));
-            }
-            appendCopies(records[i], names[i], quantity, library.records);
+            quantities[e].push_back(own == entry.recordQuantities.end() ? entry.quantity : own->second);
+            total += quantities[e].back();
         }
         for (const auto& [name, quantity] : entry.recordQuantities) {
             if (named.count(name) == 0) return refused(entry.label + ": 零件库中没有零件 \"" + name + "\"");
+        }
+        if (total > kMaxJobParts) {
+            return refused(entry.label + ": 零件总数超过 " + std::to_string(kMaxJobParts));
+        }
+    }
+    for (size_t e = 0; e < files.size(); ++e) {
+        const std::vector<std::string> names = partNames(files[e], job.entries[e].path);
+        for (size_t i = 0; i < files[e].size(); ++i) {
+            appendCopies(std::move(files[e][i]), names[i], quantities[e][i], library.records);
         }
     }
     return {};
