@@ -23,7 +23,12 @@ bool usageError(const std::string& text)
 bool commandLineJobOf(NestSystem& ns, const Options& options, Job& job, LibraryStatus& status)
 {
     for (const std::string& input : options.inputs) {
-        if (isJobFileName(input)) return usageError("a job file (" + input + ") is given alone");
+        if (!isJobFileName(input)) continue;
+        if (options.inputs.size() == 1) {
+            return usageError("the job file " + input +
+                              " sets the plate, gap, margin and turn-over itself; --rn and --ppd may be given");
+        }
+        return usageError("a job file (" + input + ") is given alone, without part files");
     }
     if (!options.plate) return usageError("a job of part files needs --plate LENGTHxWIDTH");
     JobSettings& s = job.settings;
