@@ -10,11 +10,13 @@
 #include "layout_canvas.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_job.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/dxf_export.h"
 #include "output/packing_info.h"
 #include "output/packing_report.h"
+#include "import_dialog.h"
 #include "packing_kit.h"
 #include "renew_dialog.h"
 
@@ -33,7 +35,9 @@ FileDialogSetup dialogSetup(FileDialogKind kind)
 {
     switch (kind) {
     case FileDialogKind::PartLibrary:
-        return {"Text Files (*.preSrc)", "Packing system file in Pavon format", "preSrc", false};
+        // A job file opens like a library.
+        return {"Text Files (*.preSrc);;Job Files (*.json)", "Packing system file in Pavon format", "preSrc",
+                false};
     case FileDialogKind::LayoutDxf:
         // Both spellings, so that a native dialog on a case-sensitive file system
         // lists "x.dxf" as well as "X.DXF".
@@ -68,6 +72,7 @@ void MainWindow::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("OpenLibIn&HD"), this, &MainWindow::commandOpenLibrary);
+    file->addAction(QStringLiteral("Import DXF Parts..."), this, &MainWindow::commandImportDxfParts);
     file->addAction(QStringLiteral("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
     file->addAction(QStringLiteral("ExportParts(*.dxf)"), this, &MainWindow::commandExportParts);
 
@@ -107,7 +112,7 @@ QString MainWindow::chooseFile(FileDialogKind kind)
     if (chooseFile_) return chooseFile_(kind);
     const FileDialogSetup setup = dialogSetup(kind);
     QFileDialog dialog(this, QString::fromUtf8(setup.title));
-    dialog.setNameFilter(QString::fromUtf8(setup.filter));
+    dialog.setNameFilters(QString::fromUtf8(setup.filter).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(QString::fromUtf8(setup.suffix));
     dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -120,9 +125,36 @@ QString MainWindow::chooseFile(FileDialogKind kind)
 
 bool MainWindow::openLibrary(const QString& path)
 {
+    return openWith([&](NestSystem& ns) { return openPartsFile(ns, path.toStdString()) == LibraryStatus::Opened; });
+}
+
+bool MainWindow::openJobParts(const Job& job)
+{
+    return openWith([&](NestSystem& ns) { return openJob(ns, job, {}) == LibraryStatus::Opened; });
+}
+
+void MainWindow::importParts(const QStringList& files)
+{
+    JobSettings settings{3000.0, 1500.0, 5.0, 10.0, std::nullopt, std::nullopt, true};
+    if (ns_) settings = {ns_->plateLength, ns_->plateWidth, ns_->partGap, ns_->plateGap, ns_->rotationNumber,
+                         std::nullopt, ns_->turnOver};
+    ImportDialog dialog(files, settings, this);
+    if (dialog.exec() == QDialog::Accepted) openJobParts(dialog.job());
+}
+
+void MainWindow::commandImportDxfParts()
+{
+    delete kit_.data();
+    delete renew_.data();
+    const QStringList files = ImportDialog::chooseFiles(this);
+    if (!files.isEmpty()) importParts(files);
+}
+
+bool MainWindow::openWith(const std::function<bool(NestSystem&)>& open)
+{
     // The open library stays until the new one has been read.
     auto fresh = std::make_unique<NestSystem>(platform_, ".");
-    if (!openPartLibrary(*fresh, path.toStdString())) return false;
+    if (!open(*fresh)) return false;
     ns_ = std::move(fresh);
     rememberWorldBox(ns_->nestParts.empty() ? BoundingBox{} : ns_->nestParts.front().box);
     repaintView();
