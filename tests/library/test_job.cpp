@@ -62,36 +62,23 @@ TEST(JobFile, BadInputIsRefusedNamingTheEntry)
     }
 }
 
-TEST(JobFile, SettingsAndEntriesAreTakenWithRelativeFilesInTheJobsFolder)
+// The settings reaching the NestSystem are checked in test_open_job.
+TEST(JobFile, EntriesTakeRelativeFilesInTheJobsFolderAndSettingsHaveDefaults)
 {
     Job job;
-    const JobResult result = parse(R"({"plate": {"length": 2500, "width": 1250.5}, "gap": 4,
-        "margin": 8, "rn": 8, "ppd": 12.5, "turnOver": false,
-        "parts": ["a.dxf", {"file": "/abs/lib.preSrc", "quantity": 3, "records": {"P-1": 2},
-                            "rotations": 8, "turnOver": false}]})",
+    const JobResult result = parse(R"({"plate": {"length": 10, "width": 5},
+        "parts": ["a.dxf", {"file": "/abs/lib.preSrc", "quantity": 3, "records": {"P-1": 2}}]})",
                                    job);
     ASSERT_EQ(result.fault, JobFault::None) << result.message;
-    const JobSettings& s = job.settings;
-    EXPECT_EQ(s.plateLength, 2500.0);
-    EXPECT_EQ(s.plateWidth, 1250.5);
-    EXPECT_EQ(s.partGap, 4.0);
-    EXPECT_EQ(s.plateMargin, 8.0);
-    EXPECT_EQ(s.rotationNumber, 8);
-    EXPECT_EQ(s.packingPointDistance, 12.5);
-    EXPECT_FALSE(s.turnOver);
     ASSERT_EQ(job.entries.size(), 2u);
     EXPECT_EQ(job.entries[0].path, "/jobs/a.dxf");
     EXPECT_EQ(job.entries[0].quantity, 1);
     EXPECT_EQ(job.entries[1].path, "/abs/lib.preSrc");
     EXPECT_EQ(job.entries[1].quantity, 3);
     EXPECT_EQ(job.entries[1].recordQuantities.at("P-1"), 2);
-    EXPECT_EQ(job.entries[1].rotations, 8);
-    EXPECT_EQ(job.entries[1].turnOver, false);
-
     // Left out: no gaps, turn-over allowed, RN and PPD the program's own.
-    ASSERT_EQ(parse(R"({"plate": {"length": 10, "width": 5}, "parts": ["a.dxf"]})", job).fault,
-              JobFault::None);
     EXPECT_EQ(job.settings.partGap, 0.0);
+    EXPECT_EQ(job.settings.plateMargin, 0.0);
     EXPECT_TRUE(job.settings.turnOver);
     EXPECT_FALSE(job.settings.rotationNumber);
     EXPECT_FALSE(job.settings.packingPointDistance);
