@@ -1,5 +1,6 @@
 #include "library/job.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -7,7 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
-#include "base/number_text.h"
+#include "base/text_encoding.h"
 #include "base/text_file.h"
 #include "library/dxf_parts.h"
 
@@ -324,7 +325,9 @@ JobResult buildJobLibrary(const Job& job, ErrorReport& report, PartLibrary& libr
         if (read.fault != JobFault::None) return read;
         std::set<std::string> named;
         for (const PartRecord& record : files[e]) {
-            const auto own = entry.recordQuantities.find(record.nameId);
+            auto own = entry.recordQuantities.find(record.nameId);
+            // A job file is UTF-8, a library's names are often GBK.
+            if (own == entry.recordQuantities.end()) own = entry.recordQuantities.find(gbkToUtf8(record.nameId));
             if (own != entry.recordQuantities.end()) named.insert(own->first);
             quantities[e].push_back(own == entry.recordQuantities.end() ? entry.quantity : own->second);
             total += quantities[e].back();

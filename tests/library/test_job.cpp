@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_encoding.h"
 #include "library/job.h"
 #include "library/library_writer.h"
 #include "library/part_library.h"
@@ -159,6 +160,14 @@ TEST_F(JobLibrary, EveryCopyIsARecordNamedWithItsCopyNumber)
     EXPECT_EQ(library.config.partToPartGap, 5.0);
     EXPECT_EQ(library.config.partToMplateGap, 10.0);
     EXPECT_TRUE(library.config.bPartTurnover);
+}
+
+// A library's names are GBK bytes, while the job file names them in UTF-8.
+TEST_F(JobLibrary, RecordsAreFoundByTheirNamesInUtf8)
+{
+    test::writeFile(folder.file("gbk.preSrc"), test::partRecord(utf8ToGbk("垫片-01"), {test::rectLoop(0, 0, 10, 10)}));
+    ASSERT_EQ(build(R"([{"file": "gbk.preSrc", "records": {"垫片-01": 2}}])").fault, JobFault::None);
+    EXPECT_EQ(names(), (std::vector<std::string>{utf8ToGbk("垫片-01#1"), utf8ToGbk("垫片-01#2")}));
 }
 
 TEST_F(JobLibrary, UnnamedPartsTakeTheFilesName)
