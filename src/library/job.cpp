@@ -71,6 +71,23 @@ std::string lengthFault(const json& value, const char* key, bool positive, doubl
            "的数 (mm), 不是 " + shown(value);
 }
 
+// A count such as RN: an integer of at least 1.
+std::string countFault(const json& value, const char* key, std::optional<int32_t>& count)
+{
+    if (!value.is_number_integer() || value.get<long long>() < 1 || value.get<long long>() > INT32_MAX) {
+        return std::string("\"") + key + "\" 应为正整数, 不是 " + shown(value);
+    }
+    count = static_cast<int32_t>(value.get<long long>());
+    return {};
+}
+
+std::string switchFault(const json& value, const char* key, bool& on)
+{
+    if (!value.is_boolean()) return std::string("\"") + key + "\" 应为 true 或 false, 不是 " + shown(value);
+    on = value.get<bool>();
+    return {};
+}
+
 std::string plateFault(const json& plate, JobSettings& settings)
 {
     if (!plate.is_object()) return "\"plate\" 应为 {\"length\": 长, \"width\": 宽}, 不是 " + shown(plate);
@@ -92,25 +109,14 @@ std::string settingsFault(const json& top, JobSettings& settings)
     if (fault.empty() && top.contains("margin")) {
         fault = lengthFault(top["margin"], "margin", false, settings.plateMargin);
     }
-    if (!fault.empty()) return fault;
-    if (top.contains("rn")) {
-        const json& rn = top["rn"];
-        if (!rn.is_number_integer() || rn.get<long long>() < 1 || rn.get<long long>() > INT32_MAX) {
-            return "\"rn\" 应为正整数, 不是 " + shown(rn);
-        }
-        settings.rotationNumber = static_cast<int32_t>(rn.get<long long>());
-    }
-    if (top.contains("ppd")) {
+    if (fault.empty() && top.contains("rn")) fault = countFault(top["rn"], "rn", settings.rotationNumber);
+    if (fault.empty() && top.contains("ppd")) {
         double ppd = 0.0;
         fault = lengthFault(top["ppd"], "ppd", true, ppd);
-        if (!fault.empty()) return fault;
-        settings.packingPointDistance = ppd;
+        if (fault.empty()) settings.packingPointDistance = ppd;
     }
-    if (top.contains("turnOver")) {
-        if (!top["turnOver"].is_boolean()) return "\"turnOver\" 应为 true 或 false, 不是 " + shown(top["turnOver"]);
-        settings.turnOver = top["turnOver"].get<bool>();
-    }
-    return {};
+    if (fault.empty() && top.contains("turnOver")) fault = switchFault(top["turnOver"], "turnOver", settings.turnOver);
+    return fault;
 }
 
 std::string recordQuantitiesFault(const json& records, JobEntry& entry)
@@ -130,20 +136,14 @@ std::string recordQuantitiesFault(const json& records, JobEntry& entry)
 
 std::string entrySettingsFault(const json& part, JobEntry& entry)
 {
-    if (part.contains("rotations")) {
-        const json& r = part["rotations"];
-        if (!r.is_number_integer() || r.get<long long>() < 1 || r.get<long long>() > INT32_MAX) {
-            return "\"rotations\" 应为正整数, 不是 " + shown(r);
-        }
-        entry.rotations = static_cast<int32_t>(r.get<long long>());
+    std::string fault;
+    if (part.contains("rotations")) fault = countFault(part["rotations"], "rotations", entry.rotations);
+    if (fault.empty() && part.contains("turnOver")) {
+        bool on = true;
+        fault = switchFault(part["turnOver"], "turnOver", on);
+        entry.turnOver = on;
     }
-    if (part.contains("turnOver")) {
-        if (!part["turnOver"].is_boolean()) {
-            return "\"turnOver\" 应为 true 或 false, 不是 " + shown(part["turnOver"]);
-        }
-        entry.turnOver = part["turnOver"].get<bool>();
-    }
-    return {};
+    return fault;
 }
 
 // One element of "parts": {"file": ..., "quantity": ..., "records": ..., ...} or a file name.
