@@ -14,13 +14,17 @@ std::string keyLine(std::string key, const std::string& value)
     return key + "=" + value;
 }
 
-// A point's text field (or a part name) ends at the next comma and a line holding "_end_" ends the
-// record, so a text that cannot pass is left out (nothing reads it).
+// A line holding "_end_" ends the record, and a line break would start another line.
+bool fitsOnItsLine(const std::string& text)
+{
+    return text.find_first_of("\r\n") == std::string::npos && text.find("_end_") == std::string::npos;
+}
+
+// A point's text field also ends at the next comma, so a text that cannot pass is left
+// out (nothing reads it).
 std::string pointText(const std::string& text)
 {
-    if (text.find_first_of(",\r\n") != std::string::npos || text.find("_end_") != std::string::npos) {
-        return {};
-    }
+    if (!fitsOnItsLine(text) || text.find(',') != std::string::npos) return {};
     return text.substr(0, PointRecord::kMaxText);
 }
 
@@ -28,7 +32,7 @@ void writeRecord(LineSink& out, const PartRecord& record)
 {
     out.line("PARTINFO");
     out.line("NameID=" + record.nameId);
-    if (!record.partName.empty() && pointText(record.partName) == record.partName) {
+    if (!record.partName.empty() && fitsOnItsLine(record.partName)) {
         out.line("partName=" + record.partName);
     }
     out.line("partinf=" + std::to_string(record.infoInt) + "," + (record.infoFlag ? "1" : "0") + "," +
