@@ -181,14 +181,16 @@ std::string libraryName(std::string name)
     return name;
 }
 
-// The name of each part of a file: its own, or the file's stem (numbered when the file
-// holds several unnamed parts).
+// The name of each part of a file: a library's NameID, else the file's stem (numbered
+// when the file holds several parts). A drawing's parts are always named after the file,
+// which is the name its user knows them by.
 std::vector<std::string> partNames(const std::vector<PartRecord>& records, const std::string& path)
 {
     const std::string stem = std::filesystem::path(path).stem().string();
+    const bool drawing = isDxfFileName(path);
     std::vector<std::string> names;
     for (size_t i = 0; i < records.size(); ++i) {
-        if (!records[i].nameId.empty()) {
+        if (!drawing && !records[i].nameId.empty()) {
             names.push_back(records[i].nameId);
         } else {
             names.push_back(records.size() == 1 ? stem : stem + "-" + std::to_string(i + 1));
