@@ -26,7 +26,8 @@ namespace {
 using namespace orvo;
 using namespace orvo::cli;
 
-// kUsage also ends a run whose library sets a plate size or gap beyond its bounds.
+// kUsage also ends a run whose library sets a plate size or gap beyond its bounds, or
+// whose job is refused (a bad key, value or quantity).
 enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3, kImportRefused = 4 };
 
 bool makeWorkFolder(const std::string& folder)

@@ -135,9 +135,14 @@ bool MainWindow::openJobParts(const Job& job)
 
 void MainWindow::importParts(const QStringList& files)
 {
-    JobSettings settings{3000.0, 1500.0, 5.0, 10.0, std::nullopt, std::nullopt, true};
-    if (ns_) settings = {ns_->plateLength, ns_->plateWidth, ns_->partGap, ns_->plateGap, ns_->rotationNumber,
-                         std::nullopt, ns_->turnOver};
+    // Those of the open library, else a common sheet.
+    JobSettings settings;
+    settings.plateLength = ns_ ? ns_->plateLength : 3000.0;
+    settings.plateWidth = ns_ ? ns_->plateWidth : 1500.0;
+    settings.partGap = ns_ ? ns_->partGap : 5.0;
+    settings.plateMargin = ns_ ? ns_->plateGap : 10.0;
+    settings.turnOver = ns_ ? ns_->turnOver : true;
+    if (ns_) settings.rotationNumber = ns_->rotationNumber;
     ImportDialog dialog(files, settings, this);
     if (dialog.exec() == QDialog::Accepted) openJobParts(dialog.job());
 }
