@@ -30,7 +30,8 @@ std::string gapFault(const char* key, double gap)
            formatShortest(NestSystem::kMaxPlateSize) + " mm";
 }
 
-// Why the configuration cannot be used (the first fault), or empty.
+}  // namespace
+
 std::string configurationFault(const NestConfig& config)
 {
     std::string fault = NestSystem::plateSizeFault(config.staPlate_0, config.staPlate_1);
@@ -38,6 +39,8 @@ std::string configurationFault(const NestConfig& config)
     if (fault.empty()) fault = gapFault("partToMplateGap", config.partToMplateGap);
     return fault;
 }
+
+namespace {
 
 void takeConfiguration(NestSystem& ns, const NestConfig& config)
 {
@@ -59,10 +62,17 @@ LibraryStatus refuseWithoutParts(NestSystem& ns, bool noRecords)
 
 }  // namespace
 
-LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path)
+LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path, PartLibrary* read)
 {
     PartLibrary library = readPartLibrary(path, ns.platform());
     if (!library.opened) return LibraryStatus::Unreadable;
+    const LibraryStatus status = openLibraryRecords(ns, library, path);
+    if (read != nullptr) *read = std::move(library);
+    return status;
+}
+
+LibraryStatus openLibraryRecords(NestSystem& ns, const PartLibrary& library, const std::string& path)
+{
     // A file without a part record (empty, binary) is told as such by the caller, not
     // as a plate size of 0 from its missing configuration.
     const std::string fault =

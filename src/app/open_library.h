@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "library/part_library.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {
@@ -18,7 +19,13 @@ enum class LibraryStatus {
 // unchanged (the caller keeps its previous one): a plate size outside [kMinPlateSize,
 // kMaxPlateSize] or a gap above kMaxPlateSize is refused before anything is taken, and a
 // file that holds no part that can be laid out is refused as well.
-LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path);
+// With `read`, it receives what was read from the file (also when it was refused).
+LibraryStatus openLibraryFile(NestSystem& ns, const std::string& path, PartLibrary* read = nullptr);
+// The same for a library already read (or built from a job); `path` names its source.
+LibraryStatus openLibraryRecords(NestSystem& ns, const PartLibrary& library, const std::string& path);
+// Why a configuration cannot be used: its plate size or a gap beyond the bounds (the
+// first fault, as a message), or empty.
+std::string configurationFault(const NestConfig& config);
 // openLibraryFile == Opened.
 bool openPartLibrary(NestSystem& ns, const std::string& path);
 

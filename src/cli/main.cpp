@@ -12,6 +12,7 @@
 #include <optional>
 #include <system_error>
 
+#include "cli/job_input.h"
 #include "cli/optimise_run.h"
 #include "cli/options.h"
 #include "cli/output_options.h"
@@ -27,7 +28,8 @@ namespace {
 using namespace orvo;
 using namespace orvo::cli;
 
-// kUsage also ends a run whose library sets a plate size or gap beyond its bounds.
+// kUsage also ends a run whose library sets a plate size or gap beyond its bounds, or
+// whose job is refused (a bad key, value or quantity).
 enum ExitCode { kOk = 0, kLibraryUnreadable = 1, kUsage = 2, kOutputFailed = 3, kImportRefused = 4 };
 
 bool makeWorkFolder(const std::string& folder)
@@ -93,12 +95,15 @@ int run(Options options)
     TerminalPlatform platform(options.quiet);
     auto ns = std::make_unique<NestSystem>(platform, options.workFolder);
     if (!ns->errorReport().isOpen()) return kOutputFailed;
-    // A library that cannot be read or holds no part to lay out (the message says which),
-    // or whose plate size or gap is refused.
-    const LibraryStatus opened = openLibraryFile(*ns, options.library);
-    if (opened == LibraryStatus::SettingRefused) return kUsage;
-    if (opened != LibraryStatus::Opened) return kLibraryUnreadable;
+    // A library or job that cannot be read or holds no part to lay out (the message says
+    // which), or whose setting is refused.
+    PartLibrary opened;
+    const LibraryStatus status = openInputs(*ns, options, opened);
+    if (status == LibraryStatus::SettingRefused) return kUsage;
+    if (status != LibraryStatus::Opened) return kLibraryUnreadable;
     if (!applySettings(*ns, options)) return kUsage;
+    // Like the other outputs, a library that cannot be written does not stop the run.
+    const bool libraryWritten = writeLibraryOutput(*ns, options, opened);
 
     // An imported layout replaces Layout All.
     const bool importing = !options.importFile.empty();
@@ -118,7 +123,7 @@ int run(Options options)
         std::cerr << "orvonest: " << shortSummary(*ns, layout.seconds) << '\n';
     }
     if (outputStatus != kOk) return outputStatus;
-    return platform.outputFailures() > 0 || !printed ? kOutputFailed : kOk;
+    return platform.outputFailures() > 0 || !printed || !libraryWritten ? kOutputFailed : kOk;
 }
 
 // A standard stream that was closed before the start stays taken by a descriptor that

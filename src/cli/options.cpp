@@ -6,6 +6,8 @@
 #include <iostream>
 #include <map>
 
+#include "library/job.h"
+
 namespace orvo::cli {
 
 namespace {
@@ -28,7 +30,24 @@ struct SearchTexts {
 
 void addOptions(CLI::App& app, Options& o, std::string& layoutName, SearchTexts& search)
 {
-    app.add_option("LIBRARY", o.library, "Part library (.preSrc) to lay out")->required();
+    app.add_option("FILES", o.inputs,
+                   "A part library (.preSrc), a job file (.json), or part files (.dxf, .preSrc) "
+                   "with a quantity each (FILE:N) for a job given by --plate and the other "
+                   "job settings")
+        ->required();
+    app.add_option("--plate", o.plate, "Job: plate length x width in mm (3000x1500)")
+        ->type_name("LxW");
+    app.add_option("--gap", o.gap, "Job: gap between parts in mm (default 0)")->type_name("D");
+    app.add_option("--margin", o.margin,
+                   "Job: least distance from a part to the plate edge in mm (default 0)")
+        ->type_name("D");
+    app.add_option("--turn-over", o.turnOver, "Job: parts may be turned over (on or off, default on)")
+        ->type_name("on|off")
+        ->transform(CLI::CheckedTransformer(std::map<std::string, std::string>{{"on", "1"}, {"off", "0"}}));
+    app.add_option("--write-library", o.writeLibrary,
+                   "Write the parts of the job, one record per copy, as a part library "
+                   "(a relative FILE goes into -C)")
+        ->type_name("FILE");
     app.add_option("-C", o.workFolder,
                    "Folder for every output file (PackError.txt, PartInfo.txt, timings, "
                    "drawings, Report.txt); created when missing")
@@ -122,6 +141,16 @@ std::string searchOptionsFault(const CLI::App& app, const SearchTexts& texts, La
 
 }  // namespace
 
+bool commandLineJob(const Options& options)
+{
+    if (options.plate || options.gap || options.margin || options.turnOver) return true;
+    if (options.inputs.size() != 1) return true;
+    const std::string& file = options.inputs.front();
+    JobEntry entry;
+    parsePartArgument(file, entry);  // a quantity (even a refused one) makes a job
+    return isDxfFileName(entry.path) || entry.path != file;
+}
+
 ParseResult parseOptions(int argc, char** argv)
 {
     Options options;
@@ -143,6 +172,7 @@ ParseResult parseOptions(int argc, char** argv)
         return {std::nullopt, 2};
     }
     options.layout = kLayoutNames.at(layoutName);
+    options.library = options.inputs.front();
     if (const std::string fault = searchOptionsFault(app, search, options.layout, options.optimise); !fault.empty()) {
         std::cerr << "orvonest: " << fault << "\nRun with --help for the options.\n";
         return {std::nullopt, 2};

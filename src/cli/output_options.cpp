@@ -87,7 +87,8 @@ bool isPlateDrawingName(const std::string& name)
 bool outputsSpareTheLibrary(const Options& options)
 {
     for (const auto& [option, path] : {std::pair{"--save", options.saveFile},
-                                       std::pair{"--svg", options.svgFile}}) {
+                                       std::pair{"--svg", options.svgFile},
+                                       std::pair{"--write-library", options.writeLibrary}}) {
         if (path.empty() || !isLibrary(options.library, path)) continue;
         std::cerr << "orvonest: " << option << " " << path
                   << " is the part library being read; choose another file\n";
@@ -119,6 +120,7 @@ bool settleOutputPaths(Options& options)
 {
     options.saveFile = insideWorkFolder(options.workFolder, options.saveFile);
     options.svgFile = insideWorkFolder(options.workFolder, options.svgFile);
+    options.writeLibrary = insideWorkFolder(options.workFolder, options.writeLibrary);
     return outputsSpareTheLibrary(options);
 }
 

@@ -18,11 +18,13 @@
 #include "layout_worker.h"
 #include "nesting/layout_all.h"
 #include "nesting/gravity.h"
+#include "app/open_job.h"
 #include "app/open_library.h"
 #include "nesting/nest_system.h"
 #include "output/dxf_export.h"
 #include "output/packing_info.h"
 #include "output/packing_report.h"
+#include "import_dialog.h"
 #include "packing_kit.h"
 #include "renew_dialog.h"
 #include "report_viewer.h"
@@ -43,7 +45,8 @@ FileDialogSetup dialogSetup(FileDialogKind kind)
 {
     switch (kind) {
     case FileDialogKind::PartLibrary:
-        return {QT_TRANSLATE_NOOP("orvo::MainWindow", "Text Files (*.preSrc)"),
+        // A job file opens like a library.
+        return {QT_TRANSLATE_NOOP("orvo::MainWindow", "Text Files (*.preSrc);;Job Files (*.json)"),
                 QT_TRANSLATE_NOOP("orvo::MainWindow", "Packing system file in Pavon format"), "preSrc", false};
     case FileDialogKind::LayoutDxf:
         // Both spellings, so that a native dialog on a case-sensitive file system
@@ -110,6 +113,8 @@ void MainWindow::buildMenu()
     recentMenu_ = file->addMenu(tr("最近打开的零件库"));
     documentActions_ << recentMenu_->menuAction();
     rebuildRecentMenu();
+    documentActions_ << file->addAction(tr("Import DXF Parts..."), this,
+                                        &MainWindow::commandImportDxfParts);
     documentActions_ << file->addAction(tr("LayoutIn&Dxf"), this, &MainWindow::commandLayoutInDxf);
     documentActions_ << file->addAction(tr("ExportParts(*.dxf)"), this,
                                         &MainWindow::commandExportParts);
@@ -263,7 +268,7 @@ QString MainWindow::chooseFile(FileDialogKind kind)
     if (chooseFile_) return chooseFile_(kind);
     const FileDialogSetup setup = dialogSetup(kind);
     QFileDialog dialog(this, tr(setup.title));
-    dialog.setNameFilter(tr(setup.filter));
+    dialog.setNameFilters(tr(setup.filter).split(QStringLiteral(";;")));
     dialog.setDefaultSuffix(QString::fromUtf8(setup.suffix));
     dialog.setAcceptMode(setup.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(setup.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -277,14 +282,58 @@ QString MainWindow::chooseFile(FileDialogKind kind)
 bool MainWindow::openLibrary(const QString& path)
 {
     if (layoutRunning() || !settleUnsavedWork(false)) return false;
-    // The open library stays until the new one has been read.
-    auto fresh = std::make_unique<NestSystem>(platform_, ".");
-    if (!openPartLibrary(*fresh, path.toStdString())) return false;
-    ns_ = std::move(fresh);
-    conflicts_.reset();
+    const bool opened = openWith([&](NestSystem& ns) {
+        return openPartsFile(ns, path.toStdString()) == LibraryStatus::Opened;
+    });
+    if (!opened) return false;
     libraryPath_ = QFileInfo(path).absoluteFilePath();
     updateTitle();
     rememberRecent(path);
+    refreshStatus();
+    return true;
+}
+
+bool MainWindow::openJobParts(const Job& job)
+{
+    if (layoutRunning() || !settleUnsavedWork(false)) return false;
+    const bool opened =
+        openWith([&](NestSystem& ns) { return openJob(ns, job, {}) == LibraryStatus::Opened; });
+    if (!opened) return false;
+    // Parts imported from drawings come from no single file.
+    libraryPath_.clear();
+    updateTitle();
+    refreshStatus();
+    return true;
+}
+
+void MainWindow::importParts(const QStringList& files)
+{
+    // Those of the open library, else a common sheet.
+    JobSettings settings;
+    settings.plateLength = ns_ ? ns_->plateLength : 3000.0;
+    settings.plateWidth = ns_ ? ns_->plateWidth : 1500.0;
+    settings.partGap = ns_ ? ns_->partGap : 5.0;
+    settings.plateMargin = ns_ ? ns_->plateGap : 10.0;
+    settings.turnOver = ns_ ? ns_->turnOver : true;
+    if (ns_) settings.rotationNumber = ns_->rotationNumber;
+    ImportDialog dialog(files, settings, this);
+    if (dialog.exec() == QDialog::Accepted) openJobParts(dialog.job());
+}
+
+void MainWindow::commandImportDxfParts()
+{
+    if (layoutRunning()) return;
+    const QStringList files = ImportDialog::chooseFiles(this);
+    if (!files.isEmpty()) importParts(files);
+}
+
+bool MainWindow::openWith(const std::function<bool(NestSystem&)>& open)
+{
+    // The open library stays until the new one has been read.
+    auto fresh = std::make_unique<NestSystem>(platform_, ".");
+    if (!open(*fresh)) return false;
+    ns_ = std::move(fresh);
+    conflicts_.reset();
     history_.clear();
     updateUndoActions();
     rememberWorldBox(ns_->nestParts.empty() ? BoundingBox{} : ns_->nestParts.front().box);

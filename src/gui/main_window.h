@@ -28,6 +28,7 @@ namespace orvo {
 class LayoutCanvas;
 class LayoutWorker;
 class NestSystem;
+struct Job;
 class PackingKit;
 class RenewDialog;
 class ReportViewer;
@@ -95,9 +96,14 @@ public:
     // Opens a part library in place of the current one; the current one stays when the
     // file cannot be read.
     bool openLibrary(const QString& path);
+    // The same for a job (a job file opens through openLibrary).
+    bool openJobParts(const Job& job);
+    // "Import DXF Parts...": the files in the import dialog, then their job.
+    void importParts(const QStringList& files);
 
     // Commands (menu and Packing Kit).
     void commandOpenLibrary();
+    void commandImportDxfParts();
     void commandLayoutInDxf();
     void commandExportParts();
     void commandPackingKit();
@@ -180,6 +186,8 @@ private:
     // Tells in the status bar which files a command wrote, and where.
     void announceFiles(const QStringList& names);
     QString outputFolder() const;
+    // Opens into a fresh NestSystem; it replaces the current one only when open says so.
+    bool openWith(const std::function<bool(NestSystem&)>& open);
     QString chooseFile(FileDialogKind kind);
     void rememberWorldBox(const BoundingBox& box);
     void showProgressDisplay();

@@ -483,6 +483,127 @@ def optimise_progress():
         check(b"orvonest: optimise from" in logged.stderr, "the search's summary")
 
 
+def write_job(folder, job, name="job.json"):
+    path = os.path.join(folder, name)
+    with open(path, "w") as f:
+        json.dump(job, f)
+    return path
+
+
+def names_of(summary):
+    return sorted(p["name"] for p in summary["parts"])
+
+
+def job_file():
+    with tempfile.TemporaryDirectory() as out:
+        job = write_job(out, {"plate": {"length": 2000, "width": 1000}, "gap": 4, "margin": 8, "rn": 8,
+                              "ppd": 12.5, "turnOver": False,
+                              "parts": [{"file": example("worked_example.preSrc"), "quantity": 3},
+                                        {"file": example("brackets.preSrc"), "records": {"BP-400x300-01": 2}}]})
+        result = run("--json", "-q", "--report", "--export-all", "-C", out, job)
+        check(result.returncode == 0, "the job is laid out: " + result.stderr.decode())
+        summary = json.loads(result.stdout)
+        names = names_of(summary)
+        check([n for n in names if n.startswith("P-001")] == ["P-001#1", "P-001#2", "P-001#3"],
+              "three numbered copies: %s" % names)
+        check(names.count("BP-400x300-01#1") == 1 and names.count("BP-400x300-01#2") == 1, "two base plates")
+        check(len(names) == 3 + summary["partsRead"] - 3 and summary["partsDropped"] == [], "one part per copy")
+        check(summary["config"]["plateLength"] == 2000, "the job's settings")
+        check(summary["unplaced"] == [], "every copy placed")
+        check_part_info(read(out, "PartInfo.txt"), len(names))
+        check(b"P-001#2" in open(os.path.join(out, "AllPlts.dxf"), "rb").read(), "copy names label the drawing")
+        check("P-001#" in read(out, "Report.txt") or "BP-400x300-01#" in read(out, "Report.txt"),
+              "the report names the copies")
+
+
+def job_command_line():
+    with tempfile.TemporaryDirectory() as out:
+        result = run("--json", "-q", "--layout", "none", "--plate", "2500x1250.5", "--gap", "3", "--margin", "6",
+                     "--turn-over", "off", "--rn", "2", "-C", out,
+                     example("worked_example.preSrc") + ":2", example("bad_arc.preSrc"))
+        check(result.returncode == 0, "a job of part files: " + result.stderr.decode())
+        summary = json.loads(result.stdout)
+        check([n for n in names_of(summary) if n.startswith("P-001")] == ["P-001#1", "P-001#2"],
+              "numbered copies: %s" % names_of(summary))
+        config = summary["config"]
+        check(config["plateLength"] == 2500 and config["plateWidth"] == 1250.5 and config["partToPartGap"] == 3
+              and config["partToMplateGap"] == 6 and config["turnOver"] is False and config["rotationNumber"] == 2,
+              "settings from the command line: %s" % config)
+        plain = run("--json", "-q", "--layout", "none", "-C", out, example("worked_example.preSrc"))
+        check(json.loads(plain.stdout)["config"]["partToPartGap"] == 5, "one library alone keeps its own settings")
+
+
+def job_refusals():
+    lib = example("worked_example.preSrc")
+    plate = {"length": 3000, "width": 1500}
+    with tempfile.TemporaryDirectory() as out:
+        # One of each kind; the job file's bad keys and values are checked in test_job.
+        cases = [
+            ({"plate": plate, "parts": [lib, {"file": lib, "quantity": 0}]}, 2, "parts[1] (%s): 数量" % lib),
+            ({"plate": {"length": 3000, "width": 1e20}, "parts": [lib]}, 2, "板材尺寸错误! 板材宽度 1e+20"),
+            ({"plate": plate, "parts": [lib, "gone.dxf"]}, 1, "零件文件不存在! parts[1] (gone.dxf)"),
+        ]
+        for job, status, named in cases:
+            path = write_job(out, job)
+            result = run("--json", "-C", out, path)
+            check(result.returncode == status, "%s ends with %d, not %d" % (named, status, result.returncode))
+            check(named.encode() in result.stderr, "the message names it: %s\n%s" % (named, result.stderr.decode()))
+            check(result.stdout == b"", "no summary: " + named)
+        commands = [
+            (["--plate", "3000x1500", lib + ":0"], 2, "%s:0: 数量" % lib),
+            (["--plate", "0x1500", lib + ":2"], 2, "板材尺寸错误! 板材长度 0"),
+            (["--plate", "3000 by 1500", lib], 2, "--plate 3000 by 1500"),
+            ([lib + ":2"], 2, "needs --plate"),
+            (["--gap", "-1", "--plate", "3000x1500", lib], 2, "cannot be below 0"),
+            (["--plate", "3000x1500", write_job(out, {"plate": plate, "parts": [lib]})], 2, "sets the plate"),
+            (["--plate", "3000x1500", lib, os.path.join(out, "job.json")], 2, "is given alone"),
+        ]
+        for args, status, named in commands:
+            result = run("--json", "-C", out, *args)
+            check(result.returncode == status, "%s ends with %d, not %d" % (args, status, result.returncode))
+            check(named.encode() in result.stderr, "%s: the message names %s\n%s" % (args, named, result.stderr.decode()))
+        laid = [n for n in os.listdir(out) if n.endswith(".txt") and n != "PackError.txt"]
+        check(laid == [], "nothing was laid out or counted: %s" % laid)
+
+
+def write_library():
+    """The library's content is checked in test_open_job; here the option's file handling."""
+    with tempfile.TemporaryDirectory() as out:
+        result = run("-q", "--layout", "none", "--plate", "3000x1500", "--write-library", "copies.preSrc", "-C", out,
+                     example("worked_example.preSrc") + ":2")
+        check(result.returncode == 0, "written: " + result.stderr.decode())
+        text = open(os.path.join(out, "copies.preSrc"), "rb").read()
+        check(text.count(b"PARTINFO") == 2 and text.count(b"\r\n") == text.count(b"\n"),
+              "one record per copy, CR LF lines, in the -C folder")
+        before = open(example("worked_example.preSrc"), "rb").read()
+        refused = run("-q", "--plate", "3000x1500", "--write-library", example("worked_example.preSrc"), "-C", out,
+                      example("worked_example.preSrc") + ":2")
+        check(refused.returncode == 2 and open(example("worked_example.preSrc"), "rb").read() == before,
+              "a part file of the job is never written over")
+        failed = run("-q", "--layout", "none", "--write-library", os.path.join(out, "no", "x.preSrc"), "-C", out,
+                     example("worked_example.preSrc"))
+        check(failed.returncode == 3 and "文件保存失败!".encode() in failed.stderr, "a failed write is told")
+
+
+def job_example():
+    """The DXF job example: laid out once the DXF reader reads it, else refused naming its first file."""
+    with tempfile.TemporaryDirectory() as out:
+        job = os.path.join(EXAMPLES, "dxf-parts", "job.json")
+        result = run("--json", "-q", "--write-library", "example.preSrc", "-C", out, job)
+        if result.returncode != 0:
+            check(result.returncode == 1 and "零件文件读取失败! parts[0] (bracket.dxf)".encode() in result.stderr,
+                  "an unreadable DXF file is named with its entry: " + result.stderr.decode())
+            check(not os.path.exists(os.path.join(out, "example.preSrc")), "no library written")
+            return
+        summary = json.loads(result.stdout)
+        names = names_of(summary)
+        for stem, count in [("bracket", 12), ("flange", 4), ("cover", 3), ("gusset", 10), ("P-001", 2)]:
+            check(sum(n.startswith(stem) for n in names) == count, "%d copies of %s: %s" % (count, stem, names))
+        check(summary["unplaced"] == [] and summary["partsDropped"] == [], "every copy laid out")
+        again = run("--json", "-q", "-C", out, os.path.join(out, "example.preSrc"))
+        check(json.loads(again.stdout)["parts"] == summary["parts"], "the written library gives the same layout")
+
+
 globals()[CASE]()
 for failure in failures:
     print("FAILED:", failure)
