@@ -36,6 +36,14 @@ const char* const kCatalogue[] = {
     QT_TRANSLATE_NOOP("CoreMessage", "两圆求交失败!"),
     QT_TRANSLATE_NOOP("CoreMessage", "DXF 文件读取失败: %1"),
 
+    // Jobs and part files (the entry named after the fixed text).
+    QT_TRANSLATE_NOOP("CoreMessage", "作业文件错误! %1"),
+    QT_TRANSLATE_NOOP("CoreMessage", "作业文件读取失败! %1"),
+    QT_TRANSLATE_NOOP("CoreMessage", "零件文件不存在! %1"),
+    QT_TRANSLATE_NOOP("CoreMessage", "零件文件读取失败! %1"),
+    QT_TRANSLATE_NOOP("CoreMessage", "零件文件中没有零件! %1"),
+    QT_TRANSLATE_NOOP("CoreMessage", "DXF文件读取失败: %1"),
+
     // Plates, rotation number and packing points.
     QT_TRANSLATE_NOOP("CoreMessage", "板材尺寸错误! %1 %2 须在 %3 到 %4 mm 之间"),
     QT_TRANSLATE_NOOP("CoreMessage", "包围盒数据错误!"),

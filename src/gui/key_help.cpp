@@ -63,7 +63,7 @@ const char* const kOtherKeys[][2] = {
     {"F1", QT_TRANSLATE_NOOP("KeyHelp", "本帮助")},
 };
 
-QString tr(const char* text) { return QCoreApplication::translate("KeyHelp", text); }
+QString helpText(const char* text) { return QCoreApplication::translate("KeyHelp", text); }
 
 QString row(const QString& key, const QString& text)
 {
@@ -81,30 +81,30 @@ QString kitButtonTip(const QString& caption)
             caption != QCoreApplication::translate("orvo::PackingKit", b.caption)) {
             continue;
         }
-        const QString key = b.key != nullptr ? QString::fromUtf8(b.key) : tr("无");
-        return tr(b.text) + QLatin1Char('\n') + tr("按键: %1").arg(key);
+        const QString key = b.key != nullptr ? QString::fromUtf8(b.key) : QCoreApplication::translate("KeyHelp", "无");
+        return helpText(b.text) + QLatin1Char('\n') + QCoreApplication::translate("KeyHelp", "按键: %1").arg(key);
     }
     return {};
 }
 
 QString keyHelpText()
 {
-    QString html = QStringLiteral("<h3>%1</h3><table cellspacing='4'>").arg(tr("按键一览"));
+    QString html = QStringLiteral("<h3>%1</h3><table cellspacing='4'>").arg(QCoreApplication::translate("KeyHelp", "按键一览"));
     for (const ButtonHelp& b : kButtons) {
         if (b.key == nullptr) continue;
         const QString caption = QString::fromUtf8(b.caption).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        html += row(QString::fromUtf8(b.key), tr(b.text) + QStringLiteral(" (") + caption + QLatin1Char(')'));
+        html += row(QString::fromUtf8(b.key), helpText(b.text) + QStringLiteral(" (") + caption + QLatin1Char(')'));
     }
-    for (const auto& k : kOtherKeys) html += row(tr(k[0]), tr(k[1]));
+    for (const auto& k : kOtherKeys) html += row(helpText(k[0]), helpText(k[1]));
     html += QStringLiteral("</table><p>%1</p>")
-                .arg(tr("按键作用于绘图区; 点击排样工具箱的按钮后焦点回到绘图区.").toHtmlEscaped());
+                .arg(QCoreApplication::translate("KeyHelp", "按键作用于绘图区; 点击排样工具箱的按钮后焦点回到绘图区.").toHtmlEscaped());
     return html;
 }
 
 QDialog* createKeyHelpDialog(QWidget* parent)
 {
     auto* dialog = new QDialog(parent);
-    dialog->setWindowTitle(tr("按键帮助"));
+    dialog->setWindowTitle(QCoreApplication::translate("KeyHelp", "按键帮助"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     auto* text = new QTextBrowser(dialog);
     text->setHtml(keyHelpText());
