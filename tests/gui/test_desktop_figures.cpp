@@ -18,33 +18,16 @@
 #include "status_panel.h"
 #include "support/pixel_checks.h"
 #include "support/temp_folder.h"
+#include "window_support.h"
 
 using namespace orvo;
 using orvo::test::colourNear;
 
+using orvo::test::exampleLibrary;
+using orvo::test::countColour;
+using orvo::test::fileBytes;
+
 namespace {
-
-QString exampleLibrary()
-{
-    const QString brackets = QStringLiteral(ORVO_SOURCE_DIR "/examples/brackets.preSrc");
-    if (QFile::exists(brackets)) return brackets;
-    return QStringLiteral(ORVO_SOURCE_DIR "/examples/worked_example.preSrc");
-}
-
-int countColour(const QImage& image, const QColor& colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == colour;
-    }
-    return n;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 }  // namespace
 

@@ -17,17 +17,15 @@
 #include "nesting/nest_system.h"
 #include "packing_kit.h"
 #include "support/temp_folder.h"
+#include "window_support.h"
 
 using namespace orvo;
 
-namespace {
+using orvo::test::exampleLibrary;
+using orvo::test::menuAction;
+using orvo::test::fileBytes;
 
-QString exampleLibrary()
-{
-    const QString brackets = QStringLiteral(ORVO_SOURCE_DIR "/examples/brackets.preSrc");
-    if (QFile::exists(brackets)) return brackets;
-    return QStringLiteral(ORVO_SOURCE_DIR "/examples/worked_example.preSrc");
-}
+namespace {
 
 void appendBits(QByteArray& bytes, double value)
 {
@@ -54,22 +52,6 @@ QByteArray layoutBits(const NestSystem& ns)
         }
     }
     return bytes;
-}
-
-QAction* menuAction(MainWindow& window, const QString& text)
-{
-    for (QAction* menu : window.menuBar()->actions()) {
-        for (QAction* a : menu->menu()->actions()) {
-            if (a->text() == text) return a;
-        }
-    }
-    return nullptr;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace

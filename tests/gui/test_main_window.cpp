@@ -16,9 +16,14 @@
 #include "scene_painter.h"
 #include "support/pixel_checks.h"
 #include "support/temp_folder.h"
+#include "window_support.h"
 
 using namespace orvo;
 using orvo::test::colourNear;
+
+using orvo::test::exampleLibrary;
+using orvo::test::countColour;
+using orvo::test::menuAction;
 
 namespace {
 
@@ -26,32 +31,6 @@ struct Message {
     std::string text;
     std::string caption;
 };
-
-QString exampleLibrary()
-{
-    const QString brackets = QStringLiteral(ORVO_SOURCE_DIR "/examples/brackets.preSrc");
-    if (QFile::exists(brackets)) return brackets;
-    return QStringLiteral(ORVO_SOURCE_DIR "/examples/worked_example.preSrc");
-}
-
-int countColour(const QImage& image, const QColor& colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == colour;
-    }
-    return n;
-}
-
-QAction* menuAction(MainWindow& window, const QString& text)
-{
-    for (QAction* menu : window.menuBar()->actions()) {
-        for (QAction* a : menu->menu()->actions()) {
-            if (a->text() == text) return a;
-        }
-    }
-    return nullptr;
-}
 
 }  // namespace
 
