@@ -12,7 +12,7 @@ namespace {
 
 // Grid steps tried along each side of the part's box, and samples kept.
 constexpr int64_t kTriesPerSide = 8;
-constexpr size_t kMaxSamples = 8;
+constexpr size_t kMaxSamples = 16;
 
 double squaredDistanceToSegment(const Point& p, const Point& a, const Point& b)
 {

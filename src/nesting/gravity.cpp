@@ -40,27 +40,52 @@ bool boxMayFit(double shift, double low, double high, double min, double max)
 }
 
 // What the layout of one plate keeps between its gravityPlace calls: the grid's occupied
-// flags packed one byte each (the lookups of the covered samples stay in cache), brought
-// up to date when a part has been placed since.
+// flags packed as bits (the lookups of the covered samples stay in cache), brought up to
+// date, column by column, where a part has been placed since.
 struct PlateLayoutAids {
     // Per column, the free points as bits over the rows; the bits past the last row are
-    // set, as a point off the grid tells nothing.
-    std::vector<uint64_t> freeBits;
-    int64_t words = 0;  // per column
-    bool stale = true;
+    // set, as a point off the grid tells nothing. Each column has kPad words of set bits
+    // below and above, so that a column read shifted by up to kPad words needs no checks.
+    std::vector<uint64_t> padded;
+    int64_t words = 0;  // per column, without the padding
+    int64_t columns = 0;
+    bool stale = true;  // all columns
+    // The x range in which points have been occupied since the last refresh.
+    double touchedMin = HUGE_VAL;
+    double touchedMax = -HUGE_VAL;
+
+    int64_t pad() const { return words + 1; }
+    int64_t pitch() const { return words + 2 * pad(); }
+    // Word w (from -pad() to words + pad() - 1) of column i is column(i)[w].
+    const uint64_t* column(int64_t i) const { return &padded[static_cast<size_t>(i * pitch() + pad())]; }
+
+    // A part was placed there: its covered points are occupied now.
+    void touch(const BoundingBox& box)
+    {
+        touchedMin = std::min(touchedMin, box.min_X);
+        touchedMax = std::max(touchedMax, box.max_X);
+    }
 
     void refresh(const PackingPointGrid& grid)
     {
-        if (!stale) return;
-        words = (static_cast<int64_t>(grid.rows) + 63) / 64;
-        freeBits.assign(static_cast<size_t>(words * grid.columns), ~uint64_t{0});
-        for (int64_t i = 0; i < grid.columns; ++i) {
+        if (stale) {
+            words = (static_cast<int64_t>(grid.rows) + 63) / 64;
+            columns = grid.columns;
+            padded.assign(static_cast<size_t>(pitch() * columns), ~uint64_t{0});
+        }
+        for (int64_t i = 0; i < columns; ++i) {
+            const double x = grid.points[static_cast<size_t>(i * grid.rows)].pos.x;
+            if (!stale && !(x >= touchedMin && x <= touchedMax)) continue;
+            uint64_t* bits = &padded[static_cast<size_t>(i * pitch() + pad())];
+            std::fill(bits, bits + words, ~uint64_t{0});
             for (int64_t j = 0; j < grid.rows; ++j) {
                 if (grid.points[static_cast<size_t>(j + i * grid.rows)].occupied)
-                    freeBits[static_cast<size_t>(i * words + j / 64)] &= ~(uint64_t{1} << (j % 64));
+                    bits[j / 64] &= ~(uint64_t{1} << (j % 64));
             }
         }
         stale = false;
+        touchedMin = HUGE_VAL;
+        touchedMax = -HUGE_VAL;
     }
 };
 
@@ -89,6 +114,19 @@ public:
         } else {
             for (const GravityVariant& v : variants_) samples_.emplace_back(v.shape, pivot_, ppd);
         }
+        // Each sample as a read of its column: from word w + word, shifted right by shift.
+        shifts_.clear();
+        shiftStart_.assign(1, 0);
+        for (const CoveredSamples& samples : samples_) {
+            for (const CoveredSamples::Offset& o : samples.offsets()) {
+                const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
+                // A sample further off than the padding covers lies off the grid wherever
+                // the part's box fits inside: it would tell nothing.
+                if (word < -aids.pad() || word + 1 > aids.pad()) continue;
+                shifts_.push_back({o.columns, word, static_cast<int>(o.rows - word * 64)});
+            }
+            shiftStart_.push_back(shifts_.size());
+        }
         insideRows_.assign(static_cast<size_t>(aids.words) * variants_.size(), 0);
         insideColumns_.clear();
         const PackingPointGrid& grid = ns_.packingPoints;
@@ -106,6 +144,7 @@ public:
             }
             insideColumns_.push_back({lo, hi});
         }
+        openRows_.assign(insideRows_.size(), 0);
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
@@ -161,37 +200,39 @@ private:
         if (aids_ == nullptr) return true;
         const PackingPointGrid& grid = ns_.packingPoints;
         const int64_t words = aids_->words;
-        const auto column = [&](int64_t c, int64_t w) -> uint64_t {
-            if (c < 0 || c >= grid.columns || w < 0 || w >= words) return ~uint64_t{0};
-            return aids_->freeBits[static_cast<size_t>(c * words + w)];
-        };
-        openRows_ = insideRows_;
+        const uint64_t* here = aids_->column(i);
         bool any = false;
         for (size_t k = 0; k < variants_.size(); ++k) {
             uint64_t* rows = &openRows_[k * static_cast<size_t>(words)];
+            const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
             uint64_t left = 0;  // free rows of column i still open
-            for (int64_t w = 0; w < words; ++w) left |= rows[w] & column(i, w);
-            if (left == 0 || i < insideColumns_[k].first || i > insideColumns_[k].second) {
-                std::fill(rows, rows + words, uint64_t{0});
-                continue;
+            const bool insideColumn = i >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            for (int64_t w = 0; w < words; ++w) {
+                rows[w] = insideColumn ? inside[w] & here[w] : 0;
+                left |= rows[w];
             }
-            for (const CoveredSamples::Offset& o : samples_[k].offsets()) {
-                const int64_t c = i + o.columns;
+            if (left == 0) continue;
+            for (size_t s = shiftStart_[k]; s < shiftStart_[k + 1]; ++s) {
+                const SampleRead& read = shifts_[s];
+                const int64_t c = i + read.columns;
                 if (c < 0 || c >= grid.columns) continue;
-                // Bit j of the result is bit j + o.rows of column c.
+                // Bit j of the read is bit j + rows of the sample's offset in column c.
+                const uint64_t* from = aids_->column(c) + read.word;
                 left = 0;
-                for (int64_t w = 0; w < words; ++w) {
-                    const int64_t start = w * 64 + o.rows;
-                    const int64_t first = start >= 0 ? start / 64 : -((63 - start) / 64);
-                    const int shift = static_cast<int>(start - first * 64);
-                    uint64_t bits = column(c, first) >> shift;
-                    if (shift != 0) bits |= column(c, first + 1) << (64 - shift);
-                    rows[w] &= bits;
-                    left |= rows[w] & column(i, w);
+                if (read.shift == 0) {
+                    for (int64_t w = 0; w < words; ++w) {
+                        rows[w] &= from[w];
+                        left |= rows[w];
+                    }
+                } else {
+                    for (int64_t w = 0; w < words; ++w) {
+                        rows[w] &= (from[w] >> read.shift) | (from[w + 1] << (64 - read.shift));
+                        left |= rows[w];
+                    }
                 }
                 if (left == 0) break;  // closed: the other samples change nothing
             }
-            for (int64_t w = 0; w < words && !any; ++w) any = (rows[w] & column(i, w)) != 0;
+            any = any || left != 0;
         }
         return any;
     }
@@ -204,7 +245,7 @@ private:
         for (size_t w = 0; w < words; ++w) {
             uint64_t rows = 0;
             for (size_t k = 0; k < variants_.size(); ++k) rows |= openRows_[k * words + w];
-            rows &= aids_->freeBits[static_cast<size_t>(i) * words + w];
+            rows &= aids_->column(i)[w];
             while (rows != 0) {
                 const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
                 rows &= rows - 1;
@@ -258,7 +299,14 @@ private:
     PlateParts& plateParts_;  // nothing moves during the search
     std::vector<CoveredSamples> samples_;  // one per variant, when in use
     const PlateLayoutAids* aids_ = nullptr;
-    std::vector<uint64_t> openRows_;  // per variant, the rows of the current column open to it
+    struct SampleRead {
+        int64_t columns;  // from the anchor's column
+        int64_t word;  // first word read, from the anchor's word
+        int shift;  // bits
+    };
+    std::vector<SampleRead> shifts_;  // the samples of every variant, in order
+    std::vector<size_t> shiftStart_;  // per variant, where its samples start in shifts_; one more at the end
+    std::vector<uint64_t> openRows_;  // per variant, the free rows of the current column open to it
     std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
     std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
     Point pivot_;
@@ -470,7 +518,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
         if (gravityPlaceAmong(ns, p, part, onPlate, &aids)) {
             free -= part.netArea;
             onPlate.add(part);
-            aids.stale = true;
+            aids.touch(part.outer.box);
         } else {
             failed.push_back(part);
         }
