@@ -89,6 +89,143 @@ struct PlateLayoutAids {
     }
 };
 
+// For each variant of a part with its pivot on the packing points of one column, the free
+// rows at which all of the variant's covered samples fall on free points and its box may
+// lie inside the inner box. A position that this rules out cannot pass the fit test: a
+// sample on an occupied point lies deep inside the part and inside a part on the plate.
+// Sound only while each occupied point lies inside a part that the fit test sees.
+class OpenRows {
+public:
+    // samples and boxes: one per variant, in table order.
+    void init(const PlateLayoutAids& aids, const PackingPointGrid& grid, const Point& pivot,
+              const BoundingBox& inner, const std::vector<BoundingBox>& boxes,
+              const std::vector<CoveredSamples>& samples)
+    {
+        aids_ = &aids;
+        grid_ = &grid;
+        variants_ = boxes.size();
+        words_ = aids.words;
+        // Each sample as a read of its column: from word w + word, shifted right by shift.
+        reads_.clear();
+        readStart_.assign(1, 0);
+        for (const CoveredSamples& variant : samples) {
+            for (const CoveredSamples::Offset& o : variant.offsets()) {
+                const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
+                // A sample further off than the padding covers lies off the grid wherever
+                // the part's box fits inside: it would tell nothing.
+                if (word < -aids.pad() || word + 1 > aids.pad()) continue;
+                reads_.push_back({o.columns, word, static_cast<int>(o.rows - word * 64)});
+            }
+            readStart_.push_back(reads_.size());
+        }
+        insideRows_.assign(static_cast<size_t>(words_) * variants_, 0);
+        insideColumns_.clear();
+        for (size_t k = 0; k < variants_; ++k) {
+            const BoundingBox& b = boxes[k];
+            for (int64_t j = 0; j < grid.rows; ++j) {
+                if (boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
+                    insideRows_[k * static_cast<size_t>(words_) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
+            }
+            int64_t lo = grid.columns, hi = -1;
+            for (int64_t i = 0; i < grid.columns; ++i) {
+                if (!boxMayFit(grid.at(static_cast<int32_t>(i), 0).pos.x - pivot.x, b.min_X, b.max_X, inner.min_X, inner.max_X)) continue;
+                lo = std::min(lo, i);
+                hi = std::max(hi, i);
+            }
+            insideColumns_.push_back({lo, hi});
+        }
+        rows_.assign(insideRows_.size(), 0);
+    }
+
+    // Works out the open rows of column i; false when no variant has one.
+    bool openColumn(int64_t i)
+    {
+        const int64_t words = words_;
+        const uint64_t* here = aids_->column(i);
+        bool any = false;
+        for (size_t k = 0; k < variants_; ++k) {
+            uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
+            const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
+            uint64_t left = 0;  // free rows of column i still open
+            const bool insideColumn = i >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            for (int64_t w = 0; w < words; ++w) {
+                rows[w] = insideColumn ? inside[w] & here[w] : 0;
+                left |= rows[w];
+            }
+            if (left == 0) continue;
+            for (size_t s = readStart_[k]; s < readStart_[k + 1]; ++s) {
+                const SampleRead& read = reads_[s];
+                const int64_t c = i + read.columns;
+                if (c < 0 || c >= grid_->columns) continue;
+                // Bit j of the read is bit j + rows of the sample's offset in column c.
+                const uint64_t* from = aids_->column(c) + read.word;
+                left = 0;
+                if (read.shift == 0) {
+                    for (int64_t w = 0; w < words; ++w) {
+                        rows[w] &= from[w];
+                        left |= rows[w];
+                    }
+                } else {
+                    for (int64_t w = 0; w < words; ++w) {
+                        rows[w] &= (from[w] >> read.shift) | (from[w + 1] << (64 - read.shift));
+                        left |= rows[w];
+                    }
+                }
+                if (left == 0) break;  // closed: the other samples change nothing
+            }
+            any = any || left != 0;
+        }
+        return any;
+    }
+
+    // After openColumn: whether row j is open to variant k, and word w of the rows open
+    // to any variant.
+    bool open(size_t k, int64_t j) const
+    {
+        return (rows_[k * static_cast<size_t>(words_) + static_cast<size_t>(j / 64)] >> (j % 64)) & 1u;
+    }
+    uint64_t openToAny(int64_t w) const
+    {
+        uint64_t rows = 0;
+        for (size_t k = 0; k < variants_; ++k) rows |= rows_[k * static_cast<size_t>(words_) + static_cast<size_t>(w)];
+        return rows;
+    }
+    int64_t words() const { return words_; }
+
+    // Whether some position of the walk with that stride is open to some variant.
+    bool anyOpen(int64_t stride)
+    {
+        for (int64_t i = 0; i < grid_->columns; i += stride) {
+            if (!openColumn(i)) continue;
+            for (int64_t w = 0; w < words_; ++w) {
+                uint64_t rows = openToAny(w);
+                while (rows != 0) {
+                    const int64_t j = w * 64 + std::countr_zero(rows);
+                    rows &= rows - 1;
+                    if (j < grid_->rows && j % stride == 0) return true;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    struct SampleRead {
+        int64_t columns;  // from the anchor's column
+        int64_t word;  // first word read, from the anchor's word
+        int shift;  // bits
+    };
+    const PlateLayoutAids* aids_ = nullptr;
+    const PackingPointGrid* grid_ = nullptr;
+    size_t variants_ = 0;
+    int64_t words_ = 0;
+    std::vector<SampleRead> reads_;  // the samples of every variant, in order
+    std::vector<size_t> readStart_;  // per variant, where its samples start in reads_; one more at the end
+    std::vector<uint64_t> rows_;  // per variant, the open rows of the current column
+    std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
+    std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
+};
+
 // One gravityPlace search over the current packing-point grid.
 class GravitySearch {
 public:
@@ -100,51 +237,11 @@ public:
         for (size_t k = 0; k < variants.size(); ++k) prepared_[k].prepare(variants[k].shape);
     }
 
-    // Lets the walk pass over every position where a covered sample of the variant meets
-    // an occupied point, a column at a time; sound only while each occupied point lies
-    // inside a part that plateParts holds. With quarterTurns, the variants are whole
-    // quarter turns of the first one and share its samples, turned.
-    void useCoveredSamples(double ppd, int32_t quarterTurns, const PlateLayoutAids& aids, const BoundingBox& inner)
+    // Lets the walk pass over the positions that rows rules out (the layout of a plate).
+    void useOpenRows(OpenRows& rows, const PlateLayoutAids& aids)
     {
+        rows_ = &rows;
         aids_ = &aids;
-        samples_.reserve(variants_.size());
-        if (quarterTurns > 0) {
-            const CoveredSamples first(variants_.front().shape, pivot_, ppd);
-            for (const GravityVariant& v : variants_) samples_.push_back(first.turned(v.turn * quarterTurns, v.turnedOver));
-        } else {
-            for (const GravityVariant& v : variants_) samples_.emplace_back(v.shape, pivot_, ppd);
-        }
-        // Each sample as a read of its column: from word w + word, shifted right by shift.
-        shifts_.clear();
-        shiftStart_.assign(1, 0);
-        for (const CoveredSamples& samples : samples_) {
-            for (const CoveredSamples::Offset& o : samples.offsets()) {
-                const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
-                // A sample further off than the padding covers lies off the grid wherever
-                // the part's box fits inside: it would tell nothing.
-                if (word < -aids.pad() || word + 1 > aids.pad()) continue;
-                shifts_.push_back({o.columns, word, static_cast<int>(o.rows - word * 64)});
-            }
-            shiftStart_.push_back(shifts_.size());
-        }
-        insideRows_.assign(static_cast<size_t>(aids.words) * variants_.size(), 0);
-        insideColumns_.clear();
-        const PackingPointGrid& grid = ns_.packingPoints;
-        for (size_t k = 0; k < variants_.size(); ++k) {
-            const BoundingBox& b = variants_[k].shape.outer.box;
-            for (int64_t j = 0; j < grid.rows; ++j) {
-                if (boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot_.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
-                    insideRows_[k * static_cast<size_t>(aids.words) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
-            }
-            int64_t lo = grid.columns, hi = -1;
-            for (int64_t i = 0; i < grid.columns; ++i) {
-                if (!boxMayFit(grid.at(static_cast<int32_t>(i), 0).pos.x - pivot_.x, b.min_X, b.max_X, inner.min_X, inner.max_X)) continue;
-                lo = std::min(lo, i);
-                hi = std::max(hi, i);
-            }
-            insideColumns_.push_back({lo, hi});
-        }
-        openRows_.assign(insideRows_.size(), 0);
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
@@ -152,7 +249,7 @@ public:
     {
         const PackingPointGrid& grid = ns_.packingPoints;
         for (int64_t i = 0; i < grid.columns; i += stride_) {
-            if (aids_ != nullptr) {
+            if (rows_ != nullptr) {
                 if (openColumn(i) && firstFitInColumn(i, best)) {
                     column = i;
                     return true;
@@ -192,50 +289,7 @@ public:
     }
 
 private:
-    // Works out, for column i, the rows at which each variant's covered samples all fall
-    // on free points (or off the grid); false when no free point of the column is open
-    // to any variant. Without samples every position is open.
-    bool openColumn(int64_t i)
-    {
-        if (aids_ == nullptr) return true;
-        const PackingPointGrid& grid = ns_.packingPoints;
-        const int64_t words = aids_->words;
-        const uint64_t* here = aids_->column(i);
-        bool any = false;
-        for (size_t k = 0; k < variants_.size(); ++k) {
-            uint64_t* rows = &openRows_[k * static_cast<size_t>(words)];
-            const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
-            uint64_t left = 0;  // free rows of column i still open
-            const bool insideColumn = i >= insideColumns_[k].first && i <= insideColumns_[k].second;
-            for (int64_t w = 0; w < words; ++w) {
-                rows[w] = insideColumn ? inside[w] & here[w] : 0;
-                left |= rows[w];
-            }
-            if (left == 0) continue;
-            for (size_t s = shiftStart_[k]; s < shiftStart_[k + 1]; ++s) {
-                const SampleRead& read = shifts_[s];
-                const int64_t c = i + read.columns;
-                if (c < 0 || c >= grid.columns) continue;
-                // Bit j of the read is bit j + rows of the sample's offset in column c.
-                const uint64_t* from = aids_->column(c) + read.word;
-                left = 0;
-                if (read.shift == 0) {
-                    for (int64_t w = 0; w < words; ++w) {
-                        rows[w] &= from[w];
-                        left |= rows[w];
-                    }
-                } else {
-                    for (int64_t w = 0; w < words; ++w) {
-                        rows[w] &= (from[w] >> read.shift) | (from[w + 1] << (64 - read.shift));
-                        left |= rows[w];
-                    }
-                }
-                if (left == 0) break;  // closed: the other samples change nothing
-            }
-            any = any || left != 0;
-        }
-        return any;
-    }
+    bool openColumn(int64_t i) { return rows_ == nullptr || rows_->openColumn(i); }
 
     // firstFit within column i at the open free rows only, in the same order.
     bool firstFitInColumn(int64_t i, Candidate& best)
@@ -243,9 +297,7 @@ private:
         const PackingPointGrid& grid = ns_.packingPoints;
         const size_t words = static_cast<size_t>(aids_->words);
         for (size_t w = 0; w < words; ++w) {
-            uint64_t rows = 0;
-            for (size_t k = 0; k < variants_.size(); ++k) rows |= openRows_[k * words + w];
-            rows &= aids_->column(i)[w];
+            uint64_t rows = rows_->openToAny(static_cast<int64_t>(w)) & aids_->column(i)[w];
             while (rows != 0) {
                 const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
                 rows &= rows - 1;
@@ -262,12 +314,7 @@ private:
         return false;
     }
 
-    bool open(size_t k, int64_t j) const
-    {
-        if (aids_ == nullptr) return true;
-        const size_t word = k * static_cast<size_t>(aids_->words) + static_cast<size_t>(j / 64);
-        return (openRows_[word] >> (j % 64)) & 1u;
-    }
+    bool open(size_t k, int64_t j) const { return rows_ == nullptr || rows_->open(k, j); }
 
     const PackingPoint& point(int64_t i, int64_t j) const
     {
@@ -297,18 +344,8 @@ private:
     const std::vector<GravityVariant>& variants_;
     std::vector<PreparedPart> prepared_;  // one per variant
     PlateParts& plateParts_;  // nothing moves during the search
-    std::vector<CoveredSamples> samples_;  // one per variant, when in use
+    OpenRows* rows_ = nullptr;  // when in use
     const PlateLayoutAids* aids_ = nullptr;
-    struct SampleRead {
-        int64_t columns;  // from the anchor's column
-        int64_t word;  // first word read, from the anchor's word
-        int shift;  // bits
-    };
-    std::vector<SampleRead> shifts_;  // the samples of every variant, in order
-    std::vector<size_t> shiftStart_;  // per variant, where its samples start in shifts_; one more at the end
-    std::vector<uint64_t> openRows_;  // per variant, the free rows of the current column open to it
-    std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
-    std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
     Point pivot_;
     int64_t stride_;
 };
@@ -380,15 +417,16 @@ int32_t quarterTurnsPerStep(int32_t rn)
     return rn == 1 ? 4 : rn == 2 ? 2 : rn == 4 ? 1 : 0;
 }
 
-// gravityPlace against the parts gathered in others. Without aids, others may hold the
+// gravityPlace against the parts gathered in others. Without rows, others may hold the
 // part itself (a selected part already on p), so the pushes gather the plate afresh
-// without it. With aids (the layout of a plate), others lacks the part and serves the
-// pushes as well, and every occupied point lies inside one of its parts, so that a part
-// is not tried at a position where its covered samples meet an occupied point: it would
-// not fit there.
-bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, PlateLayoutAids* aids)
+// without it. With rows (the layout of a plate, set up for this part by the caller),
+// others lacks the part and serves the pushes as well, and every occupied point lies
+// inside one of its parts, so that the part is not tried at a position that rows rules
+// out: it would not fit there.
+bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, const PlateLayoutAids* aids,
+                       OpenRows* rows)
 {
-    const bool ownGathering = aids == nullptr;
+    const bool ownGathering = rows == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
     const Point gravityPt = contourCentroid(part.outer);
     // The pivot search refreshes the centroid; a copy keeps a failed call from touching the part.
@@ -402,12 +440,7 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
         gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
 
     GravitySearch search(ns, others, variants, pivot, stride);
-    // In the layout of a plate the grid holds only points covered by the gathered parts,
-    // which stay put.
-    if (aids != nullptr && !variants.empty()) {
-        aids->refresh(ns.packingPoints);
-        search.useCoveredSamples(ns.packingPointDistance, quarterTurnsPerStep(ns.rotationNumber), *aids, p.innerBox);
-    }
+    if (rows != nullptr && !variants.empty()) search.useOpenRows(*rows, *aids);
     Candidate best;
     int64_t firstColumn = 0;
     if (!search.firstFit(best, firstColumn)) return false;
@@ -437,7 +470,7 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
 bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
 {
     PlateParts others(ns, p);
-    return gravityPlaceAmong(ns, p, part, others, nullptr);
+    return gravityPlaceAmong(ns, p, part, others, nullptr, nullptr);
 }
 
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part)
@@ -490,9 +523,108 @@ bool isNewFailure(const Part& part, const PartList& failed)
     return true;
 }
 
+namespace {
+
+// Grid steps tried along each side of a part's box for its covered samples, and samples
+// kept: enough that most parts that find no room on a plate are ruled out at every
+// position without a fit test.
+constexpr int64_t kSampleTries = 16;
+constexpr size_t kSamplesKept = 32;
+
+GravityPrep makePrep(const NestSystem& ns, const Part& part)
+{
+    GravityPrep prep;
+    if (ns.rotationNumber < 1 || part.outer.empty()) return prep;
+    // As gravityPlaceAmong works them out.
+    const Point gravityPt = contourCentroid(part.outer);
+    Part base = part;
+    prep.pivot = base.nearestVertexToCentroid();
+    const std::vector<GravityVariant> variants =
+        gravityVariants(base, prep.pivot, gravityPt, ns.rotationNumber, ns.turnOver);
+    const BoundingBox& b = part.box;
+    prep.stride = gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
+    prep.quarterTurns = quarterTurnsPerStep(ns.rotationNumber);
+    for (const GravityVariant& v : variants) {
+        prep.boxes.push_back(v.shape.outer.box);
+        prep.poses.emplace_back(v.turn, v.turnedOver);
+        // With quarter turns, the samples of the others are the first one's, turned.
+        if (prep.quarterTurns == 0 || prep.samples.empty())
+            prep.samples.emplace_back(v.shape, prep.pivot, ns.packingPointDistance, kSampleTries, kSamplesKept);
+    }
+    return prep;
+}
+
+// The covered samples of every variant.
+void variantSamples(const GravityPrep& prep, std::vector<CoveredSamples>& out)
+{
+    out.clear();
+    if (prep.quarterTurns == 0) {
+        out = prep.samples;
+        return;
+    }
+    for (const auto& [turn, turnedOver] : prep.poses)
+        out.push_back(prep.samples.front().turned(turn * prep.quarterTurns, turnedOver));
+}
+
+// The test of isNewFailure against one failed part, its sides and fill ratio less the
+// margins worked out once.
+struct FailedPart {
+    double longer;
+    double shorter;
+    double fill;
+};
+
+FailedPart failedPart(const Part& f)
+{
+    const double fw = boxWidth(f.box);
+    const double fh = boxHeight(f.box);
+    const double A = std::max(fw, fh);
+    const double B = std::min(fw, fh);
+    return {A - 0.1, B - 0.1, f.fillRatio - 0.001};
+}
+
+bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed)
+{
+    const double w = boxWidth(part.box);
+    const double h = boxHeight(part.box);
+    const double a = std::max(w, h);
+    const double b = std::min(w, h);
+    for (const FailedPart& f : failed) {
+        if (a >= f.longer && b >= f.shorter && part.fillRatio >= f.fill) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const GravityPrep& GravityLayoutMemo::prep(const NestSystem& ns, const Part& part)
+{
+    Entry& e = entries_[&part];
+    const std::vector<Point>& outer = part.outer.points;
+    const bool known = e.ppd == ns.packingPointDistance && e.rn == ns.rotationNumber && e.turnOver == ns.turnOver &&
+                       e.outer.size() == outer.size() &&
+                       std::equal(outer.begin(), outer.end(), e.outer.begin(),
+                                  [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; });
+    if (!known) {
+        e.outer = outer;
+        e.ppd = ns.packingPointDistance;
+        e.rn = ns.rotationNumber;
+        e.turnOver = ns.turnOver;
+        e.prep = makePrep(ns, part);
+    }
+    return e.prep;
+}
+
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
 {
-    PartList failed;
+    GravityLayoutMemo memo;
+    return gravityLayoutPlate(ns, p, memo);
+}
+
+bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
+{
+    // The failed parts only as far as isNewFailure reads them.
+    std::vector<FailedPart> failed;
     preRotateOversize(ns, p);
     ns.generatePackingPoints(p);
     double free = ns.plateFreeArea(p);
@@ -501,6 +633,8 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
     // it joins them once placed.
     PlateParts onPlate(ns, p);
     PlateLayoutAids aids;
+    OpenRows rows;
+    std::vector<CoveredSamples> samples;
 
     if (ns.plateIsEmpty(p)) {
         for (Part& part : ns.nestParts) {
@@ -508,6 +642,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
             if (placeFirstBig(ns, p, part)) {
                 free -= part.netArea;
                 onPlate.add(part);
+                memo.forget(part);
                 break;
             }
         }
@@ -515,12 +650,24 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
     for (Part& part : ns.nestParts) {
         if (part.plateId != -1 || !(free >= part.netArea)) continue;
         if (!isNewFailure(part, failed)) continue;
-        if (gravityPlaceAmong(ns, p, part, onPlate, &aids)) {
+        // The grid holds only points covered by the gathered parts, which stay put: the
+        // positions that the covered samples rule out need no search, and when they rule
+        // out every position the part does not fit.
+        const GravityPrep& prep = memo.prep(ns, part);
+        bool placed = false;
+        if (!prep.boxes.empty()) {
+            aids.refresh(ns.packingPoints);
+            variantSamples(prep, samples);
+            rows.init(aids, ns.packingPoints, prep.pivot, p.innerBox, prep.boxes, samples);
+            placed = rows.anyOpen(prep.stride) && gravityPlaceAmong(ns, p, part, onPlate, &aids, &rows);
+        }
+        if (placed) {
             free -= part.netArea;
             onPlate.add(part);
             aids.touch(part.outer.box);
+            memo.forget(part);
         } else {
-            failed.push_back(part);
+            failed.push_back(failedPart(part));
         }
     }
     ns.releasePackingPoints();
