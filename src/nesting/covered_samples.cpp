@@ -101,14 +101,17 @@ CoveredSamples::CoveredSamples(const Part& part, const Point& anchor, double ppd
     }
 }
 
+CoveredSamples::Offset CoveredSamples::turnedOffset(Offset o, int32_t quarterTurns, bool turnedOver)
+{
+    for (int32_t q = 0; q < quarterTurns % 4; ++q) o = Offset{-o.rows, o.columns};
+    if (turnedOver) o.rows = -o.rows;
+    return o;
+}
+
 CoveredSamples CoveredSamples::turned(int32_t quarterTurns, bool turnedOver) const
 {
     CoveredSamples out;
-    for (Offset o : offsets_) {
-        for (int32_t q = 0; q < quarterTurns % 4; ++q) o = Offset{-o.rows, o.columns};
-        if (turnedOver) o.rows = -o.rows;
-        out.offsets_.push_back(o);
-    }
+    for (const Offset& o : offsets_) out.offsets_.push_back(turnedOffset(o, quarterTurns, turnedOver));
     return out;
 }
 

@@ -36,6 +36,8 @@ public:
         int64_t rows;
     };
     const std::vector<Offset>& offsets() const { return offsets_; }
+    // One offset as turned() turns it.
+    static Offset turnedOffset(Offset o, int32_t quarterTurns, bool turnedOver);
 
 private:
     std::vector<Offset> offsets_;

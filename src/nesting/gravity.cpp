@@ -96,20 +96,26 @@ struct PlateLayoutAids {
 // Sound only while each occupied point lies inside a part that the fit test sees.
 class OpenRows {
 public:
-    // samples and boxes: one per variant, in table order.
-    void init(const PlateLayoutAids& aids, const PackingPointGrid& grid, const Point& pivot,
-              const BoundingBox& inner, const std::vector<BoundingBox>& boxes,
-              const std::vector<CoveredSamples>& samples)
+    // The part's variants as prep describes them, walked with prep's stride: rows off the
+    // stride are never open.
+    void init(const PlateLayoutAids& aids, const PackingPointGrid& grid, const BoundingBox& inner,
+              const GravityPrep& prep)
     {
         aids_ = &aids;
         grid_ = &grid;
-        variants_ = boxes.size();
+        variants_ = prep.boxes.size();
         words_ = aids.words;
+        stride_ = prep.stride;
+        const Point& pivot = prep.pivot;
         // Each sample as a read of its column: from word w + word, shifted right by shift.
         reads_.clear();
         readStart_.assign(1, 0);
-        for (const CoveredSamples& variant : samples) {
-            for (const CoveredSamples::Offset& o : variant.offsets()) {
+        for (size_t k = 0; k < variants_; ++k) {
+            // With quarter turns, the samples of every variant are the first one's, turned.
+            const bool turned = prep.quarterTurns > 0;
+            const auto& [turn, turnedOver] = prep.poses[k];
+            for (CoveredSamples::Offset o : prep.samples[turned ? 0 : k].offsets()) {
+                if (turned) o = CoveredSamples::turnedOffset(o, turn * prep.quarterTurns, turnedOver);
                 const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
                 // A sample further off than the padding covers lies off the grid wherever
                 // the part's box fits inside: it would tell nothing.
@@ -118,12 +124,14 @@ public:
             }
             readStart_.push_back(reads_.size());
         }
+        const std::vector<BoundingBox>& boxes = prep.boxes;
         insideRows_.assign(static_cast<size_t>(words_) * variants_, 0);
         insideColumns_.clear();
         for (size_t k = 0; k < variants_; ++k) {
             const BoundingBox& b = boxes[k];
             for (int64_t j = 0; j < grid.rows; ++j) {
-                if (boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
+                if (j % stride_ == 0 &&
+                    boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
                     insideRows_[k * static_cast<size_t>(words_) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
             }
             int64_t lo = grid.columns, hi = -1;
@@ -192,21 +200,13 @@ public:
     }
     int64_t words() const { return words_; }
 
-    // Whether some position of the walk with that stride is open to some variant.
-    bool anyOpen(int64_t stride)
+    // The first column of the walk with a position open to some variant, or -1.
+    int64_t firstOpenColumn()
     {
-        for (int64_t i = 0; i < grid_->columns; i += stride) {
-            if (!openColumn(i)) continue;
-            for (int64_t w = 0; w < words_; ++w) {
-                uint64_t rows = openToAny(w);
-                while (rows != 0) {
-                    const int64_t j = w * 64 + std::countr_zero(rows);
-                    rows &= rows - 1;
-                    if (j < grid_->rows && j % stride == 0) return true;
-                }
-            }
+        for (int64_t i = 0; i < grid_->columns; i += stride_) {
+            if (openColumn(i)) return i;
         }
-        return false;
+        return -1;
     }
 
 private:
@@ -219,6 +219,7 @@ private:
     const PackingPointGrid* grid_ = nullptr;
     size_t variants_ = 0;
     int64_t words_ = 0;
+    int64_t stride_ = 1;
     std::vector<SampleRead> reads_;  // the samples of every variant, in order
     std::vector<size_t> readStart_;  // per variant, where its samples start in reads_; one more at the end
     std::vector<uint64_t> rows_;  // per variant, the open rows of the current column
@@ -245,10 +246,11 @@ public:
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
-    bool firstFit(Candidate& best, int64_t& column)
+    // Columns before `from` (a column of the walk) must have no open position.
+    bool firstFit(Candidate& best, int64_t& column, int64_t from = 0)
     {
         const PackingPointGrid& grid = ns_.packingPoints;
-        for (int64_t i = 0; i < grid.columns; i += stride_) {
+        for (int64_t i = from; i < grid.columns; i += stride_) {
             if (rows_ != nullptr) {
                 if (openColumn(i) && firstFitInColumn(i, best)) {
                     column = i;
@@ -424,7 +426,7 @@ int32_t quarterTurnsPerStep(int32_t rn)
 // inside one of its parts, so that the part is not tried at a position that rows rules
 // out: it would not fit there.
 bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, const PlateLayoutAids* aids,
-                       OpenRows* rows)
+                       OpenRows* rows, int64_t firstOpen = 0)
 {
     const bool ownGathering = rows == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
@@ -443,7 +445,7 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
     if (rows != nullptr && !variants.empty()) search.useOpenRows(*rows, *aids);
     Candidate best;
     int64_t firstColumn = 0;
-    if (!search.firstFit(best, firstColumn)) return false;
+    if (!search.firstFit(best, firstColumn, rows != nullptr ? firstOpen : 0)) return false;
     search.improve(best, firstColumn, reach);
 
     // The part goes through the very transforms that built the winning variant, then the
@@ -554,18 +556,6 @@ GravityPrep makePrep(const NestSystem& ns, const Part& part)
     return prep;
 }
 
-// The covered samples of every variant.
-void variantSamples(const GravityPrep& prep, std::vector<CoveredSamples>& out)
-{
-    out.clear();
-    if (prep.quarterTurns == 0) {
-        out = prep.samples;
-        return;
-    }
-    for (const auto& [turn, turnedOver] : prep.poses)
-        out.push_back(prep.samples.front().turned(turn * prep.quarterTurns, turnedOver));
-}
-
 // The test of isNewFailure against one failed part, its sides and fill ratio less the
 // margins worked out once.
 struct FailedPart {
@@ -634,7 +624,6 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
     PlateParts onPlate(ns, p);
     PlateLayoutAids aids;
     OpenRows rows;
-    std::vector<CoveredSamples> samples;
 
     if (ns.plateIsEmpty(p)) {
         for (Part& part : ns.nestParts) {
@@ -657,9 +646,9 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
         bool placed = false;
         if (!prep.boxes.empty()) {
             aids.refresh(ns.packingPoints);
-            variantSamples(prep, samples);
-            rows.init(aids, ns.packingPoints, prep.pivot, p.innerBox, prep.boxes, samples);
-            placed = rows.anyOpen(prep.stride) && gravityPlaceAmong(ns, p, part, onPlate, &aids, &rows);
+            rows.init(aids, ns.packingPoints, p.innerBox, prep);
+            const int64_t firstOpen = rows.firstOpenColumn();
+            placed = firstOpen >= 0 && gravityPlaceAmong(ns, p, part, onPlate, &aids, &rows, firstOpen);
         }
         if (placed) {
             free -= part.netArea;
