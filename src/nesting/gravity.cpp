@@ -148,42 +148,13 @@ public:
     // Works out the open rows of column i; false when no variant has one.
     bool openColumn(int64_t i)
     {
-        const int64_t words = words_;
-        const uint64_t* here = aids_->column(i);
-        bool any = false;
-        for (size_t k = 0; k < variants_; ++k) {
-            uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
-            const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
-            uint64_t left = 0;  // free rows of column i still open
-            const bool insideColumn = i >= insideColumns_[k].first && i <= insideColumns_[k].second;
-            for (int64_t w = 0; w < words; ++w) {
-                rows[w] = insideColumn ? inside[w] & here[w] : 0;
-                left |= rows[w];
-            }
-            if (left == 0) continue;
-            for (size_t s = readStart_[k]; s < readStart_[k + 1]; ++s) {
-                const SampleRead& read = reads_[s];
-                const int64_t c = i + read.columns;
-                if (c < 0 || c >= grid_->columns) continue;
-                // Bit j of the read is bit j + rows of the sample's offset in column c.
-                const uint64_t* from = aids_->column(c) + read.word;
-                left = 0;
-                if (read.shift == 0) {
-                    for (int64_t w = 0; w < words; ++w) {
-                        rows[w] &= from[w];
-                        left |= rows[w];
-                    }
-                } else {
-                    for (int64_t w = 0; w < words; ++w) {
-                        rows[w] &= (from[w] >> read.shift) | (from[w + 1] << (64 - read.shift));
-                        left |= rows[w];
-                    }
-                }
-                if (left == 0) break;  // closed: the other samples change nothing
-            }
-            any = any || left != 0;
+        switch (words_) {
+        case 1: return openColumnOf<1>(i);
+        case 2: return openColumnOf<2>(i);
+        case 3: return openColumnOf<3>(i);
+        case 4: return openColumnOf<4>(i);
+        default: return openColumnOf<0>(i);
         }
-        return any;
     }
 
     // After openColumn: whether row j is open to variant k, and word w of the rows open
@@ -210,6 +181,44 @@ public:
     }
 
 private:
+    // openColumn with Words words per column (0: any number), the rows kept in registers.
+    template <int Words>
+    bool openColumnOf(int64_t i)
+    {
+        const int64_t words = Words > 0 ? Words : words_;
+        const uint64_t* here = aids_->column(i);
+        bool any = false;
+        for (size_t k = 0; k < variants_; ++k) {
+            uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
+            uint64_t local[Words > 0 ? Words : 1];
+            uint64_t* open = Words > 0 ? local : rows;
+            const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
+            uint64_t left = 0;  // free rows of column i still open
+            const bool insideColumn = i >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            for (int64_t w = 0; w < words; ++w) {
+                open[w] = insideColumn ? inside[w] & here[w] : 0;
+                left |= open[w];
+            }
+            for (size_t s = readStart_[k]; left != 0 && s < readStart_[k + 1]; ++s) {
+                const SampleRead& read = reads_[s];
+                const int64_t c = i + read.columns;
+                if (c < 0 || c >= grid_->columns) continue;
+                // Bit j of the read is bit j + rows of the sample's offset in column c; the
+                // high part is shifted in two steps, so that a shift of 0 brings in nothing.
+                const uint64_t* from = aids_->column(c) + read.word;
+                left = 0;
+                for (int64_t w = 0; w < words; ++w) {
+                    open[w] &= (from[w] >> read.shift) | ((from[w + 1] << (63 - read.shift)) << 1);
+                    left |= open[w];
+                }
+                // left == 0: closed, the other samples change nothing.
+            }
+            if (Words > 0) std::copy(open, open + words, rows);
+            any = any || left != 0;
+        }
+        return any;
+    }
+
     struct SampleRead {
         int64_t columns;  // from the anchor's column
         int64_t word;  // first word read, from the anchor's word
