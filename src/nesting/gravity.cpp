@@ -31,12 +31,25 @@ struct Candidate {
     Point gravity;
 };
 
-// Whether a box from low to high, shifted by shift, may lie inside [min, max] by the test
-// of boxInsideRect; the slack, ten times its tolerance, covers any rounding of the shift.
-bool boxMayFit(double shift, double low, double high, double min, double max)
+// How far a box may seem to stand out of the inner box when it passes boxInsideRect: ten
+// times the tolerance of that test, which covers any rounding of a shift.
+constexpr double kBoxSlack = 1e-3;
+
+// The first index in [0, count) at which the predicate holds, when it holds from some
+// index on (count if nowhere).
+template <typename Predicate>
+int64_t firstIndex(int64_t count, Predicate holds)
 {
-    constexpr double kSlack = 1e-3;
-    return low + shift >= min - kSlack && high + shift <= max + kSlack;
+    int64_t lo = 0, hi = count;
+    while (lo < hi) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        if (holds(mid)) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
 }
 
 // What the layout of one plate keeps between its gravityPlace calls: the grid's occupied
@@ -129,18 +142,24 @@ public:
         insideColumns_.clear();
         for (size_t k = 0; k < variants_; ++k) {
             const BoundingBox& b = boxes[k];
-            for (int64_t j = 0; j < grid.rows; ++j) {
-                if (j % stride_ == 0 &&
-                    boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
-                    insideRows_[k * static_cast<size_t>(words_) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
-            }
-            int64_t lo = grid.columns, hi = -1;
-            for (int64_t i = 0; i < grid.columns; ++i) {
-                if (!boxMayFit(grid.at(static_cast<int32_t>(i), 0).pos.x - pivot.x, b.min_X, b.max_X, inner.min_X, inner.max_X)) continue;
-                lo = std::min(lo, i);
-                hi = std::max(hi, i);
-            }
-            insideColumns_.push_back({lo, hi});
+            // The grid coordinates rise with the index, so the rows (columns) at which the
+            // box may fit are one run: from the first at which its low side is far enough
+            // up (right) to the last at which its high side is not too far.
+            const auto run = [](int64_t count, auto coordinate, double low, double high, double min, double max) {
+                const int64_t first = firstIndex(count, [&](int64_t n) { return low + coordinate(n) >= min - kBoxSlack; });
+                const int64_t end = firstIndex(count, [&](int64_t n) { return !(high + coordinate(n) <= max + kBoxSlack); });
+                return std::pair<int64_t, int64_t>{first, end};
+            };
+            const auto [rowFirst, rowEnd] = run(
+                grid.rows, [&](int64_t j) { return grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y; }, b.min_Y,
+                b.max_Y, inner.min_Y, inner.max_Y);
+            uint64_t* inside = &insideRows_[k * static_cast<size_t>(words_)];
+            for (int64_t j = (rowFirst + stride_ - 1) / stride_ * stride_; j < rowEnd; j += stride_)
+                inside[j / 64] |= uint64_t{1} << (j % 64);
+            const auto [columnFirst, columnEnd] = run(
+                grid.columns, [&](int64_t i) { return grid.at(static_cast<int32_t>(i), 0).pos.x - pivot.x; }, b.min_X,
+                b.max_X, inner.min_X, inner.max_X);
+            insideColumns_.push_back({columnFirst, columnEnd - 1});
         }
         rows_.assign(insideRows_.size(), 0);
     }
