@@ -79,21 +79,43 @@ struct PlateLayoutAids {
         touchedMax = std::max(touchedMax, box.max_X);
     }
 
+    // For a group of kGroup neighbouring columns: window(c) is, row by row, the union of
+    // the free points of columns c to c + kGroup - 1, for c from 1 - kGroup on; all rows
+    // are set when one of those columns lies off the grid. Padded as the columns are.
+    static constexpr int64_t kGroup = 4;
+    std::vector<uint64_t> windows;
+    const uint64_t* window(int64_t c) const
+    {
+        return &windows[static_cast<size_t>((c + kGroup - 1) * pitch() + pad())];
+    }
+
     void refresh(const PackingPointGrid& grid)
     {
+        const bool all = stale;
         if (stale) {
             words = (static_cast<int64_t>(grid.rows) + 63) / 64;
             columns = grid.columns;
             padded.assign(static_cast<size_t>(pitch() * columns), ~uint64_t{0});
+        } else if (!(touchedMin <= touchedMax)) {
+            return;
         }
         for (int64_t i = 0; i < columns; ++i) {
             const double x = grid.points[static_cast<size_t>(i * grid.rows)].pos.x;
-            if (!stale && !(x >= touchedMin && x <= touchedMax)) continue;
+            if (!all && !(x >= touchedMin && x <= touchedMax)) continue;
             uint64_t* bits = &padded[static_cast<size_t>(i * pitch() + pad())];
             std::fill(bits, bits + words, ~uint64_t{0});
             for (int64_t j = 0; j < grid.rows; ++j) {
                 if (grid.points[static_cast<size_t>(j + i * grid.rows)].occupied)
                     bits[j / 64] &= ~(uint64_t{1} << (j % 64));
+            }
+        }
+        windows.assign(static_cast<size_t>(pitch() * (columns + kGroup - 1)), ~uint64_t{0});
+        for (int64_t c = 0; c + kGroup <= columns; ++c) {
+            uint64_t* out = &windows[static_cast<size_t>((c + kGroup - 1) * pitch() + pad())];
+            for (int64_t w = 0; w < words; ++w) {
+                uint64_t bits = 0;
+                for (int64_t t = 0; t < kGroup; ++t) bits |= column(c + t)[w];
+                out[w] = bits;
             }
         }
         stale = false;
@@ -164,6 +186,18 @@ public:
         rows_.assign(insideRows_.size(), 0);
     }
 
+    // Whether some row of the columns from i to i + kGroup - 1 may be open to some variant.
+    bool openGroup(int64_t i)
+    {
+        switch (words_) {
+        case 1: return openColumnOf<1, true>(i);
+        case 2: return openColumnOf<2, true>(i);
+        case 3: return openColumnOf<3, true>(i);
+        case 4: return openColumnOf<4, true>(i);
+        default: return openColumnOf<0, true>(i);
+        }
+    }
+
     // Works out the open rows of column i; false when no variant has one.
     bool openColumn(int64_t i)
     {
@@ -193,6 +227,16 @@ public:
     // The first column of the walk with a position open to some variant, or -1.
     int64_t firstOpenColumn()
     {
+        if (stride_ == 1) {
+            // A group of columns in which no row is open to any variant is passed at once.
+            for (int64_t group = 0; group < grid_->columns; group += PlateLayoutAids::kGroup) {
+                if (!openGroup(group)) continue;
+                for (int64_t i = group; i < std::min<int64_t>(group + PlateLayoutAids::kGroup, grid_->columns); ++i) {
+                    if (openColumn(i)) return i;
+                }
+            }
+            return -1;
+        }
         for (int64_t i = 0; i < grid_->columns; i += stride_) {
             if (openColumn(i)) return i;
         }
@@ -201,11 +245,14 @@ public:
 
 private:
     // openColumn with Words words per column (0: any number), the rows kept in registers.
-    template <int Words>
+    // With Group, the same for the kGroup columns from i on at once: every row open in one
+    // of them is open in the answer, as each read is the union over the columns read.
+    template <int Words, bool Group = false>
     bool openColumnOf(int64_t i)
     {
+        constexpr int64_t kGroup = PlateLayoutAids::kGroup;
         const int64_t words = Words > 0 ? Words : words_;
-        const uint64_t* here = aids_->column(i);
+        const uint64_t* here = Group ? aids_->window(i) : aids_->column(i);
         bool any = false;
         for (size_t k = 0; k < variants_; ++k) {
             uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
@@ -213,7 +260,7 @@ private:
             uint64_t* open = Words > 0 ? local : rows;
             const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
             uint64_t left = 0;  // free rows of column i still open
-            const bool insideColumn = i >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            const bool insideColumn = i + (Group ? kGroup - 1 : 0) >= insideColumns_[k].first && i <= insideColumns_[k].second;
             for (int64_t w = 0; w < words; ++w) {
                 open[w] = insideColumn ? inside[w] & here[w] : 0;
                 left |= open[w];
@@ -221,10 +268,10 @@ private:
             for (size_t s = readStart_[k]; left != 0 && s < readStart_[k + 1]; ++s) {
                 const SampleRead& read = reads_[s];
                 const int64_t c = i + read.columns;
-                if (c < 0 || c >= grid_->columns) continue;
+                if (c < (Group ? 1 - kGroup : 0) || c >= grid_->columns) continue;  // all off the grid
                 // Bit j of the read is bit j + rows of the sample's offset in column c; the
                 // high part is shifted in two steps, so that a shift of 0 brings in nothing.
-                const uint64_t* from = aids_->column(c) + read.word;
+                const uint64_t* from = (Group ? aids_->window(c) : aids_->column(c)) + read.word;
                 left = 0;
                 for (int64_t w = 0; w < words; ++w) {
                     open[w] &= (from[w] >> read.shift) | ((from[w + 1] << (63 - read.shift)) << 1);
