@@ -665,13 +665,19 @@ bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed)
 const GravityPrep& GravityLayoutMemo::prep(const NestSystem& ns, const Part& part)
 {
     Entry& e = entries_[&part];
+    const auto same = [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; };
     const std::vector<Point>& outer = part.outer.points;
+    std::vector<std::pair<Point, size_t>> holes;
+    for (const Contour& h : part.holes) holes.emplace_back(h.empty() ? Point() : h.points.front(), h.points.size());
     const bool known = e.ppd == ns.packingPointDistance && e.rn == ns.rotationNumber && e.turnOver == ns.turnOver &&
-                       e.outer.size() == outer.size() &&
-                       std::equal(outer.begin(), outer.end(), e.outer.begin(),
-                                  [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; });
+                       e.outer.size() == outer.size() && std::equal(outer.begin(), outer.end(), e.outer.begin(), same) &&
+                       e.holes.size() == holes.size() &&
+                       std::equal(holes.begin(), holes.end(), e.holes.begin(), [&same](const auto& u, const auto& v) {
+                           return same(u.first, v.first) && u.second == v.second;
+                       });
     if (!known) {
         e.outer = outer;
+        e.holes = std::move(holes);
         e.ppd = ns.packingPointDistance;
         e.rn = ns.rotationNumber;
         e.turnOver = ns.turnOver;

@@ -87,13 +87,24 @@ TEST(GravityLayoutMemo, FollowsThePoseOfThePartAndTheSettings)
             EXPECT_EQ(kept.boxes[k].max_Y, made.boxes[k].max_Y) << k;
         }
         ASSERT_EQ(kept.samples.size(), made.samples.size());
-        for (size_t k = 0; k < made.samples.size(); ++k)
-            EXPECT_EQ(kept.samples[k].offsets().size(), made.samples[k].offsets().size());
+        for (size_t k = 0; k < made.samples.size(); ++k) {
+            const auto& a = kept.samples[k].offsets();
+            const auto& b = made.samples[k].offsets();
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t n = 0; n < a.size(); ++n) {
+                EXPECT_EQ(a[n].columns, b[n].columns);
+                EXPECT_EQ(a[n].rows, b[n].rows);
+            }
+        }
     };
     GravityLayoutMemo memo;
     EXPECT_EQ(memo.prep(ns, part).boxes.size(), 8u);  // RN 4, turned over
     EXPECT_EQ(memo.prep(ns, part).samples.size(), 1u);  // the others are its quarter turns
     part.rotatePart(part.centroid, 0.3);
+    sameAsFresh(memo, part);
+    // The same outline with a hole where the samples were: none may lie in it.
+    const Contour outline = part.outer;
+    part = partOf(outline, {rectangle(5, 5, 20, 20)});
     sameAsFresh(memo, part);
     ns.rotationNumber = 3;
     EXPECT_EQ(memo.prep(ns, part).samples.size(), 6u);  // one per variant
