@@ -217,7 +217,9 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
 INSTANTIATE_TEST_SUITE_P(RotationsAndGrids, PlateLayoutShortcuts,
                          ::testing::Values(Setting{4, true, 10.0}, Setting{4, false, 7.0},
                                            Setting{2, true, 10.0}, Setting{1, false, 10.0},
-                                           Setting{3, true, 12.0}, Setting{4, true, 3.0}));
+                                           Setting{3, true, 12.0}, Setting{4, true, 3.0},
+                                           // more than four words of rows per grid column
+                                           Setting{2, false, 2.0}));
 
 }  // namespace
 }  // namespace orvo
