@@ -10,10 +10,6 @@ namespace orvo {
 
 namespace {
 
-// Grid steps tried along each side of the part's box, and samples kept.
-constexpr int64_t kTriesPerSide = 8;
-constexpr size_t kMaxSamples = 8;
-
 double squaredDistanceToSegment(const Point& p, const Point& a, const Point& b)
 {
     const double dx = b.x - a.x;
@@ -32,6 +28,10 @@ bool farFromEdges(const Contour& k, const Point& p, double depth)
     for (size_t i = 0; i < n; ++i) {
         const Point& a = k.points[i];
         const Point& b = k.points[(i + 1) % n];
+        // Beyond the edge's box grown by depth, the point is farther than depth from it.
+        if (p.x + depth < std::min(a.x, b.x) || p.x - depth > std::max(a.x, b.x) ||
+            p.y + depth < std::min(a.y, b.y) || p.y - depth > std::max(a.y, b.y))
+            continue;
         if (!(squaredDistanceToSegment(p, a, b) >= depth * depth)) return false;
     }
     return true;
@@ -61,16 +61,18 @@ bool stepRange(double low, double high, double ppd, int64_t& first, int64_t& las
 
 }  // namespace
 
-CoveredSamples::CoveredSamples(const Part& part, const Point& anchor, double ppd)
+CoveredSamples::CoveredSamples(const Part& part, const Point& anchor, double ppd, int64_t triesPerSide,
+                               size_t maxSamples)
 {
+    if (triesPerSide < 1) return;
     if (!(ppd > 0.0) || !std::isfinite(ppd) || part.outer.empty()) return;
     const BoundingBox& box = part.outer.box;
     int64_t c0 = 0, c1 = 0, r0 = 0, r1 = 0;
     if (!stepRange(box.min_X - anchor.x, box.max_X - anchor.x, ppd, c0, c1) ||
         !stepRange(box.min_Y - anchor.y, box.max_Y - anchor.y, ppd, r0, r1))
         return;
-    const int64_t cStep = std::max<int64_t>(1, (c1 - c0 + kTriesPerSide) / kTriesPerSide);
-    const int64_t rStep = std::max<int64_t>(1, (r1 - r0 + kTriesPerSide) / kTriesPerSide);
+    const int64_t cStep = std::max<int64_t>(1, (c1 - c0 + triesPerSide) / triesPerSide);
+    const int64_t rStep = std::max<int64_t>(1, (r1 - r0 + triesPerSide) / triesPerSide);
     std::vector<Offset> inside;
     std::vector<Point> where;
     for (int64_t c = c0; c <= c1; c += cStep) {
@@ -84,7 +86,7 @@ CoveredSamples::CoveredSamples(const Part& part, const Point& anchor, double ppd
     // Spread the samples: each next one the farthest from those already taken.
     std::vector<double> nearest(inside.size(), std::numeric_limits<double>::infinity());
     size_t next = 0;
-    while (!inside.empty() && offsets_.size() < std::min(kMaxSamples, inside.size())) {
+    while (!inside.empty() && offsets_.size() < std::min(maxSamples, inside.size())) {
         offsets_.push_back(inside[next]);
         const Point taken = where[next];
         size_t farthest = 0;
@@ -99,14 +101,17 @@ CoveredSamples::CoveredSamples(const Part& part, const Point& anchor, double ppd
     }
 }
 
+CoveredSamples::Offset CoveredSamples::turnedOffset(Offset o, int32_t quarterTurns, bool turnedOver)
+{
+    for (int32_t q = 0; q < quarterTurns % 4; ++q) o = Offset{-o.rows, o.columns};
+    if (turnedOver) o.rows = -o.rows;
+    return o;
+}
+
 CoveredSamples CoveredSamples::turned(int32_t quarterTurns, bool turnedOver) const
 {
     CoveredSamples out;
-    for (Offset o : offsets_) {
-        for (int32_t q = 0; q < quarterTurns % 4; ++q) o = Offset{-o.rows, o.columns};
-        if (turnedOver) o.rows = -o.rows;
-        out.offsets_.push_back(o);
-    }
+    for (const Offset& o : offsets_) out.offsets_.push_back(turnedOffset(o, quarterTurns, turnedOver));
     return out;
 }
 

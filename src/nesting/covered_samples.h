@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,7 +20,10 @@ class CoveredSamples {
 public:
     // The part in the pose it would take with `anchor` on a packing point, the distance
     // of the grid's points (the grid must have been generated with it).
-    CoveredSamples(const Part& part, const Point& anchor, double ppd);
+    // triesPerSide grid steps are tried along each side of the part's box, and at most
+    // maxSamples of the points found are kept, each the farthest from those before it.
+    CoveredSamples(const Part& part, const Point& anchor, double ppd, int64_t triesPerSide = 8,
+                   size_t maxSamples = 16);
     CoveredSamples() = default;
 
     // The samples of the part turned by quarterTurns quarter turns about the anchor, then
@@ -32,6 +36,8 @@ public:
         int64_t rows;
     };
     const std::vector<Offset>& offsets() const { return offsets_; }
+    // One offset as turned() turns it.
+    static Offset turnedOffset(Offset o, int32_t quarterTurns, bool turnedOver);
 
 private:
     std::vector<Offset> offsets_;

@@ -31,37 +31,275 @@ struct Candidate {
     Point gravity;
 };
 
-// Whether a box from low to high, shifted by shift, may lie inside [min, max] by the test
-// of boxInsideRect; the slack, ten times its tolerance, covers any rounding of the shift.
-bool boxMayFit(double shift, double low, double high, double min, double max)
+// How far a box may seem to stand out of the inner box when it passes boxInsideRect: ten
+// times the tolerance of that test, which covers any rounding of a shift.
+constexpr double kBoxSlack = 1e-3;
+
+// The first index in [0, count) at which the predicate holds, when it holds from some
+// index on (count if nowhere).
+template <typename Predicate>
+int64_t firstIndex(int64_t count, Predicate holds)
 {
-    constexpr double kSlack = 1e-3;
-    return low + shift >= min - kSlack && high + shift <= max + kSlack;
+    int64_t lo = 0, hi = count;
+    while (lo < hi) {
+        const int64_t mid = lo + (hi - lo) / 2;
+        if (holds(mid)) {
+            hi = mid;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return lo;
 }
 
 // What the layout of one plate keeps between its gravityPlace calls: the grid's occupied
-// flags packed one byte each (the lookups of the covered samples stay in cache), brought
-// up to date when a part has been placed since.
+// flags packed as bits (the lookups of the covered samples stay in cache), brought up to
+// date, column by column, where a part has been placed since.
 struct PlateLayoutAids {
     // Per column, the free points as bits over the rows; the bits past the last row are
-    // set, as a point off the grid tells nothing.
-    std::vector<uint64_t> freeBits;
-    int64_t words = 0;  // per column
-    bool stale = true;
+    // set, as a point off the grid tells nothing. Each column has kPad words of set bits
+    // below and above, so that a column read shifted by up to kPad words needs no checks.
+    std::vector<uint64_t> padded;
+    int64_t words = 0;  // per column, without the padding
+    int64_t columns = 0;
+    bool stale = true;  // all columns
+    // The x range in which points have been occupied since the last refresh.
+    double touchedMin = HUGE_VAL;
+    double touchedMax = -HUGE_VAL;
+
+    int64_t pad() const { return words + 1; }
+    int64_t pitch() const { return words + 2 * pad(); }
+    // Word w (from -pad() to words + pad() - 1) of column i is column(i)[w].
+    const uint64_t* column(int64_t i) const { return &padded[static_cast<size_t>(i * pitch() + pad())]; }
+
+    // A part was placed there: its covered points are occupied now.
+    void touch(const BoundingBox& box)
+    {
+        touchedMin = std::min(touchedMin, box.min_X);
+        touchedMax = std::max(touchedMax, box.max_X);
+    }
+
+    // For a group of kGroup neighbouring columns: window(c) is, row by row, the union of
+    // the free points of columns c to c + kGroup - 1, for c from 1 - kGroup on; all rows
+    // are set when one of those columns lies off the grid. Padded as the columns are.
+    static constexpr int64_t kGroup = 4;
+    std::vector<uint64_t> windows;
+    const uint64_t* window(int64_t c) const
+    {
+        return &windows[static_cast<size_t>((c + kGroup - 1) * pitch() + pad())];
+    }
 
     void refresh(const PackingPointGrid& grid)
     {
-        if (!stale) return;
-        words = (static_cast<int64_t>(grid.rows) + 63) / 64;
-        freeBits.assign(static_cast<size_t>(words * grid.columns), ~uint64_t{0});
-        for (int64_t i = 0; i < grid.columns; ++i) {
+        const bool all = stale;
+        if (stale) {
+            words = (static_cast<int64_t>(grid.rows) + 63) / 64;
+            columns = grid.columns;
+            padded.assign(static_cast<size_t>(pitch() * columns), ~uint64_t{0});
+        } else if (!(touchedMin <= touchedMax)) {
+            return;
+        }
+        for (int64_t i = 0; i < columns; ++i) {
+            const double x = grid.points[static_cast<size_t>(i * grid.rows)].pos.x;
+            if (!all && !(x >= touchedMin && x <= touchedMax)) continue;
+            uint64_t* bits = &padded[static_cast<size_t>(i * pitch() + pad())];
+            std::fill(bits, bits + words, ~uint64_t{0});
             for (int64_t j = 0; j < grid.rows; ++j) {
                 if (grid.points[static_cast<size_t>(j + i * grid.rows)].occupied)
-                    freeBits[static_cast<size_t>(i * words + j / 64)] &= ~(uint64_t{1} << (j % 64));
+                    bits[j / 64] &= ~(uint64_t{1} << (j % 64));
+            }
+        }
+        windows.assign(static_cast<size_t>(pitch() * (columns + kGroup - 1)), ~uint64_t{0});
+        for (int64_t c = 0; c + kGroup <= columns; ++c) {
+            uint64_t* out = &windows[static_cast<size_t>((c + kGroup - 1) * pitch() + pad())];
+            for (int64_t w = 0; w < words; ++w) {
+                uint64_t bits = 0;
+                for (int64_t t = 0; t < kGroup; ++t) bits |= column(c + t)[w];
+                out[w] = bits;
             }
         }
         stale = false;
+        touchedMin = HUGE_VAL;
+        touchedMax = -HUGE_VAL;
     }
+};
+
+// For each variant of a part with its pivot on the packing points of one column, the free
+// rows at which all of the variant's covered samples fall on free points and its box may
+// lie inside the inner box. A position that this rules out cannot pass the fit test: a
+// sample on an occupied point lies deep inside the part and inside a part on the plate.
+// Sound only while each occupied point lies inside a part that the fit test sees.
+class OpenRows {
+public:
+    // The part's variants as prep describes them, walked with prep's stride: rows off the
+    // stride are never open.
+    void init(const PlateLayoutAids& aids, const PackingPointGrid& grid, const BoundingBox& inner,
+              const GravityPrep& prep)
+    {
+        aids_ = &aids;
+        grid_ = &grid;
+        variants_ = prep.boxes.size();
+        words_ = aids.words;
+        stride_ = prep.stride;
+        const Point& pivot = prep.pivot;
+        // Each sample as a read of its column: from word w + word, shifted right by shift.
+        reads_.clear();
+        readStart_.assign(1, 0);
+        for (size_t k = 0; k < variants_; ++k) {
+            // With quarter turns, the samples of every variant are the first one's, turned.
+            const bool turned = prep.quarterTurns > 0;
+            const auto& [turn, turnedOver] = prep.poses[k];
+            for (CoveredSamples::Offset o : prep.samples[turned ? 0 : k].offsets()) {
+                if (turned) o = CoveredSamples::turnedOffset(o, turn * prep.quarterTurns, turnedOver);
+                const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
+                // A sample further off than the padding covers lies off the grid wherever
+                // the part's box fits inside: it would tell nothing.
+                if (word < -aids.pad() || word + 1 > aids.pad()) continue;
+                reads_.push_back({o.columns, word, static_cast<int>(o.rows - word * 64)});
+            }
+            readStart_.push_back(reads_.size());
+        }
+        const std::vector<BoundingBox>& boxes = prep.boxes;
+        insideRows_.assign(static_cast<size_t>(words_) * variants_, 0);
+        insideColumns_.clear();
+        for (size_t k = 0; k < variants_; ++k) {
+            const BoundingBox& b = boxes[k];
+            // The grid coordinates rise with the index, so the rows (columns) at which the
+            // box may fit are one run: from the first at which its low side is far enough
+            // up (right) to the last at which its high side is not too far.
+            const auto run = [](int64_t count, auto coordinate, double low, double high, double min, double max) {
+                const int64_t first = firstIndex(count, [&](int64_t n) { return low + coordinate(n) >= min - kBoxSlack; });
+                const int64_t end = firstIndex(count, [&](int64_t n) { return !(high + coordinate(n) <= max + kBoxSlack); });
+                return std::pair<int64_t, int64_t>{first, end};
+            };
+            const auto [rowFirst, rowEnd] = run(
+                grid.rows, [&](int64_t j) { return grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y; }, b.min_Y,
+                b.max_Y, inner.min_Y, inner.max_Y);
+            uint64_t* inside = &insideRows_[k * static_cast<size_t>(words_)];
+            for (int64_t j = (rowFirst + stride_ - 1) / stride_ * stride_; j < rowEnd; j += stride_)
+                inside[j / 64] |= uint64_t{1} << (j % 64);
+            const auto [columnFirst, columnEnd] = run(
+                grid.columns, [&](int64_t i) { return grid.at(static_cast<int32_t>(i), 0).pos.x - pivot.x; }, b.min_X,
+                b.max_X, inner.min_X, inner.max_X);
+            insideColumns_.push_back({columnFirst, columnEnd - 1});
+        }
+        rows_.assign(insideRows_.size(), 0);
+    }
+
+    // Whether some row of the columns from i to i + kGroup - 1 may be open to some variant.
+    bool openGroup(int64_t i)
+    {
+        switch (words_) {
+        case 1: return openColumnOf<1, true>(i);
+        case 2: return openColumnOf<2, true>(i);
+        case 3: return openColumnOf<3, true>(i);
+        case 4: return openColumnOf<4, true>(i);
+        default: return openColumnOf<0, true>(i);
+        }
+    }
+
+    // Works out the open rows of column i; false when no variant has one.
+    bool openColumn(int64_t i)
+    {
+        switch (words_) {
+        case 1: return openColumnOf<1>(i);
+        case 2: return openColumnOf<2>(i);
+        case 3: return openColumnOf<3>(i);
+        case 4: return openColumnOf<4>(i);
+        default: return openColumnOf<0>(i);
+        }
+    }
+
+    // After openColumn: whether row j is open to variant k, and word w of the rows open
+    // to any variant.
+    bool open(size_t k, int64_t j) const
+    {
+        return (rows_[k * static_cast<size_t>(words_) + static_cast<size_t>(j / 64)] >> (j % 64)) & 1u;
+    }
+    uint64_t openToAny(int64_t w) const
+    {
+        uint64_t rows = 0;
+        for (size_t k = 0; k < variants_; ++k) rows |= rows_[k * static_cast<size_t>(words_) + static_cast<size_t>(w)];
+        return rows;
+    }
+    int64_t words() const { return words_; }
+
+    // The first column of the walk with a position open to some variant, or -1.
+    int64_t firstOpenColumn()
+    {
+        if (stride_ == 1) {
+            // A group of columns in which no row is open to any variant is passed at once.
+            for (int64_t group = 0; group < grid_->columns; group += PlateLayoutAids::kGroup) {
+                if (!openGroup(group)) continue;
+                for (int64_t i = group; i < std::min<int64_t>(group + PlateLayoutAids::kGroup, grid_->columns); ++i) {
+                    if (openColumn(i)) return i;
+                }
+            }
+            return -1;
+        }
+        for (int64_t i = 0; i < grid_->columns; i += stride_) {
+            if (openColumn(i)) return i;
+        }
+        return -1;
+    }
+
+private:
+    // openColumn with Words words per column (0: any number), the rows kept in registers.
+    // With Group, the same for the kGroup columns from i on at once: every row open in one
+    // of them is open in the answer, as each read is the union over the columns read.
+    template <int Words, bool Group = false>
+    bool openColumnOf(int64_t i)
+    {
+        constexpr int64_t kGroup = PlateLayoutAids::kGroup;
+        const int64_t words = Words > 0 ? Words : words_;
+        const uint64_t* here = Group ? aids_->window(i) : aids_->column(i);
+        bool any = false;
+        for (size_t k = 0; k < variants_; ++k) {
+            uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
+            uint64_t local[Words > 0 ? Words : 1];
+            uint64_t* open = Words > 0 ? local : rows;
+            const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
+            uint64_t left = 0;  // free rows of column i still open
+            const bool insideColumn = i + (Group ? kGroup - 1 : 0) >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            for (int64_t w = 0; w < words; ++w) {
+                open[w] = insideColumn ? inside[w] & here[w] : 0;
+                left |= open[w];
+            }
+            for (size_t s = readStart_[k]; left != 0 && s < readStart_[k + 1]; ++s) {
+                const SampleRead& read = reads_[s];
+                const int64_t c = i + read.columns;
+                if (c < (Group ? 1 - kGroup : 0) || c >= grid_->columns) continue;  // all off the grid
+                // Bit j of the read is bit j + rows of the sample's offset in column c; the
+                // high part is shifted in two steps, so that a shift of 0 brings in nothing.
+                const uint64_t* from = (Group ? aids_->window(c) : aids_->column(c)) + read.word;
+                left = 0;
+                for (int64_t w = 0; w < words; ++w) {
+                    open[w] &= (from[w] >> read.shift) | ((from[w + 1] << (63 - read.shift)) << 1);
+                    left |= open[w];
+                }
+                // left == 0: closed, the other samples change nothing.
+            }
+            if (Words > 0) std::copy(open, open + words, rows);
+            any = any || left != 0;
+        }
+        return any;
+    }
+
+    struct SampleRead {
+        int64_t columns;  // from the anchor's column
+        int64_t word;  // first word read, from the anchor's word
+        int shift;  // bits
+    };
+    const PlateLayoutAids* aids_ = nullptr;
+    const PackingPointGrid* grid_ = nullptr;
+    size_t variants_ = 0;
+    int64_t words_ = 0;
+    int64_t stride_ = 1;
+    std::vector<SampleRead> reads_;  // the samples of every variant, in order
+    std::vector<size_t> readStart_;  // per variant, where its samples start in reads_; one more at the end
+    std::vector<uint64_t> rows_;  // per variant, the open rows of the current column
+    std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
+    std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
 };
 
 // One gravityPlace search over the current packing-point grid.
@@ -75,45 +313,20 @@ public:
         for (size_t k = 0; k < variants.size(); ++k) prepared_[k].prepare(variants[k].shape);
     }
 
-    // Lets the walk pass over every position where a covered sample of the variant meets
-    // an occupied point, a column at a time; sound only while each occupied point lies
-    // inside a part that plateParts holds. With quarterTurns, the variants are whole
-    // quarter turns of the first one and share its samples, turned.
-    void useCoveredSamples(double ppd, int32_t quarterTurns, const PlateLayoutAids& aids, const BoundingBox& inner)
+    // Lets the walk pass over the positions that rows rules out (the layout of a plate).
+    void useOpenRows(OpenRows& rows, const PlateLayoutAids& aids)
     {
+        rows_ = &rows;
         aids_ = &aids;
-        samples_.reserve(variants_.size());
-        if (quarterTurns > 0) {
-            const CoveredSamples first(variants_.front().shape, pivot_, ppd);
-            for (const GravityVariant& v : variants_) samples_.push_back(first.turned(v.turn * quarterTurns, v.turnedOver));
-        } else {
-            for (const GravityVariant& v : variants_) samples_.emplace_back(v.shape, pivot_, ppd);
-        }
-        insideRows_.assign(static_cast<size_t>(aids.words) * variants_.size(), 0);
-        insideColumns_.clear();
-        const PackingPointGrid& grid = ns_.packingPoints;
-        for (size_t k = 0; k < variants_.size(); ++k) {
-            const BoundingBox& b = variants_[k].shape.outer.box;
-            for (int64_t j = 0; j < grid.rows; ++j) {
-                if (boxMayFit(grid.at(0, static_cast<int32_t>(j)).pos.y - pivot_.y, b.min_Y, b.max_Y, inner.min_Y, inner.max_Y))
-                    insideRows_[k * static_cast<size_t>(aids.words) + static_cast<size_t>(j / 64)] |= uint64_t{1} << (j % 64);
-            }
-            int64_t lo = grid.columns, hi = -1;
-            for (int64_t i = 0; i < grid.columns; ++i) {
-                if (!boxMayFit(grid.at(static_cast<int32_t>(i), 0).pos.x - pivot_.x, b.min_X, b.max_X, inner.min_X, inner.max_X)) continue;
-                lo = std::min(lo, i);
-                hi = std::max(hi, i);
-            }
-            insideColumns_.push_back({lo, hi});
-        }
     }
 
     // The first fitting (point, variant) in walk order, from which the improvement starts.
-    bool firstFit(Candidate& best, int64_t& column)
+    // Columns before `from` (a column of the walk) must have no open position.
+    bool firstFit(Candidate& best, int64_t& column, int64_t from = 0)
     {
         const PackingPointGrid& grid = ns_.packingPoints;
-        for (int64_t i = 0; i < grid.columns; i += stride_) {
-            if (aids_ != nullptr) {
+        for (int64_t i = from; i < grid.columns; i += stride_) {
+            if (rows_ != nullptr) {
                 if (openColumn(i) && firstFitInColumn(i, best)) {
                     column = i;
                     return true;
@@ -153,48 +366,7 @@ public:
     }
 
 private:
-    // Works out, for column i, the rows at which each variant's covered samples all fall
-    // on free points (or off the grid); false when no free point of the column is open
-    // to any variant. Without samples every position is open.
-    bool openColumn(int64_t i)
-    {
-        if (aids_ == nullptr) return true;
-        const PackingPointGrid& grid = ns_.packingPoints;
-        const int64_t words = aids_->words;
-        const auto column = [&](int64_t c, int64_t w) -> uint64_t {
-            if (c < 0 || c >= grid.columns || w < 0 || w >= words) return ~uint64_t{0};
-            return aids_->freeBits[static_cast<size_t>(c * words + w)];
-        };
-        openRows_ = insideRows_;
-        bool any = false;
-        for (size_t k = 0; k < variants_.size(); ++k) {
-            uint64_t* rows = &openRows_[k * static_cast<size_t>(words)];
-            uint64_t left = 0;  // free rows of column i still open
-            for (int64_t w = 0; w < words; ++w) left |= rows[w] & column(i, w);
-            if (left == 0 || i < insideColumns_[k].first || i > insideColumns_[k].second) {
-                std::fill(rows, rows + words, uint64_t{0});
-                continue;
-            }
-            for (const CoveredSamples::Offset& o : samples_[k].offsets()) {
-                const int64_t c = i + o.columns;
-                if (c < 0 || c >= grid.columns) continue;
-                // Bit j of the result is bit j + o.rows of column c.
-                left = 0;
-                for (int64_t w = 0; w < words; ++w) {
-                    const int64_t start = w * 64 + o.rows;
-                    const int64_t first = start >= 0 ? start / 64 : -((63 - start) / 64);
-                    const int shift = static_cast<int>(start - first * 64);
-                    uint64_t bits = column(c, first) >> shift;
-                    if (shift != 0) bits |= column(c, first + 1) << (64 - shift);
-                    rows[w] &= bits;
-                    left |= rows[w] & column(i, w);
-                }
-                if (left == 0) break;  // closed: the other samples change nothing
-            }
-            for (int64_t w = 0; w < words && !any; ++w) any = (rows[w] & column(i, w)) != 0;
-        }
-        return any;
-    }
+    bool openColumn(int64_t i) { return rows_ == nullptr || rows_->openColumn(i); }
 
     // firstFit within column i at the open free rows only, in the same order.
     bool firstFitInColumn(int64_t i, Candidate& best)
@@ -202,9 +374,7 @@ private:
         const PackingPointGrid& grid = ns_.packingPoints;
         const size_t words = static_cast<size_t>(aids_->words);
         for (size_t w = 0; w < words; ++w) {
-            uint64_t rows = 0;
-            for (size_t k = 0; k < variants_.size(); ++k) rows |= openRows_[k * words + w];
-            rows &= aids_->freeBits[static_cast<size_t>(i) * words + w];
+            uint64_t rows = rows_->openToAny(static_cast<int64_t>(w)) & aids_->column(i)[w];
             while (rows != 0) {
                 const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
                 rows &= rows - 1;
@@ -221,12 +391,7 @@ private:
         return false;
     }
 
-    bool open(size_t k, int64_t j) const
-    {
-        if (aids_ == nullptr) return true;
-        const size_t word = k * static_cast<size_t>(aids_->words) + static_cast<size_t>(j / 64);
-        return (openRows_[word] >> (j % 64)) & 1u;
-    }
+    bool open(size_t k, int64_t j) const { return rows_ == nullptr || rows_->open(k, j); }
 
     const PackingPoint& point(int64_t i, int64_t j) const
     {
@@ -256,11 +421,8 @@ private:
     const std::vector<GravityVariant>& variants_;
     std::vector<PreparedPart> prepared_;  // one per variant
     PlateParts& plateParts_;  // nothing moves during the search
-    std::vector<CoveredSamples> samples_;  // one per variant, when in use
+    OpenRows* rows_ = nullptr;  // when in use
     const PlateLayoutAids* aids_ = nullptr;
-    std::vector<uint64_t> openRows_;  // per variant, the rows of the current column open to it
-    std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
-    std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
     Point pivot_;
     int64_t stride_;
 };
@@ -332,15 +494,16 @@ int32_t quarterTurnsPerStep(int32_t rn)
     return rn == 1 ? 4 : rn == 2 ? 2 : rn == 4 ? 1 : 0;
 }
 
-// gravityPlace against the parts gathered in others. Without aids, others may hold the
+// gravityPlace against the parts gathered in others. Without rows, others may hold the
 // part itself (a selected part already on p), so the pushes gather the plate afresh
-// without it. With aids (the layout of a plate), others lacks the part and serves the
-// pushes as well, and every occupied point lies inside one of its parts, so that a part
-// is not tried at a position where its covered samples meet an occupied point: it would
-// not fit there.
-bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, PlateLayoutAids* aids)
+// without it. With rows (the layout of a plate, set up for this part by the caller),
+// others lacks the part and serves the pushes as well, and every occupied point lies
+// inside one of its parts, so that the part is not tried at a position that rows rules
+// out: it would not fit there.
+bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, const PlateLayoutAids* aids,
+                       OpenRows* rows, int64_t firstOpen = 0)
 {
-    const bool ownGathering = aids == nullptr;
+    const bool ownGathering = rows == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
     const Point gravityPt = contourCentroid(part.outer);
     // The pivot search refreshes the centroid; a copy keeps a failed call from touching the part.
@@ -354,15 +517,10 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
         gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
 
     GravitySearch search(ns, others, variants, pivot, stride);
-    // In the layout of a plate the grid holds only points covered by the gathered parts,
-    // which stay put.
-    if (aids != nullptr && !variants.empty()) {
-        aids->refresh(ns.packingPoints);
-        search.useCoveredSamples(ns.packingPointDistance, quarterTurnsPerStep(ns.rotationNumber), *aids, p.innerBox);
-    }
+    if (rows != nullptr && !variants.empty()) search.useOpenRows(*rows, *aids);
     Candidate best;
     int64_t firstColumn = 0;
-    if (!search.firstFit(best, firstColumn)) return false;
+    if (!search.firstFit(best, firstColumn, rows != nullptr ? firstOpen : 0)) return false;
     search.improve(best, firstColumn, reach);
 
     // The part goes through the very transforms that built the winning variant, then the
@@ -389,7 +547,7 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
 bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
 {
     PlateParts others(ns, p);
-    return gravityPlaceAmong(ns, p, part, others, nullptr);
+    return gravityPlaceAmong(ns, p, part, others, nullptr, nullptr);
 }
 
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part)
@@ -442,9 +600,102 @@ bool isNewFailure(const Part& part, const PartList& failed)
     return true;
 }
 
+namespace {
+
+// Grid steps tried along each side of a part's box for its covered samples, and samples
+// kept: enough that most parts that find no room on a plate are ruled out at every
+// position without a fit test.
+constexpr int64_t kSampleTries = 16;
+constexpr size_t kSamplesKept = 32;
+
+GravityPrep makePrep(const NestSystem& ns, const Part& part)
+{
+    GravityPrep prep;
+    if (ns.rotationNumber < 1 || part.outer.empty()) return prep;
+    // As gravityPlaceAmong works them out.
+    const Point gravityPt = contourCentroid(part.outer);
+    Part base = part;
+    prep.pivot = base.nearestVertexToCentroid();
+    const std::vector<GravityVariant> variants =
+        gravityVariants(base, prep.pivot, gravityPt, ns.rotationNumber, ns.turnOver);
+    const BoundingBox& b = part.box;
+    prep.stride = gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
+    prep.quarterTurns = quarterTurnsPerStep(ns.rotationNumber);
+    for (const GravityVariant& v : variants) {
+        prep.boxes.push_back(v.shape.outer.box);
+        prep.poses.emplace_back(v.turn, v.turnedOver);
+        // With quarter turns, the samples of the others are the first one's, turned.
+        if (prep.quarterTurns == 0 || prep.samples.empty())
+            prep.samples.emplace_back(v.shape, prep.pivot, ns.packingPointDistance, kSampleTries, kSamplesKept);
+    }
+    return prep;
+}
+
+// The test of isNewFailure against one failed part, its sides and fill ratio less the
+// margins worked out once.
+struct FailedPart {
+    double longer;
+    double shorter;
+    double fill;
+};
+
+FailedPart failedPart(const Part& f)
+{
+    const double fw = boxWidth(f.box);
+    const double fh = boxHeight(f.box);
+    const double A = std::max(fw, fh);
+    const double B = std::min(fw, fh);
+    return {A - 0.1, B - 0.1, f.fillRatio - 0.001};
+}
+
+bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed)
+{
+    const double w = boxWidth(part.box);
+    const double h = boxHeight(part.box);
+    const double a = std::max(w, h);
+    const double b = std::min(w, h);
+    for (const FailedPart& f : failed) {
+        if (a >= f.longer && b >= f.shorter && part.fillRatio >= f.fill) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+const GravityPrep& GravityLayoutMemo::prep(const NestSystem& ns, const Part& part)
+{
+    Entry& e = entries_[&part];
+    const auto same = [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; };
+    const std::vector<Point>& outer = part.outer.points;
+    std::vector<std::pair<Point, size_t>> holes;
+    for (const Contour& h : part.holes) holes.emplace_back(h.empty() ? Point() : h.points.front(), h.points.size());
+    const bool known = e.ppd == ns.packingPointDistance && e.rn == ns.rotationNumber && e.turnOver == ns.turnOver &&
+                       e.outer.size() == outer.size() && std::equal(outer.begin(), outer.end(), e.outer.begin(), same) &&
+                       e.holes.size() == holes.size() &&
+                       std::equal(holes.begin(), holes.end(), e.holes.begin(), [&same](const auto& u, const auto& v) {
+                           return same(u.first, v.first) && u.second == v.second;
+                       });
+    if (!known) {
+        e.outer = outer;
+        e.holes = std::move(holes);
+        e.ppd = ns.packingPointDistance;
+        e.rn = ns.rotationNumber;
+        e.turnOver = ns.turnOver;
+        e.prep = makePrep(ns, part);
+    }
+    return e.prep;
+}
+
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
 {
-    PartList failed;
+    GravityLayoutMemo memo;
+    return gravityLayoutPlate(ns, p, memo);
+}
+
+bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
+{
+    // The failed parts only as far as isNewFailure reads them.
+    std::vector<FailedPart> failed;
     preRotateOversize(ns, p);
     ns.generatePackingPoints(p);
     double free = ns.plateFreeArea(p);
@@ -453,6 +704,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
     // it joins them once placed.
     PlateParts onPlate(ns, p);
     PlateLayoutAids aids;
+    OpenRows rows;
 
     if (ns.plateIsEmpty(p)) {
         for (Part& part : ns.nestParts) {
@@ -460,6 +712,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
             if (placeFirstBig(ns, p, part)) {
                 free -= part.netArea;
                 onPlate.add(part);
+                memo.forget(part);
                 break;
             }
         }
@@ -467,12 +720,24 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
     for (Part& part : ns.nestParts) {
         if (part.plateId != -1 || !(free >= part.netArea)) continue;
         if (!isNewFailure(part, failed)) continue;
-        if (gravityPlaceAmong(ns, p, part, onPlate, &aids)) {
+        // The grid holds only points covered by the gathered parts, which stay put: the
+        // positions that the covered samples rule out need no search, and when they rule
+        // out every position the part does not fit.
+        const GravityPrep& prep = memo.prep(ns, part);
+        bool placed = false;
+        if (!prep.boxes.empty()) {
+            aids.refresh(ns.packingPoints);
+            rows.init(aids, ns.packingPoints, p.innerBox, prep);
+            const int64_t firstOpen = rows.firstOpenColumn();
+            placed = firstOpen >= 0 && gravityPlaceAmong(ns, p, part, onPlate, &aids, &rows, firstOpen);
+        }
+        if (placed) {
             free -= part.netArea;
             onPlate.add(part);
-            aids.stale = true;
+            aids.touch(part.outer.box);
+            memo.forget(part);
         } else {
-            failed.push_back(part);
+            failed.push_back(failedPart(part));
         }
     }
     ns.releasePackingPoints();

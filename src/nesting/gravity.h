@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "nesting/covered_samples.h"
 #include "nesting/nest_system.h"
 
 namespace orvo {
@@ -35,6 +38,44 @@ bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part);
 void preRotateOversize(NestSystem& ns, const Plate& p);
 bool isNewFailure(const Part& part, const PartList& failed);
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p);
+
+// What the gravity search of a part works out from the part's pose alone, whatever the
+// plate: the pivot, the stride, the box of every variant and the covered samples (of the
+// first variant only when the others are its quarter turns).
+struct GravityPrep {
+    Point pivot;
+    int32_t stride = 1;
+    std::vector<BoundingBox> boxes;  // per variant, in table order; empty without variants
+    std::vector<std::pair<int32_t, bool>> poses;  // per variant, its turn and whether turned over
+    int32_t quarterTurns = 0;  // per step of the table, when its variants are quarter turns
+    std::vector<CoveredSamples> samples;  // the first variant's, or with quarterTurns 0 each one's
+};
+
+// What the gravity layout of one plate after another keeps about the parts between the
+// plates: a part that does not fit is tried again on later plates in the same pose. Each
+// part's entry (by address) holds a copy of its outer contour's vertices and the first
+// vertex and count of each hole, and stands only while they are the same, bit for bit.
+class GravityLayoutMemo {
+public:
+    const GravityPrep& prep(const NestSystem& ns, const Part& part);
+    // The part will not be tried again (it has been placed).
+    void forget(const Part& part) { entries_.erase(&part); }
+
+private:
+    struct Entry {
+        std::vector<Point> outer;
+        std::vector<std::pair<Point, size_t>> holes;  // first vertex, count
+        double ppd = 0.0;
+        int32_t rn = 0;
+        bool turnOver = false;
+        GravityPrep prep;
+    };
+    std::unordered_map<const Part*, Entry> entries_;
+};
+
+// The same layout, bit for bit; the memo (of the plates laid out before in the same
+// run) lets it tell most parts that find no room without searching for a position.
+bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo);
 void hapeSelected(NestSystem& ns, const Plate& p);
 
 }  // namespace orvo

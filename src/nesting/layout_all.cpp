@@ -17,9 +17,9 @@ namespace {
 
 constexpr const char* kTimingFailed = "记录排样计算时间的文件输出失败!";
 
-bool layoutPlate(NestSystem& ns, LayoutMethod method, const Plate& p)
+bool layoutPlate(NestSystem& ns, LayoutMethod method, const Plate& p, GravityLayoutMemo& memo)
 {
-    return method == LayoutMethod::Gravity ? gravityLayoutPlate(ns, p)
+    return method == LayoutMethod::Gravity ? gravityLayoutPlate(ns, p, memo)
                                            : multiStepLayoutPlate(ns, p);
 }
 
@@ -101,13 +101,14 @@ void layoutAll(NestSystem& ns, LayoutMethod method, const std::atomic<bool>* sto
     const double start = platform.monotonicSeconds();
 
     const auto stopped = [stop] { return stop != nullptr && stop->load(); };
+    GravityLayoutMemo memo;  // what the plates of the gravity layout share about the parts
     int32_t i = 0;
     for (;;) {
         if (stopped()) return;  // the timing file is discarded with its half-written copy
         const int32_t n = ns.unplacedCount();
         if (n > 0) {
             Plate& plate = appendLayoutPlate(ns, i);
-            layoutPlate(ns, method, plate);
+            layoutPlate(ns, method, plate, memo);
             ++i;
             ns.activePlate = &plate;
             reportProgress(ns, total);

@@ -47,10 +47,13 @@ TEST(CoveredSamples, LieDeepInsideEveryVariantWhetherComputedOrTurned)
     const double ppd = 4.0;
     const auto variants = gravityVariants(part, pivot, contourCentroid(part.outer), 4, true);
     const CoveredSamples first(variants.front().shape, pivot, ppd);
+    const CoveredSamples dense(variants.front().shape, pivot, ppd, 16, 32);
     ASSERT_GE(first.offsets().size(), 4u);
+    ASSERT_GT(dense.offsets().size(), first.offsets().size());
     for (const GravityVariant& v : variants) {
         for (const CoveredSamples& samples :
-             {CoveredSamples(v.shape, pivot, ppd), first.turned(v.turn, v.turnedOver)}) {
+             {CoveredSamples(v.shape, pivot, ppd), first.turned(v.turn, v.turnedOver),
+              CoveredSamples(v.shape, pivot, ppd, 16, 32), dense.turned(v.turn, v.turnedOver)}) {
             for (const CoveredSamples::Offset& o : samples.offsets()) {
                 const Point p(pivot.x + static_cast<double>(o.columns) * ppd,
                               pivot.y + static_cast<double>(o.rows) * ppd);
@@ -60,6 +63,56 @@ TEST(CoveredSamples, LieDeepInsideEveryVariantWhetherComputedOrTurned)
             }
         }
     }
+}
+
+// The memo keeps a part's search data while the part stands as it did, and works it out
+// anew once the part has turned (as preRotateOversize turns it) or the settings changed.
+TEST(GravityLayoutMemo, FollowsThePoseOfThePartAndTheSettings)
+{
+    test::RecordingPlatform platform;
+    test::TempFolder folder;
+    NestSystem ns(platform, folder.path());
+    ns.packingPointDistance = 5.0;
+    Part part = partOf(contourOf({{0, 0}, {90, 0}, {90, 30}, {30, 30}, {30, 75}, {0, 75}}));
+    const auto sameAsFresh = [&ns](GravityLayoutMemo& memo, const Part& p) {
+        const GravityPrep& kept = memo.prep(ns, p);
+        GravityLayoutMemo fresh;
+        const GravityPrep& made = fresh.prep(ns, p);
+        ASSERT_EQ(kept.boxes.size(), made.boxes.size());
+        EXPECT_EQ(kept.pivot.x, made.pivot.x);
+        EXPECT_EQ(kept.pivot.y, made.pivot.y);
+        EXPECT_EQ(kept.stride, made.stride);
+        for (size_t k = 0; k < made.boxes.size(); ++k) {
+            EXPECT_EQ(kept.boxes[k].min_X, made.boxes[k].min_X) << k;
+            EXPECT_EQ(kept.boxes[k].max_Y, made.boxes[k].max_Y) << k;
+        }
+        ASSERT_EQ(kept.samples.size(), made.samples.size());
+        for (size_t k = 0; k < made.samples.size(); ++k) {
+            const auto& a = kept.samples[k].offsets();
+            const auto& b = made.samples[k].offsets();
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t n = 0; n < a.size(); ++n) {
+                EXPECT_EQ(a[n].columns, b[n].columns);
+                EXPECT_EQ(a[n].rows, b[n].rows);
+            }
+        }
+    };
+    GravityLayoutMemo memo;
+    EXPECT_EQ(memo.prep(ns, part).boxes.size(), 8u);  // RN 4, turned over
+    EXPECT_EQ(memo.prep(ns, part).samples.size(), 1u);  // the others are its quarter turns
+    part.rotatePart(part.centroid, 0.3);
+    sameAsFresh(memo, part);
+    // The same outline with a hole where the samples were: none may lie in it.
+    const Contour outline = part.outer;
+    part = partOf(outline, {rectangle(5, 5, 20, 20)});
+    sameAsFresh(memo, part);
+    ns.rotationNumber = 3;
+    EXPECT_EQ(memo.prep(ns, part).samples.size(), 6u);  // one per variant
+    sameAsFresh(memo, part);
+    ns.turnOver = false;
+    EXPECT_EQ(memo.prep(ns, part).boxes.size(), 3u);
+    ns.rotationNumber = 0;
+    EXPECT_TRUE(memo.prep(ns, part).boxes.empty());
 }
 
 // The layout of a plate as gravityPlace alone gives it, one call per part: the reference
@@ -121,13 +174,17 @@ struct Setting {
 
 class PlateLayoutShortcuts : public ::testing::TestWithParam<Setting> {};
 
+enum class Mode { SharedMemo, MemoPerPlate, Plain };
+
 // Plate after plate until every part is placed (or a plate takes none): the same layout,
-// bit for bit, with the layout of a plate and with plain gravityPlace calls.
+// bit for bit, with the layout of a plate (with the memo of the plates before, as Layout
+// All runs it, or with none) and with plain gravityPlace calls.
 TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
 {
     const Setting s = GetParam();
     std::vector<std::vector<test::Placement>> layouts;
-    for (bool plain : {false, true}) {
+    for (Mode mode : {Mode::SharedMemo, Mode::MemoPerPlate, Mode::Plain}) {
+        GravityLayoutMemo memo;
         test::RecordingPlatform platform;
         test::TempFolder folder;
         NestSystem ns(platform, folder.path());
@@ -142,8 +199,10 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
             Plate plate = ns.createPlate(i, 1000.0, 600.0);
             translatePlate(plate, -1100.0 * (i + 1), 0.0);
             ns.plates.push_back(plate);
-            if (plain)
+            if (mode == Mode::Plain)
                 plainLayoutPlate(ns, ns.plates.back());
+            else if (mode == Mode::SharedMemo)
+                gravityLayoutPlate(ns, ns.plates.back(), memo);
             else
                 gravityLayoutPlate(ns, ns.plates.back());
             if (ns.unplacedCount() == before) break;
@@ -151,13 +210,16 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
         test::expectLegalLayout(ns);
         layouts.push_back(test::placements(ns));
     }
-    EXPECT_TRUE(layouts[0] == layouts[1]);
+    EXPECT_TRUE(layouts[0] == layouts[2]);
+    EXPECT_TRUE(layouts[1] == layouts[2]);
 }
 
 INSTANTIATE_TEST_SUITE_P(RotationsAndGrids, PlateLayoutShortcuts,
                          ::testing::Values(Setting{4, true, 10.0}, Setting{4, false, 7.0},
                                            Setting{2, true, 10.0}, Setting{1, false, 10.0},
-                                           Setting{3, true, 12.0}, Setting{4, true, 3.0}));
+                                           Setting{3, true, 12.0}, Setting{4, true, 3.0},
+                                           // more than four words of rows per grid column
+                                           Setting{2, false, 2.0}));
 
 }  // namespace
 }  // namespace orvo
