@@ -392,6 +392,12 @@ bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
     return gravityPlaceAmong(ns, p, part, others, nullptr);
 }
 
+bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlateParts& others)
+{
+    PlateLayoutAids aids;
+    return gravityPlaceAmong(ns, p, part, others, &aids);
+}
+
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part)
 {
     if (part.outer.empty()) return false;

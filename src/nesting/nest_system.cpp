@@ -16,6 +16,8 @@ NestSystem::NestSystem(Platform& platform, std::string workFolder)
     if (errorReport_.isOpen()) errorReport_.writeTimeStamp(platform);
 }
 
+NestSystem::NestSystem(Platform& platform, NoErrorReport) : platform_(&platform) {}
+
 std::string NestSystem::outputPath(const std::string& fileName) const
 {
     if (workFolder_.empty() || workFolder_ == ".") return fileName;

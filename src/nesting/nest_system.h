@@ -97,6 +97,9 @@ public:
 
     // Opens the error report in the work folder and writes its time stamp.
     NestSystem(Platform& platform, std::string workFolder = ".");
+    // A private work copy (a search thread's layout): it opens no error report.
+    struct NoErrorReport {};
+    NestSystem(Platform& platform, NoErrorReport);
     NestSystem(const NestSystem&) = delete;
     NestSystem& operator=(const NestSystem&) = delete;
 

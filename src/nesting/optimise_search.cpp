@@ -1,0 +1,280 @@
+#include "nesting/optimise_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+#include "geometry/overlap.h"
+#include "nesting/gravity.h"
+#include "nesting/plate_parts.h"
+
+namespace orvo {
+
+namespace {
+
+// The share of steps that try to shorten the last plate; the others only rearrange.
+constexpr double kShrinkShare = 0.6;
+// Of the shortening steps with more than one plate, the share that tries to empty the
+// last plate at once.
+constexpr double kEmptyShare = 0.1;
+// The most neighbours a step takes off around its centre (besides the parts it must move).
+constexpr size_t kMaxGroup = 6;
+// Bounds of the shortening step, as a share of the last plate's packed length.
+constexpr double kMinShrink = 0.002;
+constexpr double kMaxShrink = 0.05;
+
+Point boxMiddle(const BoundingBox& b)
+{
+    return Point((b.min_X + b.max_X) / 2.0, (b.min_Y + b.max_Y) / 2.0);
+}
+
+}  // namespace
+
+void copyPlacement(Part& to, const Part& from)
+{
+    to = from;
+    // The assignment reversed the holes; put them back in the order of `from`.
+    auto source = from.holes.begin();
+    for (auto hole = to.holes.begin(); hole != to.holes.end(); ++hole, ++source) *hole = *source;
+}
+
+SearchRandom::SearchRandom(uint64_t seed, uint64_t stream)
+    : state_(seed * 0x9E3779B97F4A7C15ull + (stream + 1) * 0xD1B54A32D192ED03ull)
+{
+    next();
+}
+
+uint64_t SearchRandom::next()
+{
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+double SearchRandom::uniform()
+{
+    return static_cast<double>(next() >> 11) * 0x1.0p-53;
+}
+
+size_t SearchRandom::below(size_t n)
+{
+    return n == 0 ? 0 : static_cast<size_t>(next() % n);
+}
+
+LayoutSearch::LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t stream)
+    : ns_(quiet_, NestSystem::NoErrorReport{}), random_(seed, stream)
+{
+    ns_.matchTolerance = source.matchTolerance;
+    ns_.hugeArea = source.hugeArea;
+    ns_.hugeFill = source.hugeFill;
+    ns_.bigArea = source.bigArea;
+    ns_.squareFill = source.squareFill;
+    ns_.mediumArea = source.mediumArea;
+    ns_.smallArea = source.smallArea;
+    ns_.platesPerColumn = source.platesPerColumn;
+    ns_.plateSpacing = source.plateSpacing;
+    ns_.partGap = source.partGap;
+    ns_.plateGap = source.plateGap;
+    ns_.rotationNumber = source.rotationNumber;
+    ns_.packingPointDistance = source.packingPointDistance;
+    ns_.plateLength = source.plateLength;
+    ns_.plateWidth = source.plateWidth;
+    ns_.turnOver = source.turnOver;
+    ns_.plates = source.plates;
+    for (const Part& part : source.nestParts) {
+        ns_.nestParts.emplace_back();
+        copyPlacement(ns_.nestParts.back(), part);
+        parts_.push_back(&ns_.nestParts.back());
+    }
+    grids_.resize(ns_.plates.size());
+}
+
+void LayoutSearch::copyLayout(const LayoutSearch& other)
+{
+    ns_.plates = other.ns_.plates;
+    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], *other.parts_[i]);
+    grids_.assign(ns_.plates.size(), Grid{});
+}
+
+void LayoutSearch::writeLayout(NestSystem& ns) const
+{
+    ns.releasePackingPoints();
+    ns.plates = ns_.plates;
+    ns.activePlate = ns.plates.empty() ? nullptr : &ns.plates.back();
+    size_t i = 0;
+    for (Part& part : ns.nestParts) copyPlacement(part, *parts_[i++]);
+}
+
+int64_t LayoutSearch::run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop)
+{
+    int64_t done = 0;
+    while (done < count && !halt.load() && !stop.load()) {
+        step();
+        ++done;
+    }
+    return done;
+}
+
+void LayoutSearch::removeEmptyPlates()
+{
+    size_t index = 0;
+    for (auto plate = ns_.plates.begin(); plate != ns_.plates.end();) {
+        if (ns_.plateIsEmpty(*plate)) {
+            plate = ns_.plates.erase(plate);
+            grids_.erase(grids_.begin() + static_cast<std::ptrdiff_t>(index));
+        } else {
+            ++plate;
+            ++index;
+        }
+    }
+}
+
+bool LayoutSearch::step()
+{
+    const size_t plateCount = ns_.plates.size();
+    if (plateCount == 0) return false;
+    std::vector<Plate*> plates;
+    for (Plate& p : ns_.plates) plates.push_back(&p);
+    const size_t lastIndex = plateCount - 1;
+    const Plate& last = *plates[lastIndex];
+    const double length = ns_.packedEdge(last) - last.outerBox.min_X;
+
+    // The target: the last plate cut to a length no longer than its packed length; parts
+    // beyond it must find a place before it or on another plate.
+    double target = length;
+    const bool shrink = random_.uniform() < kShrinkShare;
+    if (shrink) {
+        if (plateCount > 1 && random_.uniform() < kEmptyShare) {
+            target = 0.0;
+        } else {
+            target = length * (1.0 - shrinkShare_ * (0.5 + random_.uniform()));
+        }
+    }
+    Plate limited = last;
+    limited.innerBox.max_X = std::min(last.innerBox.max_X, last.outerBox.min_X + target);
+    limited.outerBox.max_X = limited.innerBox.max_X;
+    const bool lastOpen = limited.innerBox.max_X > limited.innerBox.min_X;
+    grids_[lastIndex].stale = true;
+
+    auto plateIndex = [&](int32_t id) {
+        for (size_t t = 0; t < plateCount; ++t) {
+            if (plates[t]->id == id) return t;
+        }
+        return plateCount;
+    };
+
+    std::vector<Part*> removed;
+    for (Part* part : parts_) {
+        if (part->plateId == last.id && !(lastOpen && boxInsideRect(*part, limited.innerBox)))
+            removed.push_back(part);
+    }
+    // A random group of neighbours: the parts nearest to a placed part, on its plate.
+    std::vector<Part*> placed;
+    for (Part* part : parts_) {
+        if (part->plateId != -1) placed.push_back(part);
+    }
+    if (!placed.empty()) {
+        const Part* centrePart = placed[random_.below(placed.size())];
+        if (random_.uniform() < 0.5) {
+            std::vector<Part*> onLast;
+            for (Part* part : placed) {
+                if (part->plateId == last.id) onLast.push_back(part);
+            }
+            if (!onLast.empty()) centrePart = onLast[random_.below(onLast.size())];
+        }
+        const Point centre = boxMiddle(centrePart->box);
+        const int32_t plateId = centrePart->plateId;
+        std::vector<std::pair<double, size_t>> near;
+        for (size_t i = 0; i < parts_.size(); ++i) {
+            const Part* part = parts_[i];
+            if (part->plateId != plateId) continue;
+            near.emplace_back(distance(centre, boxMiddle(part->box)), i);
+        }
+        std::sort(near.begin(), near.end());
+        const size_t group = 1 + random_.below(std::min(kMaxGroup, near.size()));
+        for (size_t g = 0; g < group; ++g) {
+            Part* part = parts_[near[g].second];
+            if (std::find(removed.begin(), removed.end(), part) == removed.end()) removed.push_back(part);
+        }
+    }
+    if (removed.empty()) return false;
+
+    // Take them off, keeping where they were.
+    std::vector<Part> saved(removed.size());
+    std::vector<bool> touched(plateCount, false);
+    touched[lastIndex] = true;
+    for (size_t i = 0; i < removed.size(); ++i) {
+        copyPlacement(saved[i], *removed[i]);
+        const size_t t = plateIndex(removed[i]->plateId);
+        if (t < plateCount) {
+            touched[t] = true;
+            grids_[t].stale = true;
+        }
+        removed[i]->plateId = -1;
+    }
+
+    // Put them back: larger parts first, the order shaken a little (now and then wholly).
+    std::vector<std::pair<double, size_t>> order;
+    if (random_.uniform() < 0.15) {
+        for (size_t i = 0; i < removed.size(); ++i) order.emplace_back(0.0, i);
+        for (size_t i = order.size(); i > 1; --i) std::swap(order[i - 1], order[random_.below(i)]);
+    } else {
+        for (size_t i = 0; i < removed.size(); ++i)
+            order.emplace_back(-removed[i]->netArea * (0.75 + 0.5 * random_.uniform()), i);
+        std::sort(order.begin(), order.end());
+    }
+
+    std::vector<double> freeArea(plateCount);
+    for (size_t t = 0; t < plateCount; ++t) {
+        const Plate& p = t == lastIndex ? limited : *plates[t];
+        freeArea[t] = lastOpen || t != lastIndex ? ns_.plateFreeArea(p) : 0.0;
+    }
+    std::vector<std::unique_ptr<PlateParts>> gathered(plateCount);
+    bool allPlaced = true;
+    for (const auto& entry : order) {
+        Part& part = *removed[entry.second];
+        bool done = false;
+        for (size_t t = 0; t < plateCount && !done; ++t) {
+            if (t == lastIndex && !lastOpen) continue;
+            if (freeArea[t] < part.netArea) continue;
+            const Plate& p = t == lastIndex ? limited : *plates[t];
+            Grid& grid = grids_[t];
+            if (grid.stale) {
+                ns_.generatePackingPoints(p);
+                grid.points = std::move(ns_.packingPoints);
+                ns_.releasePackingPoints();
+                grid.stale = false;
+            }
+            if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
+            std::swap(ns_.packingPoints, grid.points);
+            done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
+            std::swap(ns_.packingPoints, grid.points);
+            if (done) {
+                gathered[t]->add(part);
+                freeArea[t] -= part.netArea;
+                touched[t] = true;
+            }
+        }
+        if (!done) {
+            allPlaced = false;
+            break;
+        }
+    }
+
+    if (shrink && target > 0.0) {
+        shrinkShare_ = allPlaced ? std::min(kMaxShrink, shrinkShare_ * 1.1) : std::max(kMinShrink, shrinkShare_ * 0.97);
+    }
+    if (!allPlaced) {
+        for (size_t i = 0; i < removed.size(); ++i) copyPlacement(*removed[i], saved[i]);
+        for (size_t t = 0; t < plateCount; ++t) {
+            if (touched[t]) grids_[t].stale = true;
+        }
+        return false;
+    }
+    removeEmptyPlates();
+    return true;
+}
+
+}  // namespace orvo

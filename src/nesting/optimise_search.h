@@ -1,0 +1,90 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "nesting/nest_system.h"
+#include "nesting/optimise.h"
+
+namespace orvo {
+
+// Copies where a part lies (contours, box, centroid, label, pose, plate) from a part of the
+// same library shape. Unlike a Part copy it keeps the holes in the order of `from`, so
+// that copies back and forth hold the very same vertices in the same order.
+void copyPlacement(Part& to, const Part& from);
+
+// The platform of a search thread's private copy: it shows and reads nothing, so that a
+// search thread never calls the caller's platform.
+class QuietPlatform : public Platform {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+    void setWorldBoxAndFit(const BoundingBox&) override {}
+    void repaintNow() override {}
+    void setProgressPercent(int) override {}
+    void setStatusText(const std::string&) override {}
+    double monotonicSeconds() override { return 0.0; }
+    std::tm localTime() override { return std::tm{}; }
+    void openInViewer(const std::string&) override {}
+};
+
+// The stream of random numbers of one search thread: splitmix64, fixed by the seed and the
+// thread's index on every platform and library version.
+class SearchRandom {
+public:
+    SearchRandom(uint64_t seed, uint64_t stream);
+    uint64_t next();
+    // Uniform in [0, 1).
+    double uniform();
+    // Uniform in [0, n); 0 when n is 0.
+    size_t below(size_t n);
+
+private:
+    uint64_t state_;
+};
+
+// One search thread's private copy of a layout and its large-neighbourhood search: each
+// step takes some parts off (those beyond a shortened last plate and a random group of
+// neighbours), puts them back one by one with the gravity placement (every plate in
+// order, the last one cut to the target length) and keeps the result only when every part
+// found a place. The layout never gets worse: fewer plates or a last plate no longer.
+class LayoutSearch {
+public:
+    LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t stream);
+    LayoutSearch(const LayoutSearch&) = delete;
+    LayoutSearch& operator=(const LayoutSearch&) = delete;
+
+    // Takes the other copy's plates and placements (copies of the same source).
+    void copyLayout(const LayoutSearch& other);
+    // Puts this copy's plates and placements into the system it was made from.
+    void writeLayout(NestSystem& ns) const;
+    LayoutScore score() const { return scoreLayout(ns_); }
+    const NestSystem& system() const { return ns_; }
+
+    // One attempt; true when the layout changed.
+    bool step();
+    // Up to `count` attempts, fewer once `halt` or `stop` is true; returns how many were made.
+    int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
+
+private:
+    struct Grid {
+        PackingPointGrid points;
+        bool stale = true;
+    };
+
+    Plate* plateAt(size_t index);
+    void removeEmptyPlates();
+    bool reinsert(std::vector<Part*>& removed, const Plate& lastLimited);
+
+    QuietPlatform quiet_;
+    NestSystem ns_;
+    std::vector<Part*> parts_;  // nestParts by position
+    std::vector<Grid> grids_;   // per plate in list order
+    SearchRandom random_;
+    double shrinkShare_ = 0.02;  // of the last plate's length, tried off it per shrinking step
+};
+
+}  // namespace orvo
