@@ -151,8 +151,8 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
             outcome.score = scoreLayout(ns);
             platform.setWorldBoxAndFit(ns.platesBox());
             platform.repaintNow();
-            platform.setStatusText(statusText(elapsed, outcome.score));
         }
+        platform.setStatusText(statusText(elapsed, outcome.score));
         int64_t percent = 0;
         if (counted) percent = outcome.iterations * 100 / settings.iterations;
         if (timed) {

@@ -15,6 +15,8 @@ namespace {
 
 // The share of steps that try to shorten the last plate; the others only rearrange.
 constexpr double kShrinkShare = 0.6;
+// With more than one plate, the share of steps that squeeze another plate than the last.
+constexpr double kOtherPlateShare = 0.4;
 // Of the shortening steps with more than one plate, the share that tries to empty the
 // last plate at once.
 constexpr double kEmptyShare = 0.1;
@@ -89,6 +91,7 @@ LayoutSearch::LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t str
         parts_.push_back(&ns_.nestParts.back());
     }
     grids_.resize(ns_.plates.size());
+    cutGrid_.assign(ns_.plates.size(), false);
 }
 
 void LayoutSearch::copyLayout(const LayoutSearch& other)
@@ -96,6 +99,7 @@ void LayoutSearch::copyLayout(const LayoutSearch& other)
     ns_.plates = other.ns_.plates;
     for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], *other.parts_[i]);
     grids_.assign(ns_.plates.size(), Grid{});
+    cutGrid_.assign(ns_.plates.size(), false);
 }
 
 void LayoutSearch::writeLayout(NestSystem& ns) const
@@ -124,6 +128,7 @@ void LayoutSearch::removeEmptyPlates()
         if (ns_.plateIsEmpty(*plate)) {
             plate = ns_.plates.erase(plate);
             grids_.erase(grids_.begin() + static_cast<std::ptrdiff_t>(index));
+            cutGrid_.erase(cutGrid_.begin() + static_cast<std::ptrdiff_t>(index));
         } else {
             ++plate;
             ++index;
@@ -138,25 +143,32 @@ bool LayoutSearch::step()
     std::vector<Plate*> plates;
     for (Plate& p : ns_.plates) plates.push_back(&p);
     const size_t lastIndex = plateCount - 1;
-    const Plate& last = *plates[lastIndex];
-    const double length = ns_.packedEdge(last) - last.outerBox.min_X;
 
-    // The target: the last plate cut to a length no longer than its packed length; parts
-    // beyond it must find a place before it or on another plate.
-    double target = length;
+    // Each plate as this step may use it: the last one no longer than it is packed, so
+    // that the layout never gets worse, and one plate (the squeezed one, mostly the last)
+    // cut shorter, so that its parts beyond the cut must find a place before it or on
+    // another plate. Squeezing the other plates frees room at their ends for the parts of
+    // later plates.
+    std::vector<Plate> limited;
+    for (const Plate* p : plates) limited.push_back(*p);
+    auto cutTo = [&](size_t t, double length) {
+        Plate& p = limited[t];
+        p.innerBox.max_X = std::min(p.innerBox.max_X, p.outerBox.min_X + length);
+        p.outerBox.max_X = p.innerBox.max_X;
+    };
+    cutTo(lastIndex, ns_.packedEdge(*plates[lastIndex]) - plates[lastIndex]->outerBox.min_X);
+    const size_t squeezed = plateCount > 1 && random_.uniform() < kOtherPlateShare ? random_.below(lastIndex) : lastIndex;
+    const double length = ns_.packedEdge(*plates[squeezed]) - plates[squeezed]->outerBox.min_X;
     const bool shrink = random_.uniform() < kShrinkShare;
-    if (shrink) {
-        if (plateCount > 1 && random_.uniform() < kEmptyShare) {
-            target = 0.0;
-        } else {
-            target = length * (1.0 - shrinkShare_ * (0.5 + random_.uniform()));
-        }
+    const bool empty = shrink && squeezed == lastIndex && plateCount > 1 && random_.uniform() < kEmptyShare;
+    if (shrink) cutTo(squeezed, empty ? 0.0 : length * (1.0 - shrinkShare_ * (0.5 + random_.uniform())));
+    std::vector<bool> open(plateCount);
+    for (size_t t = 0; t < plateCount; ++t) open[t] = limited[t].innerBox.max_X > limited[t].innerBox.min_X;
+    // The grids of cut plates are made for their cut boxes.
+    for (size_t t = 0; t < plateCount; ++t) {
+        if (limited[t].outerBox.max_X != plates[t]->outerBox.max_X || cutGrid_[t]) grids_[t].stale = true;
+        cutGrid_[t] = limited[t].outerBox.max_X != plates[t]->outerBox.max_X;
     }
-    Plate limited = last;
-    limited.innerBox.max_X = std::min(last.innerBox.max_X, last.outerBox.min_X + target);
-    limited.outerBox.max_X = limited.innerBox.max_X;
-    const bool lastOpen = limited.innerBox.max_X > limited.innerBox.min_X;
-    grids_[lastIndex].stale = true;
 
     auto plateIndex = [&](int32_t id) {
         for (size_t t = 0; t < plateCount; ++t) {
@@ -167,23 +179,22 @@ bool LayoutSearch::step()
 
     std::vector<Part*> removed;
     for (Part* part : parts_) {
-        if (part->plateId == last.id && !(lastOpen && boxInsideRect(*part, limited.innerBox)))
-            removed.push_back(part);
+        if (part->plateId == -1) continue;
+        const size_t t = plateIndex(part->plateId);
+        if (t < plateCount && !(open[t] && boxInsideRect(*part, limited[t].innerBox))) removed.push_back(part);
     }
-    // A random group of neighbours: the parts nearest to a placed part, on its plate.
+    // A random group of neighbours: the parts nearest to a placed part, on its plate
+    // (half the time on the squeezed plate).
     std::vector<Part*> placed;
+    std::vector<Part*> onSqueezed;
     for (Part* part : parts_) {
-        if (part->plateId != -1) placed.push_back(part);
+        if (part->plateId == -1) continue;
+        placed.push_back(part);
+        if (part->plateId == plates[squeezed]->id) onSqueezed.push_back(part);
     }
     if (!placed.empty()) {
         const Part* centrePart = placed[random_.below(placed.size())];
-        if (random_.uniform() < 0.5) {
-            std::vector<Part*> onLast;
-            for (Part* part : placed) {
-                if (part->plateId == last.id) onLast.push_back(part);
-            }
-            if (!onLast.empty()) centrePart = onLast[random_.below(onLast.size())];
-        }
+        if (random_.uniform() < 0.5 && !onSqueezed.empty()) centrePart = onSqueezed[random_.below(onSqueezed.size())];
         const Point centre = boxMiddle(centrePart->box);
         const int32_t plateId = centrePart->plateId;
         std::vector<std::pair<double, size_t>> near;
@@ -204,7 +215,6 @@ bool LayoutSearch::step()
     // Take them off, keeping where they were.
     std::vector<Part> saved(removed.size());
     std::vector<bool> touched(plateCount, false);
-    touched[lastIndex] = true;
     for (size_t i = 0; i < removed.size(); ++i) {
         copyPlacement(saved[i], *removed[i]);
         const size_t t = plateIndex(removed[i]->plateId);
@@ -226,10 +236,9 @@ bool LayoutSearch::step()
         std::sort(order.begin(), order.end());
     }
 
-    std::vector<double> freeArea(plateCount);
+    std::vector<double> freeArea(plateCount, 0.0);
     for (size_t t = 0; t < plateCount; ++t) {
-        const Plate& p = t == lastIndex ? limited : *plates[t];
-        freeArea[t] = lastOpen || t != lastIndex ? ns_.plateFreeArea(p) : 0.0;
+        if (open[t]) freeArea[t] = ns_.plateFreeArea(limited[t]);
     }
     std::vector<std::unique_ptr<PlateParts>> gathered(plateCount);
     bool allPlaced = true;
@@ -237,9 +246,8 @@ bool LayoutSearch::step()
         Part& part = *removed[entry.second];
         bool done = false;
         for (size_t t = 0; t < plateCount && !done; ++t) {
-            if (t == lastIndex && !lastOpen) continue;
-            if (freeArea[t] < part.netArea) continue;
-            const Plate& p = t == lastIndex ? limited : *plates[t];
+            if (!open[t] || freeArea[t] < part.netArea) continue;
+            const Plate& p = limited[t];
             Grid& grid = grids_[t];
             if (grid.stale) {
                 ns_.generatePackingPoints(p);
@@ -263,7 +271,7 @@ bool LayoutSearch::step()
         }
     }
 
-    if (shrink && target > 0.0) {
+    if (shrink && !empty) {
         shrinkShare_ = allPlaced ? std::min(kMaxShrink, shrinkShare_ * 1.1) : std::max(kMinShrink, shrinkShare_ * 0.97);
     }
     if (!allPlaced) {

@@ -75,14 +75,13 @@ private:
         bool stale = true;
     };
 
-    Plate* plateAt(size_t index);
     void removeEmptyPlates();
-    bool reinsert(std::vector<Part*>& removed, const Plate& lastLimited);
 
     QuietPlatform quiet_;
     NestSystem ns_;
     std::vector<Part*> parts_;  // nestParts by position
     std::vector<Grid> grids_;   // per plate in list order
+    std::vector<bool> cutGrid_;  // per plate: its grid was made for a cut box
     SearchRandom random_;
     double shrinkShare_ = 0.02;  // of the last plate's length, tried off it per shrinking step
 };
