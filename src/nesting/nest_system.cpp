@@ -69,6 +69,15 @@ double NestSystem::placedArea() const
     return sum;
 }
 
+double NestSystem::placedAreaOn(const Plate& p) const
+{
+    double sum = 0.0;
+    for (const Part& part : nestParts) {
+        if (part.plateId == p.id) sum += part.netArea;
+    }
+    return sum;
+}
+
 double NestSystem::totalArea() const
 {
     double sum = 0.0;

@@ -138,6 +138,8 @@ public:
     double plateFreeArea(const Plate& p) const;
     double packedEdge(const Plate& p) const;
     double placedArea() const;
+    // Net area of the parts on p.
+    double placedAreaOn(const Plate& p) const;
     double totalArea() const;
     bool fitsOnPlate(const Plate& p, const Part& part) const;
     // Skips the tested part itself when it is a member of nestParts.

@@ -142,8 +142,9 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
                 bestScore = s;
             }
         }
+        // A thread behind the best continues from it; the others keep exploring their own.
         for (size_t t = 0; t < searches.size(); ++t) {
-            if (t != best) searches[t]->copyLayout(*searches[best]);
+            if (t != best && betterScore(bestScore, searches[t]->score())) searches[t]->copyLayout(*searches[best]);
         }
         const double elapsed = platform.monotonicSeconds() - start;
         if (betterScore(bestScore, outcome.score)) {

@@ -17,11 +17,25 @@ namespace {
 constexpr double kShrinkShare = 0.6;
 // With more than one plate, the share of steps that squeeze another plate than the last.
 constexpr double kOtherPlateShare = 0.4;
+// Of the steps on another plate than the last, the share that lays it out afresh.
+constexpr double kRepackShare = 0.25;
 // Of the shortening steps with more than one plate, the share that tries to empty the
 // last plate at once.
 constexpr double kEmptyShare = 0.1;
 // The most neighbours a step takes off around its centre (besides the parts it must move).
 constexpr size_t kMaxGroup = 6;
+// Now and then a larger group.
+constexpr double kLargeGroupShare = 0.1;
+constexpr size_t kMaxLargeGroup = 15;
+// The share of steps whose last plate may grow beyond the best one's, and by how much at
+// most (a share of its length).
+constexpr double kSlackShare = 0.3;
+constexpr double kSlack = 0.02;
+// Steps without a new best after which the working layout returns to the best.
+constexpr int64_t kPatience = 400;
+// Bounds of the cut of another plate than the last, as a share of its packed length.
+constexpr double kMinOtherCut = 0.02;
+constexpr double kMaxOtherCut = 0.12;
 // Bounds of the shortening step, as a share of the last plate's packed length.
 constexpr double kMinShrink = 0.002;
 constexpr double kMaxShrink = 0.05;
@@ -92,23 +106,42 @@ LayoutSearch::LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t str
     }
     grids_.resize(ns_.plates.size());
     cutGrid_.assign(ns_.plates.size(), false);
+    bestParts_.resize(parts_.size());
+    keepAsBest();
+}
+
+void LayoutSearch::keepAsBest()
+{
+    bestPlates_ = ns_.plates;
+    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(bestParts_[i], *parts_[i]);
+    bestScore_ = scoreLayout(ns_);
+    sinceBest_ = 0;
+}
+
+void LayoutSearch::returnToBest()
+{
+    ns_.plates = bestPlates_;
+    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], bestParts_[i]);
+    grids_.assign(ns_.plates.size(), Grid{});
+    cutGrid_.assign(ns_.plates.size(), false);
+    sinceBest_ = 0;
 }
 
 void LayoutSearch::copyLayout(const LayoutSearch& other)
 {
-    ns_.plates = other.ns_.plates;
-    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], *other.parts_[i]);
-    grids_.assign(ns_.plates.size(), Grid{});
-    cutGrid_.assign(ns_.plates.size(), false);
+    bestPlates_ = other.bestPlates_;
+    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(bestParts_[i], other.bestParts_[i]);
+    bestScore_ = other.bestScore_;
+    returnToBest();
 }
 
 void LayoutSearch::writeLayout(NestSystem& ns) const
 {
     ns.releasePackingPoints();
-    ns.plates = ns_.plates;
+    ns.plates = bestPlates_;
     ns.activePlate = ns.plates.empty() ? nullptr : &ns.plates.back();
     size_t i = 0;
-    for (Part& part : ns.nestParts) copyPlacement(part, *parts_[i++]);
+    for (Part& part : ns.nestParts) copyPlacement(part, bestParts_[i++]);
 }
 
 int64_t LayoutSearch::run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop)
@@ -156,12 +189,25 @@ bool LayoutSearch::step()
         p.innerBox.max_X = std::min(p.innerBox.max_X, p.outerBox.min_X + length);
         p.outerBox.max_X = p.innerBox.max_X;
     };
-    cutTo(lastIndex, ns_.packedEdge(*plates[lastIndex]) - plates[lastIndex]->outerBox.min_X);
+    const double lastLength = ns_.packedEdge(*plates[lastIndex]) - plates[lastIndex]->outerBox.min_X;
+    // The last plate may grow up to a little beyond the best layout's (with as many plates).
+    double lastLimit = lastLength;
+    if (plateCount == static_cast<size_t>(bestScore_.plates) && random_.uniform() < kSlackShare)
+        lastLimit = std::max(lastLength, bestScore_.lastPlateLength * (1.0 + kSlack * random_.uniform()));
+    cutTo(lastIndex, lastLimit);
     const size_t squeezed = plateCount > 1 && random_.uniform() < kOtherPlateShare ? random_.below(lastIndex) : lastIndex;
     const double length = ns_.packedEdge(*plates[squeezed]) - plates[squeezed]->outerBox.min_X;
-    const bool shrink = random_.uniform() < kShrinkShare;
+    // Or, with several plates, another plate is laid out afresh with a few parts of the last.
+    const bool repack = squeezed != lastIndex && random_.uniform() < kRepackShare;
+    const bool shrink = !repack && random_.uniform() < kShrinkShare;
     const bool empty = shrink && squeezed == lastIndex && plateCount > 1 && random_.uniform() < kEmptyShare;
-    if (shrink) cutTo(squeezed, empty ? 0.0 : length * (1.0 - shrinkShare_ * (0.5 + random_.uniform())));
+    if (shrink) {
+        // Another plate gives up a wider strip at its end, wide enough for a part of the last.
+        const double share = squeezed == lastIndex ? shrinkShare_ * (0.5 + random_.uniform())
+                                                    : kMinOtherCut + (kMaxOtherCut - kMinOtherCut) * random_.uniform();
+        cutTo(squeezed, empty ? 0.0 : length * (1.0 - share));
+    }
+    const double lastAreaBefore = plateCount > 1 ? ns_.placedAreaOn(*plates[lastIndex]) : 0.0;
     std::vector<bool> open(plateCount);
     for (size_t t = 0; t < plateCount; ++t) open[t] = limited[t].innerBox.max_X > limited[t].innerBox.min_X;
     // The grids of cut plates are made for their cut boxes.
@@ -195,6 +241,14 @@ bool LayoutSearch::step()
     if (!placed.empty()) {
         const Part* centrePart = placed[random_.below(placed.size())];
         if (random_.uniform() < 0.5 && !onSqueezed.empty()) centrePart = onSqueezed[random_.below(onSqueezed.size())];
+        if (repack) {
+            for (Part* part : onSqueezed) removed.push_back(part);
+            std::vector<Part*> onLast;
+            for (Part* part : placed) {
+                if (part->plateId == plates[lastIndex]->id) onLast.push_back(part);
+            }
+            if (!onLast.empty()) centrePart = onLast[random_.below(onLast.size())];
+        }
         const Point centre = boxMiddle(centrePart->box);
         const int32_t plateId = centrePart->plateId;
         std::vector<std::pair<double, size_t>> near;
@@ -204,7 +258,8 @@ bool LayoutSearch::step()
             near.emplace_back(distance(centre, boxMiddle(part->box)), i);
         }
         std::sort(near.begin(), near.end());
-        const size_t group = 1 + random_.below(std::min(kMaxGroup, near.size()));
+        const size_t most = random_.uniform() < kLargeGroupShare ? kMaxLargeGroup : kMaxGroup;
+        const size_t group = 1 + random_.below(std::min(most, near.size()));
         for (size_t g = 0; g < group; ++g) {
             Part* part = parts_[near[g].second];
             if (std::find(removed.begin(), removed.end(), part) == removed.end()) removed.push_back(part);
@@ -274,6 +329,13 @@ bool LayoutSearch::step()
     if (shrink && !empty) {
         shrinkShare_ = allPlaced ? std::min(kMaxShrink, shrinkShare_ * 1.1) : std::max(kMinShrink, shrinkShare_ * 0.97);
     }
+    // With several plates, a step that leaves as many plates and a last plate no shorter
+    // must not load the last plate with more: the way to a plate less.
+    if (allPlaced && plateCount > 1 && !ns_.plateIsEmpty(*plates[lastIndex]) &&
+        !(ns_.packedEdge(*plates[lastIndex]) - plates[lastIndex]->outerBox.min_X < lastLength) &&
+        ns_.placedAreaOn(*plates[lastIndex]) > lastAreaBefore) {
+        allPlaced = false;
+    }
     if (!allPlaced) {
         for (size_t i = 0; i < removed.size(); ++i) copyPlacement(*removed[i], saved[i]);
         for (size_t t = 0; t < plateCount; ++t) {
@@ -282,6 +344,11 @@ bool LayoutSearch::step()
         return false;
     }
     removeEmptyPlates();
+    if (betterScore(scoreLayout(ns_), bestScore_)) {
+        keepAsBest();
+    } else if (++sinceBest_ > kPatience) {
+        returnToBest();
+    }
     return true;
 }
 

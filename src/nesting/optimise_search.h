@@ -47,22 +47,25 @@ private:
 };
 
 // One search thread's private copy of a layout and its large-neighbourhood search: each
-// step takes some parts off (those beyond a shortened last plate and a random group of
+// step takes some parts off (those beyond a shortened plate and a random group of
 // neighbours), puts them back one by one with the gravity placement (every plate in
-// order, the last one cut to the target length) and keeps the result only when every part
-// found a place. The layout never gets worse: fewer plates or a last plate no longer.
+// order, the cut one and the last one no longer than the step allows) and keeps the
+// result only when every part found a place. The working layout may grow its last plate a
+// little beyond the best one found, to leave a dead end; the best layout is kept apart and
+// never gets worse, and the working layout returns to it after a long run without gain.
 class LayoutSearch {
 public:
     LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t stream);
     LayoutSearch(const LayoutSearch&) = delete;
     LayoutSearch& operator=(const LayoutSearch&) = delete;
 
-    // Takes the other copy's plates and placements (copies of the same source).
+    // Takes the other copy's best layout as its working and best layout (copies of the
+    // same source).
     void copyLayout(const LayoutSearch& other);
-    // Puts this copy's plates and placements into the system it was made from.
+    // Puts the best layout into the system this copy was made from.
     void writeLayout(NestSystem& ns) const;
-    LayoutScore score() const { return scoreLayout(ns_); }
-    const NestSystem& system() const { return ns_; }
+    // Of the best layout.
+    const LayoutScore& score() const { return bestScore_; }
 
     // One attempt; true when the layout changed.
     bool step();
@@ -76,6 +79,8 @@ private:
     };
 
     void removeEmptyPlates();
+    void keepAsBest();
+    void returnToBest();
 
     QuietPlatform quiet_;
     NestSystem ns_;
@@ -84,6 +89,10 @@ private:
     std::vector<bool> cutGrid_;  // per plate: its grid was made for a cut box
     SearchRandom random_;
     double shrinkShare_ = 0.02;  // of the last plate's length, tried off it per shrinking step
+    PlateList bestPlates_;
+    std::vector<Part> bestParts_;  // by position, as parts_
+    LayoutScore bestScore_;
+    int64_t sinceBest_ = 0;  // steps since the best layout last improved
 };
 
 }  // namespace orvo
