@@ -16,6 +16,9 @@ namespace orvo {
 
 namespace {
 
+// Rounds of left and down pushes after the first pair, for a settling placement.
+constexpr int kSettleRounds = 4;
+
 // Candidates whose gravity points lie closer than this in x are ranked by y.
 constexpr double kTieBand = 0.1;
 
@@ -338,7 +341,8 @@ int32_t quarterTurnsPerStep(int32_t rn)
 // pushes as well, and every occupied point lies inside one of its parts, so that a part
 // is not tried at a position where its covered samples meet an occupied point: it would
 // not fit there.
-bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, PlateLayoutAids* aids)
+bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, PlateLayoutAids* aids,
+                       bool settle = false)
 {
     const bool ownGathering = aids == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
@@ -378,6 +382,13 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
     } else {
         pushOnPlate(ns, part, Direction::Left, others);
         pushOnPlate(ns, part, Direction::Down, others);
+        // Settling: left and down again while the part still moves.
+        for (int round = 0; settle && round < kSettleRounds; ++round) {
+            const BoundingBox before = part.box;
+            pushOnPlate(ns, part, Direction::Left, others);
+            pushOnPlate(ns, part, Direction::Down, others);
+            if (before.min_X - part.box.min_X < kPushMinStep && before.min_Y - part.box.min_Y < kPushMinStep) break;
+        }
     }
     part.plateId = p.id;
     ns.markCoveredPoints(part);
@@ -395,7 +406,7 @@ bool gravityPlace(NestSystem& ns, const Plate& p, Part& part)
 bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlateParts& others)
 {
     PlateLayoutAids aids;
-    return gravityPlaceAmong(ns, p, part, others, &aids);
+    return gravityPlaceAmong(ns, p, part, others, &aids, true);
 }
 
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part)

@@ -36,7 +36,8 @@ bool gravityPlace(NestSystem& ns, const Plate& p, Part& part);
 // gravityPlace for a caller that keeps the plate's parts gathered (without the part) and a
 // grid generated for p on which every occupied point lies inside a gathered part (then
 // positions whose covered samples meet an occupied point are passed over). The pushes are
-// bounded by the gathered parts; on success the caller adds the part to them.
+// bounded by the gathered parts and go on, left and down in turn, while the part still
+// moves; on success the caller adds the part to them.
 bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlateParts& others);
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part);
 void preRotateOversize(NestSystem& ns, const Plate& p);

@@ -36,6 +36,11 @@ constexpr int64_t kPatience = 400;
 // Bounds of the cut of another plate than the last, as a share of its packed length.
 constexpr double kMinOtherCut = 0.02;
 constexpr double kMaxOtherCut = 0.12;
+// The share of shortening steps that also take off the parts of the plate's tail, and the
+// bounds of the tail as a share of the plate's packed length.
+constexpr double kTailShare = 0.3;
+constexpr double kMinTail = 0.05;
+constexpr double kMaxTail = 0.25;
 // Bounds of the shortening step, as a share of the last plate's packed length.
 constexpr double kMinShrink = 0.002;
 constexpr double kMaxShrink = 0.05;
@@ -228,6 +233,16 @@ bool LayoutSearch::step()
         if (part->plateId == -1) continue;
         const size_t t = plateIndex(part->plateId);
         if (t < plateCount && !(open[t] && boxInsideRect(*part, limited[t].innerBox))) removed.push_back(part);
+    }
+    // Now and then the whole tail of the cut plate too, to be laid out again behind the rest.
+    if (shrink && !empty && random_.uniform() < kTailShare) {
+        const Plate& cut = limited[squeezed];
+        const double from = cut.innerBox.max_X - length * (kMinTail + (kMaxTail - kMinTail) * random_.uniform());
+        for (Part* part : parts_) {
+            if (part->plateId == cut.id && part->box.min_X > from &&
+                std::find(removed.begin(), removed.end(), part) == removed.end())
+                removed.push_back(part);
+        }
     }
     // A random group of neighbours: the parts nearest to a placed part, on its plate
     // (half the time on the squeezed plate).

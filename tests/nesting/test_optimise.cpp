@@ -98,25 +98,26 @@ TEST_F(OptimiseFixture, NeverWorseThanTheStartAndAlwaysLegal)
         const OptimiseOutcome outcome = optimiseLayoutAll(ns, iterationBudget(60, 2, seed), stop);
         const std::string label = "library " + std::to_string(seed);
 
-        // The start is the better of the two greedy layouts.
+        // The start is the better of the two greedy layouts (laid out again from parts that
+        // moved, so equal up to rounding).
         layoutAll(ns, LayoutMethod::Gravity);
         const LayoutScore hape = scoreLayout(ns);
         layoutAll(ns, LayoutMethod::MultiStep);
         const LayoutScore multi = scoreLayout(ns);
         const LayoutScore start = betterScore(hape, multi) ? hape : multi;
         EXPECT_EQ(outcome.startScore.plates, start.plates) << label;
-        EXPECT_EQ(outcome.startScore.lastPlateLength, start.lastPlateLength) << label;
+        EXPECT_NEAR(outcome.startScore.lastPlateLength, start.lastPlateLength, 1e-6) << label;
 
         // Laid out again to inspect the optimised layout (the runs above replaced it).
         const OptimiseOutcome again = optimiseLayoutAll(ns, iterationBudget(60, 2, seed), stop);
         const LayoutScore score = scoreLayout(ns);
         EXPECT_EQ(score.placed, start.placed) << label;
-        EXPECT_FALSE(betterScore(start, score)) << label;
+        EXPECT_FALSE(betterScore(again.startScore, score)) << label;
         EXPECT_EQ(again.score.plates, score.plates) << label;
         EXPECT_EQ(again.score.lastPlateLength, score.lastPlateLength) << label;
         EXPECT_EQ(again.iterations, 60) << label;
         expectLegal(ns, label);
-        improvedOnce = improvedOnce || betterScore(score, start);
+        improvedOnce = improvedOnce || betterScore(score, again.startScore);
     }
     EXPECT_TRUE(improvedOnce) << "the search never improved on a start";
 }
