@@ -92,8 +92,10 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
         return outcome;
     }
 
-    // Every thread searches its own copy with its own random stream; after each epoch all
-    // continue from the best copy (ties: the lowest thread index), so that a seed, a thread
+    // Every thread searches its own copy with its own random stream. After each round of
+    // kEpochSteps attempts per thread, the best copy (ties: the lowest thread index) goes
+    // into the system when it improves, and the threads behind it continue from it: a
+    // round's work is fixed by the seed and the thread index, so that a seed, a thread
     // count and an iteration budget fix the result.
     std::vector<std::unique_ptr<LayoutSearch>> searches;
     for (int32_t t = 0; t < outcome.threads; ++t)
@@ -118,17 +120,19 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
                     done[t] = searches[t]->run(quota[t], halt, stop);
                 });
             }
-            // The calling thread searches too, and alone reads the clock and the stop flag.
-            for (int64_t i = 0; i < quota[0]; ++i) {
-                if (stop.load() || halt.load()) break;
-                searches[0]->step();
+            // The calling thread searches too, and alone reads the clock: between its
+            // attempts and between the placements of one, so that a long attempt of a large
+            // library does not overrun the budget.
+            const LayoutSearch::HaltCheck halted = [&] {
+                if (!timeUp && timed && platform.monotonicSeconds() - searchStart >= settings.seconds) timeUp = true;
+                if (stop.load() || timeUp) halt.store(true);
+                return halt.load();
+            };
+            for (int64_t i = 0; i < quota[0] && !halted(); ++i) {
+                searches[0]->step(halted);
                 ++done[0];
-                if (timed && platform.monotonicSeconds() - searchStart >= settings.seconds) {
-                    timeUp = true;
-                    break;
-                }
             }
-            if (stop.load() || timeUp) halt.store(true);
+            halted();
         }
         // The other threads end their current attempt at a stop or when the time is up.
         for (int64_t d : done) outcome.iterations += d;

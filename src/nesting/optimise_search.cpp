@@ -41,6 +41,10 @@ constexpr double kMaxOtherCut = 0.12;
 constexpr double kTailShare = 0.3;
 constexpr double kMinTail = 0.05;
 constexpr double kMaxTail = 0.25;
+// The share of rearranging steps that may spread the last plate's parts further right, and
+// by how much at most.
+constexpr double kSpreadSlackShare = 0.1;
+constexpr double kSpreadSlack = 0.005;
 // Bounds of the shortening step, as a share of the last plate's packed length.
 constexpr double kMinShrink = 0.002;
 constexpr double kMaxShrink = 0.05;
@@ -152,8 +156,9 @@ void LayoutSearch::writeLayout(NestSystem& ns) const
 int64_t LayoutSearch::run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop)
 {
     int64_t done = 0;
-    while (done < count && !halt.load() && !stop.load()) {
-        step();
+    const HaltCheck halted = [&] { return halt.load() || stop.load(); };
+    while (done < count && !halted()) {
+        step(halted);
         ++done;
     }
     return done;
@@ -174,7 +179,16 @@ void LayoutSearch::removeEmptyPlates()
     }
 }
 
-bool LayoutSearch::step()
+double LayoutSearch::spread(const Plate& p) const
+{
+    double sum = 0.0;
+    for (const Part* part : parts_) {
+        if (part->plateId == p.id) sum += part->netArea * (part->box.max_X - p.outerBox.min_X);
+    }
+    return sum;
+}
+
+bool LayoutSearch::step(const HaltCheck& halted)
 {
     const size_t plateCount = ns_.plates.size();
     if (plateCount == 0) return false;
@@ -213,6 +227,7 @@ bool LayoutSearch::step()
         cutTo(squeezed, empty ? 0.0 : length * (1.0 - share));
     }
     const double lastAreaBefore = plateCount > 1 ? ns_.placedAreaOn(*plates[lastIndex]) : 0.0;
+    const double spreadBefore = spread(*plates[lastIndex]);
     std::vector<bool> open(plateCount);
     for (size_t t = 0; t < plateCount; ++t) open[t] = limited[t].innerBox.max_X > limited[t].innerBox.min_X;
     // The grids of cut plates are made for their cut boxes.
@@ -313,6 +328,10 @@ bool LayoutSearch::step()
     std::vector<std::unique_ptr<PlateParts>> gathered(plateCount);
     bool allPlaced = true;
     for (const auto& entry : order) {
+        if (halted && halted()) {
+            allPlaced = false;
+            break;
+        }
         Part& part = *removed[entry.second];
         bool done = false;
         for (size_t t = 0; t < plateCount && !done; ++t) {
@@ -349,6 +368,13 @@ bool LayoutSearch::step()
     if (allPlaced && plateCount > 1 && !ns_.plateIsEmpty(*plates[lastIndex]) &&
         !(ns_.packedEdge(*plates[lastIndex]) - plates[lastIndex]->outerBox.min_X < lastLength) &&
         ns_.placedAreaOn(*plates[lastIndex]) > lastAreaBefore) {
+        allPlaced = false;
+    }
+    // A step that leaves the last plate as long must not spread its parts further right,
+    // but now and then may a little: the room the next cut needs gathers at the end.
+    if (allPlaced && !shrink && !ns_.plateIsEmpty(*plates[lastIndex]) &&
+        !(ns_.packedEdge(*plates[lastIndex]) - plates[lastIndex]->outerBox.min_X < lastLength) &&
+        spread(*plates[lastIndex]) > spreadBefore * (1.0 + (random_.uniform() < kSpreadSlackShare ? kSpreadSlack : 0.0))) {
         allPlaced = false;
     }
     if (!allPlaced) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,8 +68,12 @@ public:
     // Of the best layout.
     const LayoutScore& score() const { return bestScore_; }
 
+    // Asked between two placements of an attempt: true ends the attempt at once, undone
+    // (a stop request or the end of the time budget during a long attempt).
+    using HaltCheck = std::function<bool()>;
+
     // One attempt; true when the layout changed.
-    bool step();
+    bool step(const HaltCheck& halted = {});
     // Up to `count` attempts, fewer once `halt` or `stop` is true; returns how many were made.
     int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
 
@@ -79,6 +84,8 @@ private:
     };
 
     void removeEmptyPlates();
+    // The area-weighted right ends of the parts on p, from its left edge.
+    double spread(const Plate& p) const;
     void keepAsBest();
     void returnToBest();
 
