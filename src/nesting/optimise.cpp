@@ -41,8 +41,6 @@ bool betterScore(const LayoutScore& a, const LayoutScore& b)
 
 namespace {
 
-// Attempts per thread between two comparisons of the threads' layouts.
-constexpr int64_t kEpochSteps = 8;
 
 std::string statusText(double seconds, const LayoutScore& score)
 {
@@ -93,7 +91,7 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
     }
 
     // Every thread searches its own copy with its own random stream. After each round of
-    // kEpochSteps attempts per thread, the best copy (ties: the lowest thread index) goes
+    // kOptimiseRoundSteps attempts per thread, the best copy (ties: the lowest thread index) goes
     // into the system when it improves, and the threads behind it continue from it: a
     // round's work is fixed by the seed and the thread index, so that a seed, a thread
     // count and an iteration budget fix the result.
@@ -105,10 +103,10 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
     bool timeUp = false;
     int64_t percentShown = -1;
     while (!stop.load() && !timeUp) {
-        const int64_t remaining = counted ? settings.iterations - outcome.iterations : kEpochSteps * outcome.threads;
+        const int64_t remaining = counted ? settings.iterations - outcome.iterations : kOptimiseRoundSteps * outcome.threads;
         if (remaining <= 0) break;
-        std::vector<int64_t> quota(searches.size(), kEpochSteps);
-        if (remaining < kEpochSteps * outcome.threads) {
+        std::vector<int64_t> quota(searches.size(), kOptimiseRoundSteps);
+        if (remaining < kOptimiseRoundSteps * outcome.threads) {
             for (size_t t = 0; t < quota.size(); ++t)
                 quota[t] = remaining / outcome.threads + (static_cast<int64_t>(t) < remaining % outcome.threads ? 1 : 0);
         }

@@ -169,7 +169,7 @@ TEST(Optimise, AStopRequestEndsTheSearchAfterTheCurrentAttemptsWithTheBestLayout
     const OptimiseOutcome stopped = optimiseLayoutAll(ns, settings, platform.stop);
     EXPECT_TRUE(stopped.stopped);
     EXPECT_GE(stopped.iterations, 1);
-    EXPECT_LE(stopped.iterations, 2 * 8);  // one round of attempts per thread
+    EXPECT_LE(stopped.iterations, 2 * kOptimiseRoundSteps);  // one round of attempts per thread
     EXPECT_FALSE(betterScore(stopped.startScore, stopped.score));
     EXPECT_EQ(scoreLayout(ns).placed, stopped.startScore.placed);
     EXPECT_EQ(scoreLayout(ns).lastPlateLength, stopped.score.lastPlateLength);
