@@ -16,6 +16,9 @@ namespace orvo {
 
 namespace {
 
+// Rounds of left and down pushes after the first pair, for a settling placement.
+constexpr int kSettleRounds = 4;
+
 // Candidates whose gravity points lie closer than this in x are ranked by y.
 constexpr double kTieBand = 0.1;
 
@@ -501,7 +504,7 @@ int32_t quarterTurnsPerStep(int32_t rn)
 // inside one of its parts, so that the part is not tried at a position that rows rules
 // out: it would not fit there.
 bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, const PlateLayoutAids* aids,
-                       OpenRows* rows, int64_t firstOpen = 0)
+                       OpenRows* rows, int64_t firstOpen = 0, bool settle = false)
 {
     const bool ownGathering = rows == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
@@ -536,6 +539,13 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
     } else {
         pushOnPlate(ns, part, Direction::Left, others);
         pushOnPlate(ns, part, Direction::Down, others);
+        // Settling: left and down again while the part still moves.
+        for (int round = 0; settle && round < kSettleRounds; ++round) {
+            const BoundingBox before = part.box;
+            pushOnPlate(ns, part, Direction::Left, others);
+            pushOnPlate(ns, part, Direction::Down, others);
+            if (before.min_X - part.box.min_X < kPushMinStep && before.min_Y - part.box.min_Y < kPushMinStep) break;
+        }
     }
     part.plateId = p.id;
     ns.markCoveredPoints(part);
@@ -690,6 +700,18 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p)
 {
     GravityLayoutMemo memo;
     return gravityLayoutPlate(ns, p, memo);
+}
+
+bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlateParts& others)
+{
+    const GravityPrep prep = makePrep(ns, part);
+    if (prep.boxes.empty()) return false;
+    PlateLayoutAids aids;
+    OpenRows rows;
+    aids.refresh(ns.packingPoints);
+    rows.init(aids, ns.packingPoints, p.innerBox, prep);
+    const int64_t firstOpen = rows.firstOpenColumn();
+    return firstOpen >= 0 && gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true);
 }
 
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)

@@ -10,6 +10,8 @@
 
 namespace orvo {
 
+class PlateParts;
+
 // One pose that gravityPlace tries: the part turned by turn * 2pi / RN about the pivot,
 // then turned over about the horizontal line through the pivot when turnedOver, with
 // the image of the gravity point.
@@ -34,6 +36,12 @@ bool betterGravity(const Point& best, const Point& candidate);
 // A part in nestParts or a copy; false leaves it unchanged. Uses the current grid,
 // which must have been generated for p.
 bool gravityPlace(NestSystem& ns, const Plate& p, Part& part);
+// gravityPlace for a caller that keeps the plate's parts gathered (without the part) and a
+// grid generated for p on which every occupied point lies inside a gathered part (then
+// positions whose covered samples meet an occupied point are passed over). The pushes are
+// bounded by the gathered parts and go on, left and down in turn, while the part still
+// moves; on success the caller adds the part to them.
+bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlateParts& others);
 bool placeFirstBig(NestSystem& ns, const Plate& p, Part& part);
 void preRotateOversize(NestSystem& ns, const Plate& p);
 bool isNewFailure(const Part& part, const PartList& failed);

@@ -16,6 +16,8 @@ NestSystem::NestSystem(Platform& platform, std::string workFolder)
     if (errorReport_.isOpen()) errorReport_.writeTimeStamp(platform);
 }
 
+NestSystem::NestSystem(Platform& platform, NoErrorReport) : platform_(&platform) {}
+
 std::string NestSystem::outputPath(const std::string& fileName) const
 {
     if (workFolder_.empty() || workFolder_ == ".") return fileName;
@@ -63,6 +65,15 @@ double NestSystem::placedArea() const
     double sum = 0.0;
     for (const Part& part : nestParts) {
         if (part.plateId != -1) sum += part.netArea;
+    }
+    return sum;
+}
+
+double NestSystem::placedAreaOn(const Plate& p) const
+{
+    double sum = 0.0;
+    for (const Part& part : nestParts) {
+        if (part.plateId == p.id) sum += part.netArea;
     }
     return sum;
 }

@@ -97,6 +97,9 @@ public:
 
     // Opens the error report in the work folder and writes its time stamp.
     NestSystem(Platform& platform, std::string workFolder = ".");
+    // A private work copy (a search thread's layout): it opens no error report.
+    struct NoErrorReport {};
+    NestSystem(Platform& platform, NoErrorReport);
     NestSystem(const NestSystem&) = delete;
     NestSystem& operator=(const NestSystem&) = delete;
 
@@ -135,6 +138,8 @@ public:
     double plateFreeArea(const Plate& p) const;
     double packedEdge(const Plate& p) const;
     double placedArea() const;
+    // Net area of the parts on p.
+    double placedAreaOn(const Plate& p) const;
     double totalArea() const;
     bool fitsOnPlate(const Plate& p, const Part& part) const;
     // Skips the tested part itself when it is a member of nestParts.

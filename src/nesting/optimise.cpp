@@ -1,10 +1,15 @@
 #include "nesting/optimise.h"
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "base/number_text.h"
 #include "base/platform.h"
 #include "nesting/layout_all.h"
+#include "nesting/optimise_search.h"
 
 namespace orvo {
 
@@ -34,14 +39,32 @@ bool betterScore(const LayoutScore& a, const LayoutScore& b)
     return a.lastPlateLength < b.lastPlateLength;
 }
 
+namespace {
+
+
+std::string statusText(double seconds, const LayoutScore& score)
+{
+    return "优化排样中... " + formatFixed(seconds, 1) + " 秒, 板材 " + std::to_string(score.plates) +
+           " 张, 末板长度 " + formatFixed(score.lastPlateLength, 1) + ", 利用率 " +
+           formatFixed(score.utilisation, 2) + "%";
+}
+
+int32_t threadCount(int32_t wanted)
+{
+    if (wanted > 0) return wanted;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int32_t>(cores) : 1;
+}
+
+}  // namespace
+
 OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settings,
                                   const std::atomic<bool>& stop)
 {
-    (void)settings;
-    (void)stop;
     Platform& platform = ns.platform();
     const double start = platform.monotonicSeconds();
     OptimiseOutcome outcome;
+    outcome.threads = threadCount(settings.threads);
 
     // The start: the better of the two greedy layouts. Both are deterministic, so the
     // better one is laid out again rather than copied.
@@ -57,7 +80,97 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
         outcome.startScore = hape;
     }
     outcome.score = outcome.startScore;
+
+    const double searchStart = platform.monotonicSeconds();
+    const bool timed = settings.seconds > 0.0;
+    const bool counted = settings.iterations > 0;
+    if (outcome.score.placed == 0 || (!timed && !counted && stop.load())) {
+        outcome.stopped = stop.load();
+        outcome.seconds = platform.monotonicSeconds() - start;
+        return outcome;
+    }
+
+    // Every thread searches its own copy with its own random stream. After each round of
+    // kOptimiseRoundSteps attempts per thread, the best copy (ties: the lowest thread index) goes
+    // into the system when it improves, and the threads behind it continue from it: a
+    // round's work is fixed by the seed and the thread index, so that a seed, a thread
+    // count and an iteration budget fix the result.
+    std::vector<std::unique_ptr<LayoutSearch>> searches;
+    for (int32_t t = 0; t < outcome.threads; ++t)
+        searches.push_back(std::make_unique<LayoutSearch>(ns, settings.seed, static_cast<uint64_t>(t)));
+
+    std::atomic<bool> halt{false};
+    bool timeUp = false;
+    int64_t percentShown = -1;
+    while (!stop.load() && !timeUp) {
+        const int64_t remaining = counted ? settings.iterations - outcome.iterations : kOptimiseRoundSteps * outcome.threads;
+        if (remaining <= 0) break;
+        std::vector<int64_t> quota(searches.size(), kOptimiseRoundSteps);
+        if (remaining < kOptimiseRoundSteps * outcome.threads) {
+            for (size_t t = 0; t < quota.size(); ++t)
+                quota[t] = remaining / outcome.threads + (static_cast<int64_t>(t) < remaining % outcome.threads ? 1 : 0);
+        }
+        std::vector<int64_t> done(searches.size(), 0);
+        {
+            std::vector<std::jthread> workers;
+            for (size_t t = 1; t < searches.size(); ++t) {
+                workers.emplace_back([&, t] {
+                    done[t] = searches[t]->run(quota[t], halt, stop);
+                });
+            }
+            // The calling thread searches too, and alone reads the clock: between its
+            // attempts and between the placements of one, so that a long attempt of a large
+            // library does not overrun the budget.
+            const LayoutSearch::HaltCheck halted = [&] {
+                if (!timeUp && timed && platform.monotonicSeconds() - searchStart >= settings.seconds) timeUp = true;
+                if (stop.load() || timeUp) halt.store(true);
+                return halt.load();
+            };
+            for (int64_t i = 0; i < quota[0] && !halted(); ++i) {
+                searches[0]->step(halted);
+                ++done[0];
+            }
+            halted();
+        }
+        // The other threads end their current attempt at a stop or when the time is up.
+        for (int64_t d : done) outcome.iterations += d;
+
+        size_t best = 0;
+        LayoutScore bestScore = searches[0]->score();
+        for (size_t t = 1; t < searches.size(); ++t) {
+            const LayoutScore s = searches[t]->score();
+            if (betterScore(s, bestScore)) {
+                best = t;
+                bestScore = s;
+            }
+        }
+        // A thread behind the best continues from it; the others keep exploring their own.
+        for (size_t t = 0; t < searches.size(); ++t) {
+            if (t != best && betterScore(bestScore, searches[t]->score())) searches[t]->copyLayout(*searches[best]);
+        }
+        const double elapsed = platform.monotonicSeconds() - start;
+        if (betterScore(bestScore, outcome.score)) {
+            searches[best]->writeLayout(ns);
+            outcome.score = scoreLayout(ns);
+            platform.setWorldBoxAndFit(ns.platesBox());
+            platform.repaintNow();
+        }
+        platform.setStatusText(statusText(elapsed, outcome.score));
+        int64_t percent = 0;
+        if (counted) percent = outcome.iterations * 100 / settings.iterations;
+        if (timed) {
+            const double share = (platform.monotonicSeconds() - searchStart) / settings.seconds * 100.0;
+            percent = std::max<int64_t>(percent, static_cast<int64_t>(std::min(share, 100.0)));
+        }
+        percent = std::min<int64_t>(percent, 100);
+        if (percent != percentShown) {
+            platform.setProgressPercent(static_cast<int>(percent));
+            percentShown = percent;
+        }
+    }
+    outcome.stopped = stop.load();
     outcome.seconds = platform.monotonicSeconds() - start;
+    platform.setStatusText(statusText(outcome.seconds, outcome.score));
     return outcome;
 }
 

@@ -34,6 +34,10 @@ LayoutScore scoreLayout(const NestSystem& ns);
 // True when a ranks strictly before b.
 bool betterScore(const LayoutScore& a, const LayoutScore& b);
 
+// Attempts per thread between two comparisons of the threads' layouts: a stop request
+// ends the search within one such round.
+inline constexpr int64_t kOptimiseRoundSteps = 32;
+
 struct OptimiseOutcome {
     LayoutMethod start = LayoutMethod::Gravity;  // the greedy layout the search began from
     LayoutScore startScore;

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/platform.h"
+#include "nesting/nest_system.h"
+#include "nesting/optimise.h"
+
+namespace orvo {
+
+// Copies where a part lies (contours, box, centroid, label, pose, plate) from a part of the
+// same library shape. Unlike a Part copy it keeps the holes in the order of `from`, so
+// that copies back and forth hold the very same vertices in the same order.
+void copyPlacement(Part& to, const Part& from);
+
+// The platform of a search thread's private copy: it shows and reads nothing, so that a
+// search thread never calls the caller's platform.
+class QuietPlatform : public Platform {
+public:
+    void showMessage(const std::string&, const std::string&) override {}
+    void setWorldBoxAndFit(const BoundingBox&) override {}
+    void repaintNow() override {}
+    void setProgressPercent(int) override {}
+    void setStatusText(const std::string&) override {}
+    double monotonicSeconds() override { return 0.0; }
+    std::tm localTime() override { return std::tm{}; }
+    void openInViewer(const std::string&) override {}
+};
+
+// The stream of random numbers of one search thread: splitmix64, fixed by the seed and the
+// thread's index on every platform and library version.
+class SearchRandom {
+public:
+    SearchRandom(uint64_t seed, uint64_t stream);
+    uint64_t next();
+    // Uniform in [0, 1).
+    double uniform();
+    // Uniform in [0, n); 0 when n is 0.
+    size_t below(size_t n);
+
+private:
+    uint64_t state_;
+};
+
+// One search thread's private copy of a layout and its large-neighbourhood search: each
+// step takes some parts off (those beyond a shortened plate and a random group of
+// neighbours), puts them back one by one with the gravity placement (every plate in
+// order, the cut one and the last one no longer than the step allows) and keeps the
+// result only when every part found a place. The working layout may grow its last plate a
+// little beyond the best one found, to leave a dead end; the best layout is kept apart and
+// never gets worse, and the working layout returns to it after a long run without gain.
+class LayoutSearch {
+public:
+    LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t stream);
+    LayoutSearch(const LayoutSearch&) = delete;
+    LayoutSearch& operator=(const LayoutSearch&) = delete;
+
+    // Takes the other copy's best layout as its working and best layout (copies of the
+    // same source).
+    void copyLayout(const LayoutSearch& other);
+    // Puts the best layout into the system this copy was made from.
+    void writeLayout(NestSystem& ns) const;
+    // Of the best layout.
+    const LayoutScore& score() const { return bestScore_; }
+
+    // Asked between two placements of an attempt: true ends the attempt at once, undone
+    // (a stop request or the end of the time budget during a long attempt).
+    using HaltCheck = std::function<bool()>;
+
+    // One attempt; true when the layout changed.
+    bool step(const HaltCheck& halted = {});
+    // Up to `count` attempts, fewer once `halt` or `stop` is true; returns how many were made.
+    int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
+
+private:
+    struct Grid {
+        PackingPointGrid points;
+        bool stale = true;
+    };
+
+    void removeEmptyPlates();
+    // The area-weighted right ends of the parts on p, from its left edge.
+    double spread(const Plate& p) const;
+    void keepAsBest();
+    void returnToBest();
+
+    QuietPlatform quiet_;
+    NestSystem ns_;
+    std::vector<Part*> parts_;  // nestParts by position
+    std::vector<Grid> grids_;   // per plate in list order
+    std::vector<bool> cutGrid_;  // per plate: its grid was made for a cut box
+    SearchRandom random_;
+    double shrinkShare_ = 0.02;  // of the last plate's length, tried off it per shrinking step
+    PlateList bestPlates_;
+    std::vector<Part> bestParts_;  // by position, as parts_
+    LayoutScore bestScore_;
+    int64_t sinceBest_ = 0;  // steps since the best layout last improved
+};
+
+}  // namespace orvo
