@@ -52,6 +52,7 @@ const char* const kCatalogue[] = {
     QT_TRANSLATE_NOOP("CoreMessage", "排样点错误! PPD %1 须为大于 0 的有限数值"),
     QT_TRANSLATE_NOOP("CoreMessage", "排样点错误!"),
     QT_TRANSLATE_NOOP("CoreMessage", "排样中... %1%"),
+    QT_TRANSLATE_NOOP("CoreMessage", "优化排样中... %1 秒, 板材 %2 张, 末板长度 %3, 利用率 %4%"),
 
     // Files written: the system's text, then the file and the reason.
     QT_TRANSLATE_NOOP("CoreMessage", "排样错误报告文件输出失败! %1"),

@@ -17,6 +17,7 @@
 #include "core_messages.h"
 #include "main_window.h"
 #include "nesting/layout_all.h"
+#include "nesting/optimise.h"
 #include "output/dxf_export.h"
 #include "nesting/nest_system.h"
 #include "output/packing_info.h"
@@ -171,6 +172,14 @@ private slots:
         ns.acceptPlateSize(1000, 1e9);
         showPackingReport(ns);  // no active plate yet
         layoutAll(ns, LayoutMethod::Gravity);
+        {
+            OptimiseSettings search;  // a few rounds: their status texts
+            search.seconds = 0.0;
+            search.threads = 1;
+            search.iterations = 4;
+            const std::atomic<bool> stop{false};
+            optimiseLayoutAll(ns, search, stop);
+        }
         exportAllPlates(ns);
         ns.plates.front().selected = true;
         exportPickedPlates(ns);

@@ -247,6 +247,10 @@
         <source>DXF文件读取失败: %1</source>
         <translation>DXF file cannot be read: %1</translation>
     </message>
+    <message>
+        <source>优化排样中... %1 秒, 板材 %2 张, 末板长度 %3, 利用率 %4%</source>
+        <translation>Optimising... %1 s, %2 plates, last plate length %3, utilisation %4%</translation>
+    </message>
 </context>
 <context>
     <name>KeyHelp</name>
