@@ -10,11 +10,6 @@ namespace orvo {
 
 namespace {
 
-bool sameBox(const BoundingBox& a, const BoundingBox& b)
-{
-    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
-}
-
 bool samePose(const Pose& a, const Pose& b)
 {
     return a.mirrored == b.mirrored && a.basePt.x == b.basePt.x && a.basePt.y == b.basePt.y &&

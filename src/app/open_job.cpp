@@ -28,17 +28,22 @@ JobResult entrySettingsFault(const Job& job, int32_t rotationNumber)
 }
 
 // RN and PPD checked as the Renew dialog checks them, on the job's standard plate; the
-// NestSystem is left as it was.
+// NestSystem is left as it was (both are set again once the job has opened).
 bool settingsAccepted(NestSystem& ns, const JobSettings& settings)
 {
     const int32_t rotationNumber = ns.rotationNumber;
+    const double packingPointDistance = ns.packingPointDistance;
+    const double plateLength = ns.plateLength;
+    const double plateWidth = ns.plateWidth;
     ns.plateLength = settings.plateLength;
     ns.plateWidth = settings.plateWidth;
     const bool accepted =
         (!settings.rotationNumber || ns.setRotationNumber(*settings.rotationNumber)) &&
         (!settings.packingPointDistance || ns.setPackingPointDistance(*settings.packingPointDistance));
-    ns.plateLength = ns.plateWidth = 0.0;
-    ns.rotationNumber = rotationNumber;  // set again once the job has opened
+    ns.plateLength = plateLength;
+    ns.plateWidth = plateWidth;
+    ns.rotationNumber = rotationNumber;
+    ns.packingPointDistance = packingPointDistance;
     return accepted;
 }
 

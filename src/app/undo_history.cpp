@@ -17,11 +17,6 @@ int32_t activePlatePosition(const NestSystem& ns)
     return -1;
 }
 
-bool sameBox(const BoundingBox& a, const BoundingBox& b)
-{
-    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
-}
-
 bool samePose(const Part& a, const Part& b)
 {
     return a.partId == b.partId && a.plateId == b.plateId && a.pose.mirrored == b.pose.mirrored &&

@@ -36,6 +36,11 @@ inline Point boxCentre(const BoundingBox& b)
 {
     return Point((b.min_X + b.max_X) / 2.0, (b.min_Y + b.max_Y) / 2.0);
 }
+// Bit for bit the same box (a change of the layout shows in its boxes).
+inline bool sameBox(const BoundingBox& a, const BoundingBox& b)
+{
+    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
+}
 // The box a translation by (dx, dy) gives: the very sums the translated vertices make.
 inline BoundingBox shifted(const BoundingBox& b, double dx, double dy)
 {

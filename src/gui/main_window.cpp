@@ -451,7 +451,7 @@ void MainWindow::chooseMode(Mode mode, bool resetClicks)
     interaction_.setMode(mode, resetClicks);
     endGestureIfDone();  // a gesture ended by the new mode is one undo step
     focusBack();
-    refreshStatus();
+    if (!layoutRunning()) refreshStatus();
 }
 
 void MainWindow::fitAll()
@@ -589,7 +589,8 @@ void MainWindow::focusBack()
 void MainWindow::repaintView()
 {
     canvas_->update();
-    refreshStatus();
+    // During a run the document belongs to the worker; the status follows when it ends.
+    if (!layoutRunning()) refreshStatus();
 }
 
 void MainWindow::canvasResized(int width, int height)

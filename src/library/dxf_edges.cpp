@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kMaxInsertDepth = 16;
 constexpr int kMaxArrayCount = 100;  // columns and rows of one insert, each
-constexpr double kMaxPieceSweep = 150.0 / 180.0 * 3.14159265358979323846;
+// Entities visited through inserts, per edge the drawing may make.
+constexpr size_t kVisitsPerEdge = 4;
+const double kMaxPieceSweep = 150.0 / 180.0 * kPi;
 constexpr int kMaxSamplesPerCurve = 20000;
 constexpr int kMaxSplineDegree = 12;
 constexpr double kMaxMillimetres = 1e10;
@@ -58,7 +60,7 @@ Affine translation(double dx, double dy)
 
 Affine rotation(double degrees)
 {
-    const double t = degrees / 180.0 * 3.14159265358979323846;
+    const double t = degrees / 180.0 * kPi;
     Affine r;
     r.m[0] = std::cos(t);
     r.m[1] = -std::sin(t);
@@ -256,6 +258,12 @@ private:
                 const Affine cell = compose(compose(placed, translation(c * e.columnSpacing, r * e.rowSpacing)), shape);
                 for (const DxfEntity& child : block.entities) {
                     if (out_.overBudget || out_.tooDeep) return;
+                    // Inserts of blocks that give no edges (empty, or filtered out by
+                    // layer) would otherwise multiply without bound through nested arrays.
+                    if (++visits_ > kVisitsPerEdge * options_.maxEdges) {
+                        out_.overBudget = true;
+                        return;
+                    }
                     // Entities on layer 0 take the layer of the insert.
                     emitEntity(child, cell, child.layer == "0" ? layer : child.layer, depth + 1);
                 }
@@ -433,6 +441,7 @@ private:
     const DxfDrawing& drawing_;
     const DxfEdgeOptions& options_;
     DxfEdgeSet& out_;
+    size_t visits_ = 0;  // entities reached through inserts
     int32_t layer_ = 0;
     int32_t order_ = 0;
 };

@@ -19,7 +19,7 @@ LayoutScore scoreLayout(const NestSystem& ns)
     double plateArea = 0.0;
     for (const Plate& plate : ns.plates) {
         ++score.plates;
-        plateArea += boxWidth(plate.outerBox) * boxHeight(plate.outerBox);
+        plateArea += boxArea(plate.outerBox);
     }
     for (const Part& part : ns.nestParts) {
         if (part.plateId != -1) ++score.placed;
@@ -66,18 +66,21 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
     OptimiseOutcome outcome;
     outcome.threads = threadCount(settings.threads);
 
-    // The start: the better of the two greedy layouts. Both are deterministic, so the
-    // better one is laid out again rather than copied.
+    // The start: the better of the two greedy layouts. The HAPE layout is kept as a copy:
+    // laid out again after another layout, the parts carry that layout's rounding and may
+    // come out a little differently. A stop during the multi-step layout keeps HAPE's.
     layoutAll(ns, LayoutMethod::Gravity);
     const LayoutScore hape = scoreLayout(ns);
-    layoutAll(ns, LayoutMethod::MultiStep);
+    const LayoutSearch hapeLayout(ns, settings.seed, 0);
+    layoutAll(ns, LayoutMethod::MultiStep, &stop);
+    const bool multiWhole = !stop.load();
     const LayoutScore multi = scoreLayout(ns);
     outcome.start = LayoutMethod::MultiStep;
     outcome.startScore = multi;
-    if (betterScore(hape, multi)) {
-        layoutAll(ns, LayoutMethod::Gravity);
+    if (!multiWhole || betterScore(hape, multi)) {
+        hapeLayout.writeLayout(ns);
         outcome.start = LayoutMethod::Gravity;
-        outcome.startScore = hape;
+        outcome.startScore = scoreLayout(ns);
     }
     outcome.score = outcome.startScore;
 

@@ -49,11 +49,6 @@ constexpr double kSpreadSlack = 0.005;
 constexpr double kMinShrink = 0.002;
 constexpr double kMaxShrink = 0.05;
 
-Point boxMiddle(const BoundingBox& b)
-{
-    return Point((b.min_X + b.max_X) / 2.0, (b.min_Y + b.max_Y) / 2.0);
-}
-
 }  // namespace
 
 void copyPlacement(Part& to, const Part& from)
@@ -279,13 +274,13 @@ bool LayoutSearch::step(const HaltCheck& halted)
             }
             if (!onLast.empty()) centrePart = onLast[random_.below(onLast.size())];
         }
-        const Point centre = boxMiddle(centrePart->box);
+        const Point centre = boxCentre(centrePart->box);
         const int32_t plateId = centrePart->plateId;
         std::vector<std::pair<double, size_t>> near;
         for (size_t i = 0; i < parts_.size(); ++i) {
             const Part* part = parts_[i];
             if (part->plateId != plateId) continue;
-            near.emplace_back(distance(centre, boxMiddle(part->box)), i);
+            near.emplace_back(distance(centre, boxCentre(part->box)), i);
         }
         std::sort(near.begin(), near.end());
         const size_t most = random_.uniform() < kLargeGroupShare ? kMaxLargeGroup : kMaxGroup;

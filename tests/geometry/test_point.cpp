@@ -114,15 +114,6 @@ TEST(PointTest, BoxMeasures)
     EXPECT_DOUBLE_EQ(boxLongerSide(0, 1, 0, 5), 5.0);
 }
 
-namespace {
-
-bool sameBox(const BoundingBox& a, const BoundingBox& b)
-{
-    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
-}
-
-}  // namespace
-
 // Layouts depend on these sums being the very ones a translation or an inset stores.
 TEST(PointTest, BoxCopiesKeepTheExactSums)
 {

@@ -309,6 +309,25 @@ TEST(DxfParts, HostileDrawingsGiveWhatTheyHoldAndNoMore)
     EXPECT_THAT(report.lines(), testing::Contains(testing::HasSubstr("个图元的数值无效或超出范围")));
 }
 
+// Nested arrays of a block that gives no edge (here: filtered out by its layer) end at the
+// drawing's budget instead of visiting 100^10 cells.
+TEST(DxfParts, NestedArraysOfFilteredBlocksEndAtTheBudget)
+{
+    std::string blocks = "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB0\n10\n0\n20\n0\n"
+                         "0\nLINE\n8\nX\n10\n0\n20\n0\n11\n1\n21\n0\n0\nENDBLK\n";
+    for (int level = 1; level <= 5; ++level) {
+        blocks += "0\nBLOCK\n2\nB" + std::to_string(level) + "\n10\n0\n20\n0\n0\nINSERT\n2\nB" +
+                  std::to_string(level - 1) + "\n10\n0\n20\n0\n70\n100\n71\n100\n44\n1\n45\n1\n0\nENDBLK\n";
+    }
+    const std::string dxf = blocks + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nINSERT\n2\nB5\n10\n0\n20\n0\n"
+                                     "0\nENDSEC\n0\nEOF\n";
+    DxfPartOptions options;
+    options.layer = "Y";
+    Report report;
+    const DxfParts parts = readDxfPartsFromBytes(dxf, "arrays.dxf", options, report.report);
+    EXPECT_TRUE(parts.parts.empty());
+}
+
 // Whether every point of `want` is a vertex of `loop` (within 1e-6).
 bool holdsVertices(const OutlineLoop& loop, const std::vector<Point>& want)
 {
