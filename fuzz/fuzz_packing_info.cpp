@@ -57,11 +57,6 @@ bool writeFile(const std::string& path, const uint8_t* data, size_t size)
     return std::fclose(file) == 0 && written;
 }
 
-bool sameBox(const BoundingBox& a, const BoundingBox& b)
-{
-    return a.min_X == b.min_X && a.max_X == b.max_X && a.min_Y == b.min_Y && a.max_Y == b.max_Y;
-}
-
 // The library opened once, laid out by hand: one part rotated on the first plate, one
 // turned over and rotated on the second, one on no plate; the second plate is active.
 struct Fixture {
