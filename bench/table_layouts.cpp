@@ -19,7 +19,6 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,7 +38,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using orvo::bench::SilentPlatform;
-using orvo::bench::layoutIsLegal;
 
 struct Options {
     std::vector<std::string> methods;
@@ -51,50 +49,10 @@ struct Options {
 
 struct Result {
     int parts = 0;
-    int plates = 0;
-    double utilisation = 0.0;
-    double firstPlateDensity = 0.0;
-    int unplaced = 0;
+    orvo::bench::LayoutFigures figures;
     double seconds = 0.0;
-    int legal = 0;
     uint64_t fingerprint = 0;
 };
-
-Result measure(const orvo::NestSystem& ns, double seconds)
-{
-    std::map<int32_t, double> trueArea;  // the first true shape of every partId
-    for (const orvo::Part& s : ns.trueShapes) trueArea.emplace(s.partId, s.netArea);
-
-    Result r;
-    r.parts = static_cast<int>(ns.nestParts.size());
-    r.plates = static_cast<int>(ns.plates.size());
-    r.unplaced = ns.unplacedCount();
-    r.seconds = seconds;
-    r.legal = layoutIsLegal(ns) ? 1 : 0;
-    r.fingerprint = orvo::test::layoutFingerprint(ns);
-    double plateArea = 0.0;
-    for (const orvo::Plate& p : ns.plates) plateArea += orvo::boxArea(p.outerBox);
-    double placed = 0.0;
-    double firstPlaced = 0.0;
-    const orvo::Plate* first = ns.plates.empty() ? nullptr : &ns.plates.front();
-    double reach = first != nullptr ? first->outerBox.min_X : 0.0;
-    for (const orvo::Part& part : ns.nestParts) {
-        if (part.plateId == -1) continue;
-        const double area = trueArea.count(part.partId) ? trueArea[part.partId] : part.netArea;
-        placed += area;
-        if (first != nullptr && part.plateId == first->id) {
-            firstPlaced += area;
-            reach = std::max(reach, part.box.max_X);
-        }
-    }
-    r.utilisation = plateArea > 0.0 ? 100.0 * placed / plateArea : 0.0;
-    if (first != nullptr) {
-        const double length = reach - first->outerBox.min_X;
-        const double width = first->outerBox.max_Y - first->outerBox.min_Y;
-        r.firstPlateDensity = length > 0.0 ? 100.0 * firstPlaced / (width * length) : 0.0;
-    }
-    return r;
-}
 
 // Runs in the child: opens the library in a scratch work folder, lays it out, measures.
 bool runOne(const std::string& path, orvo::LayoutMethod method, Result& result)
@@ -107,7 +65,10 @@ bool runOne(const std::string& path, orvo::LayoutMethod method, Result& result)
     if (rn > 0) ns.setRotationNumber(rn);
     const double start = platform.monotonicSeconds();
     orvo::layoutAll(ns, method);
-    result = measure(ns, platform.monotonicSeconds() - start);
+    result.seconds = platform.monotonicSeconds() - start;
+    result.parts = static_cast<int>(ns.nestParts.size());
+    result.figures = orvo::bench::layoutFigures(ns);
+    result.fingerprint = orvo::test::layoutFingerprint(ns);
     return true;
 }
 
@@ -149,28 +110,6 @@ bool parseOptions(int argc, char** argv, Options& o)
     return o.budgetSeconds > 0.0;
 }
 
-std::vector<std::string> libraries(const Options& o)
-{
-    std::vector<std::string> found;
-    for (const std::string& set : o.sets) {
-        std::vector<std::string> inSet;
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(fs::path(o.dir) / set, error)) {
-            const std::string path = entry.path().string();
-            if (entry.path().extension() != ".preSrc") continue;
-            const std::string name = entry.path().stem().string();
-            const bool wanted = o.filters.empty()
-                || std::any_of(o.filters.begin(), o.filters.end(), [&](const std::string& f) {
-                       return name.find(f) != std::string::npos;
-                   });
-            if (wanted) inSet.push_back(path);
-        }
-        std::sort(inSet.begin(), inSet.end());
-        found.insert(found.end(), inSet.begin(), inSet.end());
-    }
-    return found;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -188,7 +127,7 @@ int main(int argc, char** argv)
     std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---|---|\n");
     std::fflush(stdout);
     bool allLegal = true;
-    for (const std::string& path : libraries(options)) {
+    for (const std::string& path : orvo::bench::benchmarkLibraries(options.dir, options.sets, options.filters)) {
         const std::string name = fs::path(path).stem().string();
         for (const std::string& m : options.methods) {
             const auto method = m == "hape" ? orvo::LayoutMethod::Gravity : orvo::LayoutMethod::MultiStep;
@@ -202,11 +141,11 @@ int main(int argc, char** argv)
                             peakMb);
             } else {
                 const Result& r = o.result;
-                allLegal = allLegal && r.legal;
+                allLegal = allLegal && r.figures.legal;
                 std::printf("| %s | %s | %d | %d | %.2f | %.2f | %d | %.2f | %.1f | %s | %016llx |\n",
-                            name.c_str(), m.c_str(), r.parts, r.plates, r.utilisation,
-                            r.firstPlateDensity, r.unplaced, r.seconds, peakMb,
-                            r.legal ? "yes" : "NO",
+                            name.c_str(), m.c_str(), r.parts, r.figures.plates, r.figures.utilisation,
+                            r.figures.firstPlateDensity, r.figures.unplaced, r.seconds, peakMb,
+                            r.figures.legal ? "yes" : "NO",
                             static_cast<unsigned long long>(r.fingerprint));
             }
             std::fflush(stdout);

@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -44,50 +43,12 @@ struct Options {
 };
 
 struct Result {
-    int plates = 0;
-    int unplaced = 0;
-    double utilisation = 0.0;
-    double firstPlateDensity = 0.0;
+    orvo::bench::LayoutFigures figures;
     double lastLength = 0.0;
     double seconds = 0.0;
     int64_t iterations = 0;
     double searchSeconds = 0.0;
-    int legal = 0;
 };
-
-// Utilisation and first-plate density on the true shapes' areas, as the layout table
-// measures them: the density over the first plate's width times its packed length.
-void measure(const orvo::NestSystem& ns, Result& r)
-{
-    std::map<int32_t, double> trueArea;
-    for (const orvo::Part& s : ns.trueShapes) trueArea.emplace(s.partId, s.netArea);
-    r.plates = static_cast<int>(ns.plates.size());
-    r.unplaced = ns.unplacedCount();
-    r.legal = orvo::bench::layoutIsLegal(ns) ? 1 : 0;
-    double plateArea = 0.0;
-    for (const orvo::Plate& p : ns.plates) plateArea += orvo::boxArea(p.outerBox);
-    double placed = 0.0;
-    double firstPlaced = 0.0;
-    const orvo::Plate* first = ns.plates.empty() ? nullptr : &ns.plates.front();
-    double reach = first != nullptr ? first->outerBox.min_X : 0.0;
-    for (const orvo::Part& part : ns.nestParts) {
-        if (part.plateId == -1) continue;
-        const auto found = trueArea.find(part.partId);
-        const double area = found != trueArea.end() ? found->second : part.netArea;
-        placed += area;
-        if (first != nullptr && part.plateId == first->id) {
-            firstPlaced += area;
-            reach = std::max(reach, part.box.max_X);
-        }
-    }
-    r.utilisation = plateArea > 0.0 ? 100.0 * placed / plateArea : 0.0;
-    if (first != nullptr) {
-        const double length = reach - first->outerBox.min_X;
-        const double width = first->outerBox.max_Y - first->outerBox.min_Y;
-        r.firstPlateDensity = length > 0.0 ? 100.0 * firstPlaced / (width * length) : 0.0;
-    }
-    if (!ns.plates.empty()) r.lastLength = ns.packedEdge(ns.plates.back()) - ns.plates.back().outerBox.min_X;
-}
 
 // Runs in the child. seconds < 0: HAPE; otherwise the optimised layout with that budget.
 bool runOne(const std::string& path, double seconds, int threads, const Options& o, Result& result)
@@ -113,7 +74,8 @@ bool runOne(const std::string& path, double seconds, int threads, const Options&
         result.searchSeconds = outcome.seconds;
     }
     result.seconds = platform.monotonicSeconds() - start;
-    measure(ns, result);
+    result.figures = orvo::bench::layoutFigures(ns);
+    if (!ns.plates.empty()) result.lastLength = ns.packedEdge(ns.plates.back()) - ns.plates.back().outerBox.min_X;
     return true;
 }
 
@@ -141,26 +103,6 @@ bool parseOptions(int argc, char** argv, Options& o)
     return true;
 }
 
-std::vector<std::string> libraries(const Options& o)
-{
-    std::vector<std::string> found;
-    for (const std::string& set : o.sets) {
-        std::vector<std::string> inSet;
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(fs::path(o.dir) / set, error)) {
-            if (entry.path().extension() != ".preSrc") continue;
-            const std::string name = entry.path().stem().string();
-            const bool wanted = o.filters.empty() || std::any_of(o.filters.begin(), o.filters.end(), [&](const std::string& f) {
-                                    return name.find(f) != std::string::npos;
-                                });
-            if (wanted) inSet.push_back(entry.path().string());
-        }
-        std::sort(inSet.begin(), inSet.end());
-        found.insert(found.end(), inSet.begin(), inSet.end());
-    }
-    return found;
-}
-
 void printRow(const std::string& name, const std::string& method, int threads, const orvo::bench::ChildRun& run,
               const Result& r)
 {
@@ -171,15 +113,15 @@ void printRow(const std::string& name, const std::string& method, int threads, c
     }
     const double rate = r.searchSeconds > 0.0 && r.iterations > 0 ? r.iterations / r.searchSeconds : 0.0;
     std::printf("| %s | %s | %d | %d | %.2f | %.2f | %.1f | %d | %.1f | %lld | %.1f | %s |\n", name.c_str(),
-                method.c_str(), threads, r.plates, r.firstPlateDensity, r.utilisation, r.lastLength, r.unplaced,
-                r.seconds, static_cast<long long>(r.iterations), rate, r.legal ? "yes" : "NO");
+                method.c_str(), threads, r.figures.plates, r.figures.firstPlateDensity, r.figures.utilisation, r.lastLength, r.figures.unplaced,
+                r.seconds, static_cast<long long>(r.iterations), rate, r.figures.legal ? "yes" : "NO");
 }
 
 // Worse than HAPE: fewer parts placed, more plates, or a longer last plate.
 bool worse(const Result& r, const Result& hape)
 {
-    if (r.unplaced != hape.unplaced) return r.unplaced > hape.unplaced;
-    if (r.plates != hape.plates) return r.plates > hape.plates;
+    if (r.figures.unplaced != hape.figures.unplaced) return r.figures.unplaced > hape.figures.unplaced;
+    if (r.figures.plates != hape.figures.plates) return r.figures.plates > hape.figures.plates;
     return r.lastLength > hape.lastLength + 1e-6;
 }
 
@@ -200,7 +142,7 @@ int main(int argc, char** argv)
     std::printf("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|\n");
     std::fflush(stdout);
     bool allGood = true;
-    for (const std::string& path : libraries(options)) {
+    for (const std::string& path : orvo::bench::benchmarkLibraries(options.dir, options.sets, options.filters)) {
         const std::string name = fs::path(path).stem().string();
         Result hape;
         bool hapeKnown = false;
@@ -219,7 +161,7 @@ int main(int argc, char** argv)
                 std::snprintf(method, sizeof method, "optimise %gs", t);
                 printRow(name, method, threads, run, r);
                 if (run.finished && !run.failed) {
-                    allGood = allGood && r.legal && !(hapeKnown && worse(r, hape));
+                    allGood = allGood && r.figures.legal && !(hapeKnown && worse(r, hape));
                 } else {
                     allGood = false;
                 }

@@ -1,20 +1,25 @@
 #pragma once
 
 // What the layout tables share: a platform that prints messages and reads the real clock,
-// the legality check of a layout, and measuring in a child process.
+// the benchmark libraries, the legality check and the figures of a layout, and measuring
+// in a child process.
 
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <iterator>
+#include <map>
 #include <string>
 #include <thread>
 #include <type_traits>
+#include <vector>
 
 #include "base/platform.h"
 #include "geometry/overlap.h"
@@ -54,6 +59,73 @@ inline bool layoutIsLegal(const NestSystem& ns)
         }
     }
     return true;
+}
+
+// The part libraries (.preSrc) of the named sets (folders of dir), each set in the order of
+// the file names; with filters only those whose name holds one of them.
+inline std::vector<std::string> benchmarkLibraries(const std::string& dir, const std::vector<std::string>& sets,
+                                                   const std::vector<std::string>& filters)
+{
+    namespace fs = std::filesystem;
+    std::vector<std::string> found;
+    for (const std::string& set : sets) {
+        std::vector<std::string> inSet;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(fs::path(dir) / set, error)) {
+            if (entry.path().extension() != ".preSrc") continue;
+            const std::string name = entry.path().stem().string();
+            const bool wanted = filters.empty() || std::any_of(filters.begin(), filters.end(), [&](const std::string& f) {
+                                    return name.find(f) != std::string::npos;
+                                });
+            if (wanted) inSet.push_back(entry.path().string());
+        }
+        std::sort(inSet.begin(), inSet.end());
+        found.insert(found.end(), inSet.begin(), inSet.end());
+    }
+    return found;
+}
+
+// What the tables print of a layout, on the true shapes' areas: the utilisation of the
+// plates used, and the density of the first plate over its width times its packed length.
+struct LayoutFigures {
+    int plates = 0;
+    int unplaced = 0;
+    double utilisation = 0.0;
+    double firstPlateDensity = 0.0;
+    bool legal = false;
+};
+
+inline LayoutFigures layoutFigures(const NestSystem& ns)
+{
+    std::map<int32_t, double> trueArea;  // the first true shape of every partId
+    for (const Part& s : ns.trueShapes) trueArea.emplace(s.partId, s.netArea);
+    LayoutFigures f;
+    f.plates = static_cast<int>(ns.plates.size());
+    f.unplaced = ns.unplacedCount();
+    f.legal = layoutIsLegal(ns);
+    double plateArea = 0.0;
+    for (const Plate& p : ns.plates) plateArea += boxArea(p.outerBox);
+    double placed = 0.0;
+    double firstPlaced = 0.0;
+    const Plate* first = ns.plates.empty() ? nullptr : &ns.plates.front();
+    double reach = first != nullptr ? first->outerBox.min_X : 0.0;
+    for (const Part& part : ns.nestParts) {
+        if (part.plateId == -1) continue;
+        const auto found = trueArea.find(part.partId);
+        const double area = found != trueArea.end() ? found->second : part.netArea;
+        placed += area;
+        if (first != nullptr && part.plateId == first->id) {
+            firstPlaced += area;
+            reach = std::max(reach, part.box.max_X);
+        }
+    }
+    f.utilisation = plateArea > 0.0 ? 100.0 * placed / plateArea : 0.0;
+    if (first != nullptr) {
+        const double length = reach - first->outerBox.min_X;
+        const double width = first->outerBox.max_Y - first->outerBox.min_Y;
+        f.firstPlateDensity = length > 0.0 ? 100.0 * firstPlaced / (width * length) : 0.0;
+    }
+    return f;
 }
 
 // How a measurement in a child process ended.
