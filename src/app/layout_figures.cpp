@@ -10,12 +10,6 @@ namespace orvo {
 
 namespace {
 
-bool samePose(const Pose& a, const Pose& b)
-{
-    return a.mirrored == b.mirrored && a.basePt.x == b.basePt.x && a.basePt.y == b.basePt.y &&
-           a.rotationAngle == b.rotationAngle;
-}
-
 // Net areas of the true shapes by part id; a part without a true shape counts with
 // its own (offset) area, which only an inconsistent document has.
 double trueArea(const std::unordered_map<int32_t, double>& areas, const Part& part)

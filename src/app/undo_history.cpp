@@ -17,11 +17,9 @@ int32_t activePlatePosition(const NestSystem& ns)
     return -1;
 }
 
-bool samePose(const Part& a, const Part& b)
+bool samePlacement(const Part& a, const Part& b)
 {
-    return a.partId == b.partId && a.plateId == b.plateId && a.pose.mirrored == b.pose.mirrored &&
-           a.pose.basePt.x == b.pose.basePt.x && a.pose.basePt.y == b.pose.basePt.y &&
-           a.pose.rotationAngle == b.pose.rotationAngle;
+    return a.partId == b.partId && a.plateId == b.plateId && samePose(a.pose, b.pose);
 }
 
 }  // namespace
@@ -68,7 +66,7 @@ bool samePlacements(const LayoutSnapshot& snapshot, const NestSystem& ns)
     }
     for (auto a = snapshot.nestParts.begin(), b = ns.nestParts.begin(); a != snapshot.nestParts.end();
          ++a, ++b) {
-        if (!samePose(*a, *b)) return false;
+        if (!samePlacement(*a, *b)) return false;
     }
     return true;
 }

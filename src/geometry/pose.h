@@ -33,6 +33,13 @@ struct Pose {
     }
 };
 
+// The same pose, bit for bit.
+inline bool samePose(const Pose& a, const Pose& b)
+{
+    return a.mirrored == b.mirrored && a.basePt.x == b.basePt.x && a.basePt.y == b.basePt.y &&
+           a.rotationAngle == b.rotationAngle;
+}
+
 // Carries a shape from its own pose to `to`, in the one order every placement uses: turned
 // over about its own base point when the flags differ, moved so that its base point lies on
 // to.basePt, rotated about that point by the difference of the angles. The shape's own

@@ -1,13 +1,19 @@
 #include "ui_translation.h"
 
 #include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QStringList>
 
 namespace orvo {
 
 UiTranslation::UiTranslation(const QLocale& locale)
 {
-    if (isChinese(locale)) return;
+    if (isChinese(locale)) {
+        qtInstalled_ = qtTranslator_.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+                       QCoreApplication::installTranslator(&qtTranslator_);
+        return;
+    }
     installed_ = translator_.load(QStringLiteral(":/i18n/orvopacking_en.qm")) &&
                  QCoreApplication::installTranslator(&translator_);
 }
@@ -15,6 +21,7 @@ UiTranslation::UiTranslation(const QLocale& locale)
 UiTranslation::~UiTranslation()
 {
     if (installed_) QCoreApplication::removeTranslator(&translator_);
+    if (qtInstalled_) QCoreApplication::removeTranslator(&qtTranslator_);
 }
 
 QLocale UiTranslation::systemLocale()

@@ -219,6 +219,10 @@ private slots:
         const UiTranslation chinese(kChinese);
         QVERIFY(!chinese.installed());
         for (const std::string& text : texts) QCOMPARE(shownCoreText(text), QString::fromStdString(text));
+        // Qt's own buttons (save / discard / cancel of the unsaved-work question) speak
+        // Chinese too.
+        QVERIFY(chinese.qtInstalled());
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
     }
 
     // The rules by which a message made of fixed text and values is translated.
