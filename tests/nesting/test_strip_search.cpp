@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -13,6 +14,7 @@
 #include "support/hand_layout.h"
 #include "support/layout_checks.h"
 #include "support/nest_fixture.h"
+#include "support/nest_session.h"
 #include "support/shapes.h"
 
 namespace orvo {
@@ -176,6 +178,47 @@ TEST_F(StripFixture, OnlyAStripWithPartsOnOnePlateApplies)
     test::addPlateAt(ns, 2, 0, 300, 1000, 200);
     add(rectPart(0, 300, 50, 50, 3), 2);
     EXPECT_FALSE(StripSearch::applies(ns));
+}
+
+// The optimised Layout All of a library that fits one plate: the strip search (and with four
+// threads also the large-neighbourhood search, the two taking over each other's layouts)
+// ends legal, no longer than the start, and the same for a seed, thread count and budget.
+TEST(StripOptimise, AOnePlateLibraryEndsLegalShorterAndRepeatable)
+{
+    auto run = [](int32_t threads, std::vector<test::Placement>& result) {
+        test::NestSession session;
+        NestSystem& ns = session.ns;
+        ns.plateLength = 2000.0;
+        ns.plateWidth = 300.0;
+        ns.packingPointDistance = 10.0;
+        ns.rotationNumber = 4;
+        ns.turnOver = true;
+        for (int i = 0; i < 14; ++i) {
+            Part part = i % 2 == 0 ? rectPart(0, 0, 60.0 + 7 * i, 50.0 + 3 * i, i)
+                                   : polygonPart({{0, 0}, {110.0 + 5 * i, 0}, {0, 70.0 + 4 * i}}, i);
+            part.translatePart(-part.box.min_X, -part.box.max_Y);
+            ns.nestParts.push_back(part);
+        }
+        OptimiseSettings settings;
+        settings.seconds = 0.0;
+        settings.iterations = 160;
+        settings.threads = threads;
+        settings.seed = 3;
+        const std::atomic<bool> stop{false};
+        const OptimiseOutcome outcome = optimiseLayoutAll(ns, settings, stop);
+        EXPECT_EQ(outcome.startScore.plates, 1);
+        EXPECT_EQ(test::expectLegalLayout(ns, "optimised"), 14);
+        EXPECT_EQ(scoreLayout(ns).plates, 1);
+        EXPECT_LT(outcome.score.lastPlateLength, outcome.startScore.lastPlateLength);
+        EXPECT_EQ(outcome.score.lastPlateLength, scoreLayout(ns).lastPlateLength);
+        result = test::placements(ns);
+    };
+    for (int32_t threads : {2, 4}) {
+        std::vector<test::Placement> first, second;
+        run(threads, first);
+        run(threads, second);
+        EXPECT_EQ(first, second) << threads << " threads";
+    }
 }
 
 }  // namespace
