@@ -10,6 +10,7 @@
 #include "base/platform.h"
 #include "nesting/layout_all.h"
 #include "nesting/optimise_search.h"
+#include "nesting/strip_search.h"
 
 namespace orvo {
 
@@ -48,6 +49,31 @@ std::string statusText(double seconds, const LayoutScore& score)
            " 张, 末板长度 " + formatFixed(score.lastPlateLength, 1) + ", 利用率 " +
            formatFixed(score.utilisation, 2) + "%";
 }
+
+// One search thread: the large-neighbourhood search, or on a strip (every placed part on
+// one plate) the strip search, which leaves the large-neighbourhood search far behind
+// there; with four threads or more, every fourth thread still runs the latter, for a
+// second kind of move.
+struct Searcher {
+    std::unique_ptr<LayoutSearch> lns;
+    std::unique_ptr<StripSearch> strip;
+
+    LayoutScore score() const { return strip ? strip->score() : lns->score(); }
+    void writeLayout(NestSystem& ns) const
+    {
+        if (strip) strip->writeLayout(ns);
+        else lns->writeLayout(ns);
+    }
+    void step(const LayoutSearch::HaltCheck& halted)
+    {
+        if (strip) strip->step(halted);
+        else lns->step(halted);
+    }
+    int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop)
+    {
+        return strip ? strip->run(count, halt, stop) : lns->run(count, halt, stop);
+    }
+};
 
 int32_t threadCount(int32_t wanted)
 {
@@ -98,9 +124,19 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
     // into the system when it improves, and the threads behind it continue from it: a
     // round's work is fixed by the seed and the thread index, so that a seed, a thread
     // count and an iteration budget fix the result.
-    std::vector<std::unique_ptr<LayoutSearch>> searches;
-    for (int32_t t = 0; t < outcome.threads; ++t)
-        searches.push_back(std::make_unique<LayoutSearch>(ns, settings.seed, static_cast<uint64_t>(t)));
+    const bool strip = StripSearch::applies(ns);
+    std::vector<std::unique_ptr<Searcher>> searches;
+    for (int32_t t = 0; t < outcome.threads; ++t) {
+        auto searcher = std::make_unique<Searcher>();
+        if (strip && t % 4 != 3)
+            searcher->strip = std::make_unique<StripSearch>(ns, settings.seed, static_cast<uint64_t>(t));
+        else
+            searcher->lns = std::make_unique<LayoutSearch>(ns, settings.seed, static_cast<uint64_t>(t));
+        searches.push_back(std::move(searcher));
+    }
+    // A large-neighbourhood search that takes over another kind's layout starts afresh
+    // from the system, with a random stream of its own for each round.
+    uint64_t rounds = 0;
 
     std::atomic<bool> halt{false};
     bool timeUp = false;
@@ -147,16 +183,26 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
                 bestScore = s;
             }
         }
-        // A thread behind the best continues from it; the others keep exploring their own.
-        for (size_t t = 0; t < searches.size(); ++t) {
-            if (t != best && betterScore(bestScore, searches[t]->score())) searches[t]->copyLayout(*searches[best]);
-        }
         const double elapsed = platform.monotonicSeconds() - start;
         if (betterScore(bestScore, outcome.score)) {
             searches[best]->writeLayout(ns);
             outcome.score = scoreLayout(ns);
             platform.setWorldBoxAndFit(ns.platesBox());
             platform.repaintNow();
+        }
+        // A thread behind the best continues from it (the system holds a layout as good);
+        // the others keep exploring their own.
+        ++rounds;
+        for (size_t t = 0; t < searches.size(); ++t) {
+            Searcher& s = *searches[t];
+            if (t == best || !betterScore(bestScore, s.score())) continue;
+            if (s.strip) {
+                s.strip->loadLayout(ns);
+            } else if (searches[best]->lns) {
+                s.lns->copyLayout(*searches[best]->lns);
+            } else {
+                s.lns = std::make_unique<LayoutSearch>(ns, settings.seed, rounds * static_cast<uint64_t>(outcome.threads) + t);
+            }
         }
         platform.setStatusText(statusText(elapsed, outcome.score));
         int64_t percent = 0;

@@ -1,0 +1,654 @@
+#include "nesting/strip_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "nesting/gravity.h"
+
+namespace orvo {
+
+namespace {
+
+// Grid cells along the longer side of a part's box in the search for its circles.
+constexpr int32_t kPoleGrid = 28;
+// The most circles per part, and the share of the first circle's radius below which the
+// search for more ends.
+constexpr size_t kMostPoles = 8;
+constexpr double kLeastPoleShare = 0.15;
+// Moves of colliding parts per step.
+constexpr int32_t kMovesPerStep = 8;
+// Positions sampled per move: over the whole strip, and near the part's own.
+constexpr int32_t kStripSamples = 40;
+constexpr int32_t kNearSamples = 16;
+// The most cost evaluations of the refinement of a move.
+constexpr int32_t kRefineEvaluations = 40;
+// Sweeps over the colliding parts without a fall of the total overlap (by kGain) after
+// which the attempt returns to its least overlapping state (a strike); after kStrikes
+// strikes it gives up.
+constexpr int64_t kPatience = 150;
+constexpr double kGain = 0.98;
+constexpr int32_t kStrikes = 3;
+// The share of the packed length an attempt cuts off: its start, bounds and changes.
+constexpr double kFirstShrink = 0.01;
+constexpr double kMaxShrink = 0.02;
+constexpr double kMinShrink = 0.0005;
+constexpr double kShrinkAfterFailure = 0.7;
+constexpr double kShrinkAfterSuccess = 1.1;
+// The guided-local-search weights: growth of a colliding pair's (by 1 to 2, the more the
+// deeper its overlap against the deepest) and decay of the others towards 1.
+constexpr double kWeightGrowth = 1.0;
+constexpr double kWeightDecay = 0.95;
+
+struct Edge {
+    Point a;
+    Point b;
+};
+
+double segmentDistance(const Point& p, const Edge& e)
+{
+    const double ex = e.b.x - e.a.x;
+    const double ey = e.b.y - e.a.y;
+    const double len2 = ex * ex + ey * ey;
+    double t = len2 > 0.0 ? ((p.x - e.a.x) * ex + (p.y - e.a.y) * ey) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    const double dx = p.x - (e.a.x + t * ex);
+    const double dy = p.y - (e.a.y + t * ey);
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+void addEdges(const Contour& k, std::vector<Edge>& edges)
+{
+    const size_t n = k.points.size();
+    for (size_t i = 0; i < n; ++i) edges.push_back(Edge{k.points[i], k.points[(i + 1) % n]});
+}
+
+double signedArea(const Contour& k)
+{
+    double sum = 0.0;
+    const size_t n = k.points.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Point& a = k.points[i];
+        const Point& b = k.points[(i + 1) % n];
+        sum += a.x * b.y - b.x * a.y;
+    }
+    return sum / 2.0;
+}
+
+// How far a point may reach: to the part's edges, and to the circles found before.
+double clearance(const Part& part, const std::vector<Edge>& edges, const std::vector<Pole>& poles, const Point& p)
+{
+    if (!pointInPart(part, p)) return -1.0;
+    double d = std::numeric_limits<double>::infinity();
+    for (const Edge& e : edges) d = std::min(d, segmentDistance(p, e));
+    for (const Pole& c : poles) d = std::min(d, distance(p, c.centre) - c.radius);
+    return d;
+}
+
+double boxOverlapSide(double a0, double a1, double b0, double b1)
+{
+    return std::max(0.0, std::min(a1, b1) - std::max(a0, b0));
+}
+
+}  // namespace
+
+std::vector<Pole> partPoles(const Part& part, size_t most)
+{
+    std::vector<Edge> edges;
+    addEdges(part.outer, edges);
+    for (const Contour& h : part.holes) addEdges(h, edges);
+    const BoundingBox& box = part.box;
+    const double w = boxWidth(box);
+    const double h = boxHeight(box);
+    const double side = std::max(w, h);
+    std::vector<Pole> poles;
+    if (side > 0.0 && std::isfinite(side)) {
+        const double cell = side / kPoleGrid;
+        const int32_t nx = std::max<int32_t>(2, static_cast<int32_t>(std::ceil(w / cell)));
+        const int32_t ny = std::max<int32_t>(2, static_cast<int32_t>(std::ceil(h / cell)));
+        std::vector<Point> grid;
+        std::vector<double> toEdges;
+        for (int32_t i = 0; i < nx; ++i) {
+            for (int32_t j = 0; j < ny; ++j) {
+                const Point p(box.min_X + (i + 0.5) * w / nx, box.min_Y + (j + 0.5) * h / ny);
+                const double d = clearance(part, edges, {}, p);
+                if (d > 0.0) {
+                    grid.push_back(p);
+                    toEdges.push_back(d);
+                }
+            }
+        }
+        while (poles.size() < most && !grid.empty()) {
+            double best = 0.0;
+            Point centre;
+            for (size_t g = 0; g < grid.size(); ++g) {
+                double d = toEdges[g];
+                for (const Pole& c : poles) d = std::min(d, distance(grid[g], c.centre) - c.radius);
+                if (d > best) {
+                    best = d;
+                    centre = grid[g];
+                }
+            }
+            if (!(best > 0.0)) break;
+            // A pattern search around the best grid point.
+            for (double step = std::min(w / nx, h / ny) / 2.0; step > cell / 64.0; step /= 2.0) {
+                bool moved = true;
+                while (moved) {
+                    moved = false;
+                    for (int32_t k = 0; k < 8; ++k) {
+                        const double a = k * 0.7853981633974483;
+                        const Point p(centre.x + step * std::cos(a), centre.y + step * std::sin(a));
+                        const double d = clearance(part, edges, poles, p);
+                        if (d > best) {
+                            best = d;
+                            centre = p;
+                            moved = true;
+                        }
+                    }
+                }
+            }
+            if (!poles.empty() && best < kLeastPoleShare * poles.front().radius) break;
+            poles.push_back(Pole{centre, best});
+        }
+    }
+    if (poles.empty()) {
+        const double r = std::max(1e-6, 0.01 * std::min(w, h));
+        poles.push_back(Pole{boxCentre(box), std::isfinite(r) ? r : 1e-6});
+    }
+    return poles;
+}
+
+double polePenetration(const std::vector<Pole>& a, double adx, double ady, const std::vector<Pole>& b,
+                       double bdx, double bdy)
+{
+    // The box of b's circles: a circle of a that misses it meets none of them.
+    double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
+    for (const Pole& q : b) {
+        minX = std::min(minX, q.centre.x + bdx - q.radius);
+        maxX = std::max(maxX, q.centre.x + bdx + q.radius);
+        minY = std::min(minY, q.centre.y + bdy - q.radius);
+        maxY = std::max(maxY, q.centre.y + bdy + q.radius);
+    }
+    double sum = 0.0;
+    for (const Pole& p : a) {
+        const double px = p.centre.x + adx;
+        const double py = p.centre.y + ady;
+        if (px + p.radius <= minX || px - p.radius >= maxX || py + p.radius <= minY || py - p.radius >= maxY) continue;
+        for (const Pole& q : b) {
+            const double reach = p.radius + q.radius;
+            const double dx = q.centre.x + bdx - px;
+            const double dy = q.centre.y + bdy - py;
+            const double d2 = dx * dx + dy * dy;
+            if (d2 < reach * reach) sum += reach - std::sqrt(d2);
+        }
+    }
+    return sum;
+}
+
+bool StripSearch::applies(const NestSystem& ns)
+{
+    if (ns.plates.size() != 1) return false;
+    int32_t placed = 0;
+    for (const Part& part : ns.nestParts) {
+        if (part.plateId == -1) continue;
+        if (part.plateId != ns.plates.front().id) return false;
+        ++placed;
+    }
+    return placed > 1;
+}
+
+StripSearch::StripSearch(const NestSystem& source, uint64_t seed, uint64_t stream)
+    : ns_(quiet_, NestSystem::NoErrorReport{}), random_(seed, stream)
+{
+    ns_.matchTolerance = source.matchTolerance;
+    ns_.partGap = source.partGap;
+    ns_.plateGap = source.plateGap;
+    ns_.rotationNumber = source.rotationNumber;
+    ns_.packingPointDistance = source.packingPointDistance;
+    ns_.plateLength = source.plateLength;
+    ns_.plateWidth = source.plateWidth;
+    ns_.turnOver = source.turnOver;
+    ns_.plates = source.plates;
+    for (const Part& part : source.nestParts) {
+        ns_.nestParts.emplace_back();
+        copyPlacement(ns_.nestParts.back(), part);
+        parts_.push_back(&ns_.nestParts.back());
+    }
+    plate_ = ns_.plates.empty() ? nullptr : &ns_.plates.front();
+    bestParts_.resize(parts_.size());
+    buildItems();
+    keepBest();
+}
+
+void StripSearch::loadLayout(const NestSystem& ns)
+{
+    ns_.plates = ns.plates;
+    plate_ = ns_.plates.empty() ? nullptr : &ns_.plates.front();
+    size_t i = 0;
+    for (const Part& part : ns.nestParts) copyPlacement(*parts_[i++], part);
+    // The circles found first stay; the variants follow the parts' new poses.
+    buildItems();
+    attempting_ = false;
+    keepBest();
+}
+
+void StripSearch::buildItems()
+{
+    // The circles of a part in the frame of two of its outer vertices, so that a part
+    // loaded in another pose needs no new search for them.
+    std::vector<Item> old = std::move(items_);
+    items_.clear();
+    if (plate_ == nullptr) return;
+    for (Part* part : parts_) {
+        if (part->plateId != plate_->id) continue;
+        Item item;
+        item.part = part;
+        const Contour& outer = part->outer;
+        const Item* before = nullptr;
+        for (const Item& o : old) {
+            if (o.part == part) before = &o;
+        }
+        if (before != nullptr) {
+            item.localPoles = before->localPoles;
+            item.far = before->far;
+            item.counterClockwise = before->counterClockwise;
+        } else if (!outer.points.empty()) {
+            const Point a = outer.points[0];
+            for (size_t k = 1; k < outer.points.size(); ++k) {
+                if (distance(a, outer.points[k]) > distance(a, outer.points[item.far])) item.far = k;
+            }
+            item.counterClockwise = signedArea(outer) > 0.0;
+            const Point b = outer.points[item.far];
+            const double len = distance(a, b);
+            const double ux = len > 0.0 ? (b.x - a.x) / len : 1.0;
+            const double uy = len > 0.0 ? (b.y - a.y) / len : 0.0;
+            for (const Pole& p : partPoles(*part, kMostPoles)) {
+                const double rx = p.centre.x - a.x;
+                const double ry = p.centre.y - a.y;
+                item.localPoles.push_back(Pole{Point(rx * ux + ry * uy, -rx * uy + ry * ux), p.radius});
+            }
+        }
+        const int32_t rn = std::max<int32_t>(1, ns_.rotationNumber);
+        for (GravityVariant& g : gravityVariants(*part, part->centroid, part->centroid, rn, ns_.turnOver)) {
+            Variant v;
+            v.shape = std::move(g.shape);
+            // The circles carried through vertices 0 and `far`, mirrored with the shape.
+            const Contour& k = v.shape.outer;
+            if (!k.points.empty() && item.far < k.points.size()) {
+                const Point a = k.points[0];
+                const Point b = k.points[item.far];
+                const double len = distance(a, b);
+                const double ux = len > 0.0 ? (b.x - a.x) / len : 1.0;
+                const double uy = len > 0.0 ? (b.y - a.y) / len : 0.0;
+                const double sense = (signedArea(k) > 0.0) == item.counterClockwise ? 1.0 : -1.0;
+                for (const Pole& p : item.localPoles) {
+                    const double along = p.centre.x;
+                    const double across = p.centre.y * sense;
+                    v.poles.push_back(Pole{Point(a.x + along * ux - across * uy, a.y + along * uy + across * ux), p.radius});
+                }
+            }
+            item.variants.push_back(std::move(v));
+        }
+        if (item.variants.empty()) {
+            Variant v;
+            copyPlacement(v.shape, *part);
+            item.variants.push_back(std::move(v));
+        }
+        items_.push_back(std::move(item));
+    }
+    // Prepared once the variants lie where they stay; every part starts in its own pose.
+    for (Item& item : items_) {
+        for (Variant& v : item.variants) v.prepared.prepare(v.shape);
+        item.box = item.variants.front().shape.box;
+    }
+    const size_t n = items_.size();
+    weight_.assign(n * n, 1.0);
+    overlap_.assign(n * n, 0.0);
+    refreshOverlaps();
+}
+
+double StripSearch::pairOverlap(size_t i, const Pose2& p, size_t j)
+{
+    Variant& v = items_[i].variants[p.variant];
+    const BoundingBox box = shifted(v.shape.box, p.dx, p.dy);
+    if (outerBoxesApart(box, items_[j].box)) return 0.0;
+    v.prepared.shiftX = p.dx;
+    v.prepared.shiftY = p.dy;
+    return collidingOverlap(v, box, p, j);
+}
+
+double StripSearch::collidingOverlap(Variant& v, const BoundingBox& box, const Pose2& p, size_t j)
+{
+    const Item& other = items_[j];
+    Variant& w = items_[j].variants[other.variant];
+    if (partsDisjoint(v.prepared, w.prepared)) return 0.0;
+    // The circles rank the depth; the common box keeps every collision above zero.
+    const double common = std::sqrt(boxOverlapSide(box.min_X, box.max_X, other.box.min_X, other.box.max_X) *
+                                    boxOverlapSide(box.min_Y, box.max_Y, other.box.min_Y, other.box.max_Y));
+    const double least = 1e-3 * std::min(v.poles.empty() ? 1.0 : v.poles.front().radius,
+                                         w.poles.empty() ? 1.0 : w.poles.front().radius);
+    return polePenetration(v.poles, p.dx, p.dy, w.poles, other.dx, other.dy) + 0.2 * common + least;
+}
+
+double StripSearch::cost(size_t i, const Pose2& p, double bound)
+{
+    const size_t n = items_.size();
+    Variant& v = items_[i].variants[p.variant];
+    const BoundingBox box = shifted(v.shape.box, p.dx, p.dy);
+    v.prepared.shiftX = p.dx;
+    v.prepared.shiftY = p.dy;
+    const double* weights = &weight_[i * n];
+    double sum = 0.0;
+    for (size_t j = 0; j < n; ++j) {
+        if (j == i || outerBoxesApart(box, items_[j].box)) continue;
+        const double o = collidingOverlap(v, box, p, j);
+        if (o > 0.0) {
+            sum += weights[j] * o;
+            if (sum >= bound) break;
+        }
+    }
+    return sum;
+}
+
+void StripSearch::place(size_t i, const Pose2& p)
+{
+    Item& item = items_[i];
+    item.variant = p.variant;
+    item.dx = p.dx;
+    item.dy = p.dy;
+    Variant& v = item.variants[p.variant];
+    v.prepared.shiftX = p.dx;
+    v.prepared.shiftY = p.dy;
+    item.box = shifted(v.shape.box, p.dx, p.dy);
+    const size_t n = items_.size();
+    for (size_t j = 0; j < n; ++j) {
+        if (j == i) continue;
+        const double o = pairOverlap(i, p, j);
+        overlap_[i * n + j] = o;
+        overlap_[j * n + i] = o;
+    }
+}
+
+void StripSearch::refreshOverlaps()
+{
+    const size_t n = items_.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Pose2 p{items_[i].variant, items_[i].dx, items_[i].dy};
+        items_[i].variants[p.variant].prepared.shiftX = p.dx;
+        items_[i].variants[p.variant].prepared.shiftY = p.dy;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const Pose2 p{items_[i].variant, items_[i].dx, items_[i].dy};
+        overlap_[i * n + i] = 0.0;
+        for (size_t j = i + 1; j < n; ++j) {
+            const double o = pairOverlap(i, p, j);
+            overlap_[i * n + j] = o;
+            overlap_[j * n + i] = o;
+        }
+    }
+}
+
+bool StripSearch::fitsLength(size_t i, size_t variant) const
+{
+    const BoundingBox& b = items_[i].variants[variant].shape.box;
+    const BoundingBox& inner = plate_->innerBox;
+    return boxWidth(b) <= limitX_ - inner.min_X && boxHeight(b) <= boxHeight(inner);
+}
+
+StripSearch::Pose2 StripSearch::randomPose(size_t i)
+{
+    const Item& item = items_[i];
+    const BoundingBox& inner = plate_->innerBox;
+    Pose2 p;
+    p.variant = random_.below(item.variants.size());
+    if (!fitsLength(i, p.variant)) p.variant = item.variant;
+    const BoundingBox& b = item.variants[p.variant].shape.box;
+    const double xRoom = std::max(0.0, limitX_ - inner.min_X - boxWidth(b));
+    const double yRoom = std::max(0.0, boxHeight(inner) - boxHeight(b));
+    p.dx = inner.min_X - b.min_X + xRoom * random_.uniform();
+    p.dy = inner.min_Y - b.min_Y + yRoom * random_.uniform();
+    return p;
+}
+
+void StripSearch::moveItem(size_t i)
+{
+    const Item& item = items_[i];
+    const BoundingBox& inner = plate_->innerBox;
+    auto clampPose = [&](Pose2& p) {
+        const BoundingBox& b = items_[i].variants[p.variant].shape.box;
+        const double xLow = inner.min_X - b.min_X;
+        const double xHigh = std::max(xLow, limitX_ - b.max_X);
+        const double yLow = inner.min_Y - b.min_Y;
+        const double yHigh = std::max(yLow, inner.max_Y - b.max_Y);
+        p.dx = std::clamp(p.dx, xLow, xHigh);
+        p.dy = std::clamp(p.dy, yLow, yHigh);
+    };
+    Pose2 best{item.variant, item.dx, item.dy};
+    double bestCost = std::numeric_limits<double>::infinity();
+    if (item.box.max_X <= limitX_ && fitsLength(i, item.variant)) bestCost = cost(i, best, bestCost);
+    const Pose2 current = best;
+    for (int32_t s = 0; s < kStripSamples && bestCost > 0.0; ++s) {
+        const Pose2 p = randomPose(i);
+        const double c = cost(i, p, bestCost);
+        if (c < bestCost) {
+            bestCost = c;
+            best = p;
+        }
+    }
+    const double w = boxWidth(item.variants[current.variant].shape.box);
+    const double h = boxHeight(item.variants[current.variant].shape.box);
+    for (int32_t s = 0; s < kNearSamples && bestCost > 0.0; ++s) {
+        Pose2 p = current;
+        if (random_.uniform() < 0.3) p.variant = random_.below(item.variants.size());
+        if (!fitsLength(i, p.variant)) continue;
+        // Around the part's centre, whatever its turn.
+        const BoundingBox& from = item.variants[current.variant].shape.box;
+        const BoundingBox& to = item.variants[p.variant].shape.box;
+        p.dx += boxCentre(from).x - boxCentre(to).x + (random_.uniform() - 0.5) * w * 0.5;
+        p.dy += boxCentre(from).y - boxCentre(to).y + (random_.uniform() - 0.5) * h * 0.5;
+        clampPose(p);
+        const double c = cost(i, p, bestCost);
+        if (c < bestCost) {
+            bestCost = c;
+            best = p;
+        }
+    }
+    if (!std::isfinite(bestCost)) return;  // no variant fits the strip
+    // Coordinate descent: steps along x and y, halved when none helps.
+    double sx = 0.1 * boxWidth(item.variants[best.variant].shape.box);
+    double sy = 0.1 * boxHeight(item.variants[best.variant].shape.box);
+    const double leastX = sx * 0.01;
+    const double leastY = sy * 0.01;
+    for (int32_t e = 0; e < kRefineEvaluations && bestCost > 0.0 && (sx > leastX || sy > leastY);) {
+        bool gained = false;
+        const double moves[4][2] = {{sx, 0.0}, {-sx, 0.0}, {0.0, sy}, {0.0, -sy}};
+        for (const auto& m : moves) {
+            Pose2 p = best;
+            p.dx += m[0];
+            p.dy += m[1];
+            clampPose(p);
+            ++e;
+            const double c = cost(i, p, bestCost);
+            if (c < bestCost) {
+                bestCost = c;
+                best = p;
+                gained = true;
+                break;
+            }
+        }
+        if (!gained) {
+            sx /= 2.0;
+            sy /= 2.0;
+        }
+    }
+    place(i, best);
+}
+
+void StripSearch::keepBest()
+{
+    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(bestParts_[i], *parts_[i]);
+    bestPoses_.clear();
+    for (const Item& item : items_) bestPoses_.push_back(Pose2{item.variant, item.dx, item.dy});
+    bestScore_ = scoreLayout(ns_);
+}
+
+void StripSearch::restoreBest()
+{
+    for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], bestParts_[i]);
+    for (size_t i = 0; i < items_.size(); ++i) {
+        items_[i].variant = bestPoses_[i].variant;
+        items_[i].dx = bestPoses_[i].dx;
+        items_[i].dy = bestPoses_[i].dy;
+        items_[i].box = shifted(items_[i].variants[items_[i].variant].shape.box, items_[i].dx, items_[i].dy);
+    }
+    refreshOverlaps();
+}
+
+void StripSearch::materialise()
+{
+    for (Item& item : items_) {
+        const int32_t plateId = item.part->plateId;
+        copyPlacement(*item.part, item.variants[item.variant].shape);
+        item.part->translatePart(item.dx, item.dy);
+        item.part->plateId = plateId;
+    }
+}
+
+void StripSearch::startAttempt(double length)
+{
+    const BoundingBox& inner = plate_->innerBox;
+    limitX_ = std::min(inner.max_X, plate_->outerBox.min_X + length);
+    const size_t n = items_.size();
+    std::fill(weight_.begin(), weight_.end(), 1.0);
+    // The parts beyond the new end go back inside, where they overlap least.
+    for (size_t i = 0; i < n; ++i) {
+        if (items_[i].box.max_X > limitX_) moveItem(i);
+    }
+    attempting_ = true;
+    queue_.clear();
+    queuePos_ = 0;
+    attemptBest_ = 0.0;
+    for (size_t k = 0; k < n * n; ++k) attemptBest_ += overlap_[k];
+    attemptBestPoses_.clear();
+    for (const Item& item : items_) attemptBestPoses_.push_back(Pose2{item.variant, item.dx, item.dy});
+    sweepsWithoutGain_ = 0;
+    strikes_ = 0;
+}
+
+bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
+{
+    if (plate_ == nullptr || items_.size() < 2) return false;
+    const size_t n = items_.size();
+    if (!attempting_) {
+        const double share = shrink_ * (0.5 + random_.uniform());
+        startAttempt(bestScore_.lastPlateLength * (1.0 - share));
+    }
+    for (int32_t m = 0; m < kMovesPerStep; ++m) {
+        if (halted && halted()) return false;
+        if (queuePos_ == queue_.size()) {
+            // A sweep ended: weigh the pairs that still collide, and judge the progress.
+            double total = 0.0;
+            double deepest = 0.0;
+            for (size_t k = 0; k < n * n; ++k) {
+                total += overlap_[k];
+                deepest = std::max(deepest, overlap_[k]);
+            }
+            if (!queue_.empty()) {
+                for (size_t k = 0; k < n * n; ++k) {
+                    if (overlap_[k] > 0.0) weight_[k] *= 1.0 + kWeightGrowth * overlap_[k] / deepest;
+                    else weight_[k] = std::max(1.0, weight_[k] * kWeightDecay);
+                }
+                if (total < attemptBest_ * kGain) {
+                    attemptBest_ = total;
+                    for (size_t i = 0; i < n; ++i) attemptBestPoses_[i] = Pose2{items_[i].variant, items_[i].dx, items_[i].dy};
+                    sweepsWithoutGain_ = 0;
+                } else if (++sweepsWithoutGain_ >= kPatience) {
+                    sweepsWithoutGain_ = 0;
+                    if (++strikes_ >= kStrikes) {
+                        // Give up: back to the last legal layout, and a smaller cut next time.
+                        restoreBest();
+                        attempting_ = false;
+                        shrink_ *= kShrinkAfterFailure;
+                        if (shrink_ < kMinShrink) shrink_ = kFirstShrink / 2.0;
+                        return false;
+                    }
+                    for (size_t i = 0; i < n; ++i) {
+                        items_[i].variant = attemptBestPoses_[i].variant;
+                        items_[i].dx = attemptBestPoses_[i].dx;
+                        items_[i].dy = attemptBestPoses_[i].dy;
+                        items_[i].box = shifted(items_[i].variants[items_[i].variant].shape.box, items_[i].dx, items_[i].dy);
+                    }
+                    refreshOverlaps();
+                }
+            }
+            queue_.clear();
+            queuePos_ = 0;
+            for (size_t i = 0; i < n; ++i) {
+                for (size_t j = 0; j < n; ++j) {
+                    if (overlap_[i * n + j] > 0.0) {
+                        queue_.push_back(i);
+                        break;
+                    }
+                }
+            }
+            if (queue_.empty()) {
+                // No pair collides: a shorter legal layout (checked once more as a whole).
+                attempting_ = false;
+                materialise();
+                bool legal = true;
+                for (size_t i = 0; i < n && legal; ++i) {
+                    legal = boxInsideRect(*items_[i].part, plate_->innerBox);
+                    for (size_t j = i + 1; j < n && legal; ++j)
+                        legal = outerBoxesApart(items_[i].part->box, items_[j].part->box) ||
+                                partsDisjoint(*items_[i].part, *items_[j].part);
+                }
+                if (legal && betterScore(scoreLayout(ns_), bestScore_)) {
+                    keepBest();
+                    shrink_ = std::min(kMaxShrink, shrink_ * kShrinkAfterSuccess);
+                    return true;
+                }
+                restoreBest();
+                shrink_ = std::max(kMinShrink, shrink_ * kShrinkAfterFailure);
+                return false;
+            }
+            for (size_t k = queue_.size(); k > 1; --k) std::swap(queue_[k - 1], queue_[random_.below(k)]);
+        }
+        const size_t i = queue_[queuePos_++];
+        bool colliding = false;
+        for (size_t j = 0; j < n && !colliding; ++j) colliding = overlap_[i * n + j] > 0.0;
+        if (colliding) moveItem(i);
+    }
+    return false;
+}
+
+int64_t StripSearch::run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop)
+{
+    int64_t done = 0;
+    const LayoutSearch::HaltCheck halted = [&] { return halt.load() || stop.load(); };
+    while (done < count && !halted()) {
+        step(halted);
+        ++done;
+    }
+    return done;
+}
+
+bool StripSearch::separateAt(double length, int64_t steps)
+{
+    if (plate_ == nullptr) return false;
+    const LayoutScore before = bestScore_;
+    startAttempt(length);
+    for (int64_t s = 0; s < steps && attempting_; ++s) step();
+    return !attempting_ && betterScore(bestScore_, before);
+}
+
+void StripSearch::writeLayout(NestSystem& ns) const
+{
+    ns.releasePackingPoints();
+    ns.plates = ns_.plates;
+    ns.activePlate = ns.plates.empty() ? nullptr : &ns.plates.back();
+    size_t i = 0;
+    for (Part& part : ns.nestParts) copyPlacement(part, bestParts_[i++]);
+}
+
+}  // namespace orvo
