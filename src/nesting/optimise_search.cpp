@@ -51,6 +51,20 @@ constexpr double kMaxShrink = 0.05;
 
 }  // namespace
 
+bool samePlacement(const Part& a, const Part& b)
+{
+    if (a.plateId != b.plateId || a.outer.points.size() != b.outer.points.size()) return false;
+    const auto same = [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; };
+    if (!std::equal(a.outer.points.begin(), a.outer.points.end(), b.outer.points.begin(), same)) return false;
+    auto hb = b.holes.begin();
+    for (auto ha = a.holes.begin(); ha != a.holes.end(); ++ha, ++hb) {
+        if (hb == b.holes.end()) return false;
+        if (ha->points.size() != hb->points.size()) return false;
+        if (!ha->points.empty() && !same(ha->points.front(), hb->points.front())) return false;
+    }
+    return hb == b.holes.end();
+}
+
 void copyPlacement(Part& to, const Part& from)
 {
     to = from;
@@ -108,8 +122,6 @@ LayoutSearch::LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t str
         copyPlacement(ns_.nestParts.back(), part);
         parts_.push_back(&ns_.nestParts.back());
     }
-    grids_.resize(ns_.plates.size());
-    cutGrid_.assign(ns_.plates.size(), false);
     bestParts_.resize(parts_.size());
     keepAsBest();
 }
@@ -124,10 +136,17 @@ void LayoutSearch::keepAsBest()
 
 void LayoutSearch::returnToBest()
 {
+    // Only the points of the parts that lie elsewhere in the best layout need marking again.
+    for (size_t i = 0; i < parts_.size(); ++i) {
+        const Part& now = *parts_[i];
+        const Part& then = bestParts_[i];
+        if (samePlacement(now, then)) continue;
+        if (now.plateId != -1) grids_.markLeft(now.plateId, now.outer.box);
+        if (then.plateId != -1) grids_.markJoined(then.plateId, then.outer.box);
+    }
     ns_.plates = bestPlates_;
     for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], bestParts_[i]);
-    grids_.assign(ns_.plates.size(), Grid{});
-    cutGrid_.assign(ns_.plates.size(), false);
+    grids_.keepPlatesOf(ns_);
     sinceBest_ = 0;
 }
 
@@ -161,17 +180,14 @@ int64_t LayoutSearch::run(int64_t count, const std::atomic<bool>& halt, const st
 
 void LayoutSearch::removeEmptyPlates()
 {
-    size_t index = 0;
     for (auto plate = ns_.plates.begin(); plate != ns_.plates.end();) {
         if (ns_.plateIsEmpty(*plate)) {
             plate = ns_.plates.erase(plate);
-            grids_.erase(grids_.begin() + static_cast<std::ptrdiff_t>(index));
-            cutGrid_.erase(cutGrid_.begin() + static_cast<std::ptrdiff_t>(index));
         } else {
             ++plate;
-            ++index;
         }
     }
+    grids_.keepPlatesOf(ns_);
 }
 
 double LayoutSearch::spread(const Plate& p) const
@@ -225,11 +241,6 @@ bool LayoutSearch::step(const HaltCheck& halted)
     const double spreadBefore = spread(*plates[lastIndex]);
     std::vector<bool> open(plateCount);
     for (size_t t = 0; t < plateCount; ++t) open[t] = limited[t].innerBox.max_X > limited[t].innerBox.min_X;
-    // The grids of cut plates are made for their cut boxes.
-    for (size_t t = 0; t < plateCount; ++t) {
-        if (limited[t].outerBox.max_X != plates[t]->outerBox.max_X || cutGrid_[t]) grids_[t].stale = true;
-        cutGrid_[t] = limited[t].outerBox.max_X != plates[t]->outerBox.max_X;
-    }
 
     auto plateIndex = [&](int32_t id) {
         for (size_t t = 0; t < plateCount; ++t) {
@@ -294,14 +305,9 @@ bool LayoutSearch::step(const HaltCheck& halted)
 
     // Take them off, keeping where they were.
     std::vector<Part> saved(removed.size());
-    std::vector<bool> touched(plateCount, false);
     for (size_t i = 0; i < removed.size(); ++i) {
         copyPlacement(saved[i], *removed[i]);
-        const size_t t = plateIndex(removed[i]->plateId);
-        if (t < plateCount) {
-            touched[t] = true;
-            grids_[t].stale = true;
-        }
+        grids_.markLeft(removed[i]->plateId, removed[i]->outer.box);
         removed[i]->plateId = -1;
     }
 
@@ -332,21 +338,14 @@ bool LayoutSearch::step(const HaltCheck& halted)
         for (size_t t = 0; t < plateCount && !done; ++t) {
             if (!open[t] || freeArea[t] < part.netArea) continue;
             const Plate& p = limited[t];
-            Grid& grid = grids_[t];
-            if (grid.stale) {
-                ns_.generatePackingPoints(p);
-                grid.points = std::move(ns_.packingPoints);
-                ns_.releasePackingPoints();
-                grid.stale = false;
-            }
+            // The plate's grid, cut to the columns of the plate as this step may use it.
+            if (!grids_.lend(ns_, *plates[t], p.outerBox)) continue;
             if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
-            std::swap(ns_.packingPoints, grid.points);
             done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
-            std::swap(ns_.packingPoints, grid.points);
+            grids_.giveBack(ns_);
             if (done) {
                 gathered[t]->add(part);
                 freeArea[t] -= part.netArea;
-                touched[t] = true;
             }
         }
         if (!done) {
@@ -373,9 +372,10 @@ bool LayoutSearch::step(const HaltCheck& halted)
         allPlaced = false;
     }
     if (!allPlaced) {
-        for (size_t i = 0; i < removed.size(); ++i) copyPlacement(*removed[i], saved[i]);
-        for (size_t t = 0; t < plateCount; ++t) {
-            if (touched[t]) grids_[t].stale = true;
+        for (size_t i = 0; i < removed.size(); ++i) {
+            if (removed[i]->plateId != -1) grids_.markLeft(removed[i]->plateId, removed[i]->outer.box);
+            copyPlacement(*removed[i], saved[i]);
+            grids_.markJoined(saved[i].plateId, saved[i].outer.box);
         }
         return false;
     }

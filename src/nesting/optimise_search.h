@@ -10,6 +10,7 @@
 #include "base/platform.h"
 #include "nesting/nest_system.h"
 #include "nesting/optimise.h"
+#include "nesting/search_grids.h"
 
 namespace orvo {
 
@@ -17,6 +18,10 @@ namespace orvo {
 // same library shape. Unlike a Part copy it keeps the holes in the order of `from`, so
 // that copies back and forth hold the very same vertices in the same order.
 void copyPlacement(Part& to, const Part& from);
+
+// Whether two copies of a part of the same library shape lie alike: the same plate and the
+// very same vertices.
+bool samePlacement(const Part& a, const Part& b);
 
 // The platform of a search thread's private copy: it shows and reads nothing, so that a
 // search thread never calls the caller's platform.
@@ -78,11 +83,6 @@ public:
     int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
 
 private:
-    struct Grid {
-        PackingPointGrid points;
-        bool stale = true;
-    };
-
     void removeEmptyPlates();
     // The area-weighted right ends of the parts on p, from its left edge.
     double spread(const Plate& p) const;
@@ -92,8 +92,7 @@ private:
     QuietPlatform quiet_;
     NestSystem ns_;
     std::vector<Part*> parts_;  // nestParts by position
-    std::vector<Grid> grids_;   // per plate in list order
-    std::vector<bool> cutGrid_;  // per plate: its grid was made for a cut box
+    SearchGrids grids_;
     SearchRandom random_;
     double shrinkShare_ = 0.02;  // of the last plate's length, tried off it per shrinking step
     PlateList bestPlates_;
