@@ -22,6 +22,10 @@ constexpr double kRepackShare = 0.25;
 // Of the shortening steps with more than one plate, the share that tries to empty the
 // last plate at once.
 constexpr double kEmptyShare = 0.1;
+// The share of steps that try to empty a plate (while those have had no more than their
+// share of the placements tried).
+constexpr double kEmptyPlateShare = 0.1;
+constexpr double kEmptyPlateWork = 0.15;
 // The most neighbours a step takes off around its centre (besides the parts it must move).
 constexpr size_t kMaxGroup = 6;
 // Now and then a larger group.
@@ -203,6 +207,9 @@ bool LayoutSearch::step(const HaltCheck& halted)
 {
     const size_t plateCount = ns_.plates.size();
     if (plateCount == 0) return false;
+    if (plateCount > 1 && static_cast<double>(work_.emptying) <= kEmptyPlateWork * static_cast<double>(work_.all) &&
+        random_.uniform() < kEmptyPlateShare)
+        return emptyPlate(halted);
     std::vector<Plate*> plates;
     for (Plate& p : ns_.plates) plates.push_back(&p);
     const size_t lastIndex = plateCount - 1;
@@ -343,6 +350,7 @@ bool LayoutSearch::step(const HaltCheck& halted)
             if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
             done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
             grids_.giveBack(ns_);
+            ++work_.all;
             if (done) {
                 gathered[t]->add(part);
                 freeArea[t] -= part.netArea;

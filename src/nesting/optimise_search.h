@@ -79,6 +79,14 @@ public:
 
     // One attempt; true when the layout changed.
     bool step(const HaltCheck& halted = {});
+    // An attempt that moves every part of one plate (the last or the least filled) onto the
+    // others, a part without room taking a few not much larger ones off another plate to be
+    // placed in turn (an ejection chain); kept only when every part finds a place, else the
+    // working layout stays as it was. True when the layout changed (a plate less).
+    bool emptyPlate(const HaltCheck& halted = {});
+    // The working layout (plates and parts), which a step changes.
+    const NestSystem& working() const { return ns_; }
+
     // Up to `count` attempts, fewer once `halt` or `stop` is true; returns how many were made.
     int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
 
@@ -99,6 +107,12 @@ private:
     std::vector<Part> bestParts_;  // by position, as parts_
     LayoutScore bestScore_;
     int64_t sinceBest_ = 0;  // steps since the best layout last improved
+    // Placements tried, in all and by emptying moves: those get a bounded share of the work.
+    struct Work {
+        int64_t all = 0;
+        int64_t emptying = 0;
+    };
+    Work work_;
 };
 
 }  // namespace orvo
