@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -37,8 +38,110 @@ constexpr int kRoomTries = 10;
 constexpr double kWindowShare = 0.8;
 // The windows tried lie on a grid of this many steps per shorter side of the window.
 constexpr double kWindowSteps = 3.0;
+// Tries to make room for one part of a step.
+constexpr int kStepRoomTries = 3;
 
 }  // namespace
+
+bool LayoutSearch::makeRoomInStep(Part& part, const std::vector<Plate>& limited, const std::vector<bool>& open,
+                                  std::vector<double>& freeArea, std::vector<std::unique_ptr<PlateParts>>& gathered,
+                                  std::vector<Part*>& removed, std::vector<Part>& saved,
+                                  std::vector<std::pair<double, size_t>>& order, size_t firstRemoved,
+                                  const std::function<bool(size_t, Part&)>& placeOn)
+{
+    const size_t budget = firstRemoved + kEjectionsExtra;
+    const auto movable = [&](const Part* q) {
+        return q->netArea <= kLargerEjected * part.netArea && std::find(removed.begin(), removed.end(), q) == removed.end();
+    };
+    for (int tries = 0; tries < kStepRoomTries; ++tries) {
+        const size_t taken = removed.size() - firstRemoved;
+        if (taken >= budget) return false;
+        // An open plate, the roomier ones more often.
+        double roomTotal = 0.0;
+        for (size_t u = 0; u < limited.size(); ++u) {
+            if (open[u]) roomTotal += freeArea[u];
+        }
+        double pick = random_.uniform() * roomTotal;
+        size_t t = limited.size();
+        for (size_t u = 0; u < limited.size(); ++u) {
+            if (!open[u]) continue;
+            t = u;
+            pick -= freeArea[u];
+            if (pick < 0.0) break;
+        }
+        if (t == limited.size()) return false;
+        const std::vector<Part*> chosen =
+            windowParts(limited[t].innerBox, limited[t].id, part, std::min(kMaxEjected, budget - taken), movable);
+        if (chosen.empty()) continue;
+        for (Part* q : chosen) {
+            saved.emplace_back();
+            copyPlacement(saved.back(), *q);
+            grids_.markLeft(q->plateId, q->outer.box);
+            freeArea[t] += q->netArea;
+            q->plateId = -1;
+            removed.push_back(q);
+            order.emplace_back(0.0, removed.size() - 1);
+        }
+        gathered[t].reset();
+        if (placeOn(t, part)) return true;
+        for (size_t c = 0; c < chosen.size(); ++c) {
+            Part* q = removed.back();
+            copyPlacement(*q, saved.back());
+            grids_.markJoined(q->plateId, q->outer.box);
+            freeArea[t] -= q->netArea;
+            removed.pop_back();
+            saved.pop_back();
+            order.pop_back();
+        }
+        gathered[t].reset();
+    }
+    return false;
+}
+
+std::vector<Part*> LayoutSearch::windowParts(const BoundingBox& inner, int32_t plateId, const Part& part, size_t most,
+                                             const std::function<bool(const Part*)>& movable)
+{
+    std::vector<Part*> on;
+    for (Part* q : parts_) {
+        if (q->plateId == plateId) on.push_back(q);
+    }
+    std::vector<Part*> chosen;
+    if (on.empty() || most == 0) return chosen;
+    const double w = boxWidth(part.box) + 2.0 * ns_.partGap;
+    const double h = boxHeight(part.box) + 2.0 * ns_.partGap;
+    const bool turned = random_.uniform() < 0.5;
+    const double ww = turned ? h : w;
+    const double wh = turned ? w : h;
+    // Windows on a coarse grid over the box, from a random offset.
+    const double step = std::max(std::min(ww, wh) / kWindowSteps, std::max(ns_.partGap, 1.0));
+    const double x0 = inner.min_X + step * random_.uniform();
+    const double y0 = inner.min_Y + step * random_.uniform();
+    double bestCost = HUGE_VAL;
+    std::vector<Part*> inside;
+    for (double x = x0; x + ww <= inner.max_X; x += step) {
+        for (double y = y0; y + wh <= inner.max_Y; y += step) {
+            inside.clear();
+            double cost = 0.0;
+            bool usable = true;
+            for (Part* q : on) {
+                if (q->box.max_X < x || q->box.min_X > x + ww || q->box.max_Y < y || q->box.min_Y > y + wh) continue;
+                cost += q->netArea;
+                if (!movable(q) || inside.size() == most || cost > bestCost * 1.25) {
+                    usable = false;
+                    break;
+                }
+                inside.push_back(q);
+            }
+            if (!usable || inside.empty()) continue;
+            cost *= 0.8 + 0.4 * random_.uniform();
+            if (cost < bestCost) {
+                bestCost = cost;
+                chosen = inside;
+            }
+        }
+    }
+    return chosen;
+}
 
 bool LayoutSearch::emptyPlate(const HaltCheck& halted)
 {
@@ -124,56 +227,12 @@ bool LayoutSearch::emptyPlate(const HaltCheck& halted)
         gathered[t].reset();
         return chosen.size();
     };
-    // Takes off plate t the parts within a window of part's size (either way round, with
-    // the gap), when they are all not much larger than part and few: of the windows on a
-    // coarse grid over the plate, the one that takes off the least area (shaken a little).
-    // Returns how many.
+    // Takes off plate t the parts in a window of part's size; returns how many.
     auto clearWindow = [&](size_t t, const Part& part) {
-        std::vector<Part*> on;
-        for (Part* q : parts_) {
-            if (q->plateId == plates[t]->id) on.push_back(q);
-        }
-        if (on.empty()) return size_t{0};
-        const BoundingBox& inner = plates[t]->innerBox;
-        const double w = boxWidth(part.box) + 2.0 * ns_.partGap;
-        const double h = boxHeight(part.box) + 2.0 * ns_.partGap;
-        double bestCost = HUGE_VAL;
-        std::vector<Part*> chosen;
-        std::vector<Part*> inside;
-        // Windows on a coarse grid over the plate, from a random offset.
-        const bool turned = random_.uniform() < 0.5;
-        const double ww = turned ? h : w;
-        const double wh = turned ? w : h;
-        const double step = std::max(std::min(ww, wh) / kWindowSteps, ns_.partGap);
-        const double x0 = inner.min_X + step * random_.uniform();
-        const double y0 = inner.min_Y + step * random_.uniform();
-        for (double x = x0; x + ww <= inner.max_X; x += step) {
-            for (double y = y0; y + wh <= inner.max_Y; y += step) {
-                const BoundingBox window{x, x + ww, y, y + wh};
-                inside.clear();
-                double cost = 0.0;
-                bool usable = true;
-                for (Part* q : on) {
-                    if (q->box.max_X < window.min_X || q->box.min_X > window.max_X || q->box.max_Y < window.min_Y ||
-                        q->box.min_Y > window.max_Y)
-                        continue;
-                    if (!candidateOn(q, t, part) || inside.size() == kMaxEjected) {
-                        usable = false;
-                        break;
-                    }
-                    inside.push_back(q);
-                    cost += q->netArea;
-                    if (cost > bestCost) break;
-                }
-                if (!usable || inside.empty() || ejected + inside.size() > ejectionBudget) continue;
-                cost *= 0.8 + 0.4 * random_.uniform();
-                if (cost < bestCost) {
-                    bestCost = cost;
-                    chosen = inside;
-                }
-            }
-        }
-        return takeAll(t, chosen);
+        const size_t most = std::min(kMaxEjected, ejectionBudget - ejected);
+        return takeAll(t, windowParts(plates[t]->innerBox, plates[t]->id, part, most, [&](const Part* q) {
+                           return candidateOn(q, t, part);
+                       }));
     };
     // Takes off a few parts smaller than `part` around a random one on plate t, freeing
     // about as much area as part needs; returns how many.

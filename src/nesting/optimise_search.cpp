@@ -25,7 +25,10 @@ constexpr double kEmptyShare = 0.1;
 // The share of steps that try to empty a plate (while those have had no more than their
 // share of the placements tried).
 constexpr double kEmptyPlateShare = 0.1;
-constexpr double kEmptyPlateWork = 0.15;
+constexpr double kEmptyPlateWork = 0.05;
+// The share of steps in which a part that finds no place may take a few others off a plate
+// for its room.
+constexpr double kStepEjectionShare = 0.2;
 // The most neighbours a step takes off around its centre (besides the parts it must move).
 constexpr size_t kMaxGroup = 6;
 // Now and then a larger group.
@@ -335,27 +338,34 @@ bool LayoutSearch::step(const HaltCheck& halted)
     }
     std::vector<std::unique_ptr<PlateParts>> gathered(plateCount);
     bool allPlaced = true;
-    for (const auto& entry : order) {
+    auto placeOn = [&](size_t t, Part& part) {
+        if (!open[t] || freeArea[t] < part.netArea) return false;
+        const Plate& p = limited[t];
+        // The plate's grid, cut to the columns of the plate as this step may use it.
+        if (!grids_.lend(ns_, *plates[t], p.outerBox)) return false;
+        if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
+        const bool done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
+        grids_.giveBack(ns_);
+        ++work_.all;
+        if (done) {
+            gathered[t]->add(part);
+            freeArea[t] -= part.netArea;
+        }
+        return done;
+    };
+    // Now and then a part without room makes some (see makeRoomInStep); the parts it
+    // takes off join the end of the order.
+    const bool ejecting = random_.uniform() < kStepEjectionShare;
+    const size_t firstRemoved = removed.size();
+    for (size_t k = 0; k < order.size(); ++k) {
         if (halted && halted()) {
             allPlaced = false;
             break;
         }
-        Part& part = *removed[entry.second];
+        Part& part = *removed[order[k].second];
         bool done = false;
-        for (size_t t = 0; t < plateCount && !done; ++t) {
-            if (!open[t] || freeArea[t] < part.netArea) continue;
-            const Plate& p = limited[t];
-            // The plate's grid, cut to the columns of the plate as this step may use it.
-            if (!grids_.lend(ns_, *plates[t], p.outerBox)) continue;
-            if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
-            done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
-            grids_.giveBack(ns_);
-            ++work_.all;
-            if (done) {
-                gathered[t]->add(part);
-                freeArea[t] -= part.netArea;
-            }
-        }
+        for (size_t t = 0; t < plateCount && !done; ++t) done = placeOn(t, part);
+        if (!done && ejecting) done = makeRoomInStep(part, limited, open, freeArea, gathered, removed, saved, order, firstRemoved, placeOn);
         if (!done) {
             allPlaced = false;
             break;

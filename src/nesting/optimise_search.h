@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/platform.h"
@@ -13,6 +14,8 @@
 #include "nesting/search_grids.h"
 
 namespace orvo {
+
+class PlateParts;
 
 // Copies where a part lies (contours, box, centroid, label, pose, plate) from a part of the
 // same library shape. Unlike a Part copy it keeps the holes in the order of `from`, so
@@ -91,6 +94,23 @@ public:
     int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
 
 private:
+    // The parts on the plate with that id within a window of part's size (either way round,
+    // with the gap) inside `inner`, when all of them are movable and no more than `most`:
+    // of the windows on a coarse grid, the one that holds the least area (shaken a little).
+    // Empty when no window qualifies.
+    std::vector<Part*> windowParts(const BoundingBox& inner, int32_t plateId, const Part& part, size_t most,
+                                   const std::function<bool(const Part*)>& movable);
+    // For a part of a step that found no place: tries a few times to take the parts in a
+    // window of its size off an open plate (a window within the plate as the step limits
+    // it, of parts not much larger that the step has not moved) and place it there; the
+    // parts taken off join removed, saved and order, to be placed in turn. Parts taken off
+    // for a try that fails go back. At most as many parts are taken off in a step as it
+    // removed at first, and a few.
+    bool makeRoomInStep(Part& part, const std::vector<Plate>& limited, const std::vector<bool>& open,
+                        std::vector<double>& freeArea, std::vector<std::unique_ptr<PlateParts>>& gathered,
+                        std::vector<Part*>& removed, std::vector<Part>& saved,
+                        std::vector<std::pair<double, size_t>>& order, size_t firstRemoved,
+                        const std::function<bool(size_t, Part&)>& placeOn);
     void removeEmptyPlates();
     // The area-weighted right ends of the parts on p, from its left edge.
     double spread(const Plate& p) const;

@@ -134,5 +134,29 @@ TEST_F(EmptyPlateFixture, AnAttemptLosesNothingAndUndoesWhollyOnFailure)
     }
 }
 
+// Steps (some of whose parts take others off for their room, some of which empty a plate)
+// on random libraries: after every step each part is still placed, the layout is legal,
+// and the best layout never gets worse.
+TEST_F(EmptyPlateFixture, StepsLoseNoPartAndStayLegal)
+{
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        ns.nestParts.clear();
+        ns.plates.clear();
+        addRandomLibrary(seed + 10);
+        layoutAll(ns, LayoutMethod::Gravity);
+        const int placed = static_cast<int>(ns.nestParts.size()) - ns.unplacedCount();
+        LayoutSearch search(ns, seed, 1);
+        LayoutScore best = search.score();
+        for (int attempt = 0; attempt < 120; ++attempt) {
+            const std::string label = "library " + std::to_string(seed) + " step " + std::to_string(attempt);
+            search.step();
+            EXPECT_EQ(static_cast<int>(search.working().nestParts.size()) - search.working().unplacedCount(), placed) << label;
+            ASSERT_EQ(test::expectLegalLayout(search.working(), label), placed) << label;
+            EXPECT_FALSE(betterScore(best, search.score())) << label;
+            best = search.score();
+        }
+    }
+}
+
 }  // namespace
 }  // namespace orvo
