@@ -22,6 +22,13 @@ constexpr double kRepackShare = 0.25;
 // Of the shortening steps with more than one plate, the share that tries to empty the
 // last plate at once.
 constexpr double kEmptyShare = 0.1;
+// The share of steps that try to empty a plate (while those have had no more than their
+// share of the placements tried).
+constexpr double kEmptyPlateShare = 0.1;
+constexpr double kEmptyPlateWork = 0.05;
+// The share of steps in which a part that finds no place may take a few others off a plate
+// for its room.
+constexpr double kStepEjectionShare = 0.2;
 // The most neighbours a step takes off around its centre (besides the parts it must move).
 constexpr size_t kMaxGroup = 6;
 // Now and then a larger group.
@@ -50,6 +57,20 @@ constexpr double kMinShrink = 0.002;
 constexpr double kMaxShrink = 0.05;
 
 }  // namespace
+
+bool samePlacement(const Part& a, const Part& b)
+{
+    if (a.plateId != b.plateId || a.outer.points.size() != b.outer.points.size()) return false;
+    const auto same = [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; };
+    if (!std::equal(a.outer.points.begin(), a.outer.points.end(), b.outer.points.begin(), same)) return false;
+    auto hb = b.holes.begin();
+    for (auto ha = a.holes.begin(); ha != a.holes.end(); ++ha, ++hb) {
+        if (hb == b.holes.end()) return false;
+        if (ha->points.size() != hb->points.size()) return false;
+        if (!ha->points.empty() && !same(ha->points.front(), hb->points.front())) return false;
+    }
+    return hb == b.holes.end();
+}
 
 void copyPlacement(Part& to, const Part& from)
 {
@@ -108,8 +129,6 @@ LayoutSearch::LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t str
         copyPlacement(ns_.nestParts.back(), part);
         parts_.push_back(&ns_.nestParts.back());
     }
-    grids_.resize(ns_.plates.size());
-    cutGrid_.assign(ns_.plates.size(), false);
     bestParts_.resize(parts_.size());
     keepAsBest();
 }
@@ -124,10 +143,17 @@ void LayoutSearch::keepAsBest()
 
 void LayoutSearch::returnToBest()
 {
+    // Only the points of the parts that lie elsewhere in the best layout need marking again.
+    for (size_t i = 0; i < parts_.size(); ++i) {
+        const Part& now = *parts_[i];
+        const Part& then = bestParts_[i];
+        if (samePlacement(now, then)) continue;
+        if (now.plateId != -1) grids_.markLeft(now.plateId, now.outer.box);
+        if (then.plateId != -1) grids_.markJoined(then.plateId, then.outer.box);
+    }
     ns_.plates = bestPlates_;
     for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], bestParts_[i]);
-    grids_.assign(ns_.plates.size(), Grid{});
-    cutGrid_.assign(ns_.plates.size(), false);
+    grids_.keepPlatesOf(ns_);
     sinceBest_ = 0;
 }
 
@@ -161,17 +187,14 @@ int64_t LayoutSearch::run(int64_t count, const std::atomic<bool>& halt, const st
 
 void LayoutSearch::removeEmptyPlates()
 {
-    size_t index = 0;
     for (auto plate = ns_.plates.begin(); plate != ns_.plates.end();) {
         if (ns_.plateIsEmpty(*plate)) {
             plate = ns_.plates.erase(plate);
-            grids_.erase(grids_.begin() + static_cast<std::ptrdiff_t>(index));
-            cutGrid_.erase(cutGrid_.begin() + static_cast<std::ptrdiff_t>(index));
         } else {
             ++plate;
-            ++index;
         }
     }
+    grids_.keepPlatesOf(ns_);
 }
 
 double LayoutSearch::spread(const Plate& p) const
@@ -187,6 +210,9 @@ bool LayoutSearch::step(const HaltCheck& halted)
 {
     const size_t plateCount = ns_.plates.size();
     if (plateCount == 0) return false;
+    if (plateCount > 1 && static_cast<double>(work_.emptying) <= kEmptyPlateWork * static_cast<double>(work_.all) &&
+        random_.uniform() < kEmptyPlateShare)
+        return emptyPlate(halted);
     std::vector<Plate*> plates;
     for (Plate& p : ns_.plates) plates.push_back(&p);
     const size_t lastIndex = plateCount - 1;
@@ -225,11 +251,6 @@ bool LayoutSearch::step(const HaltCheck& halted)
     const double spreadBefore = spread(*plates[lastIndex]);
     std::vector<bool> open(plateCount);
     for (size_t t = 0; t < plateCount; ++t) open[t] = limited[t].innerBox.max_X > limited[t].innerBox.min_X;
-    // The grids of cut plates are made for their cut boxes.
-    for (size_t t = 0; t < plateCount; ++t) {
-        if (limited[t].outerBox.max_X != plates[t]->outerBox.max_X || cutGrid_[t]) grids_[t].stale = true;
-        cutGrid_[t] = limited[t].outerBox.max_X != plates[t]->outerBox.max_X;
-    }
 
     auto plateIndex = [&](int32_t id) {
         for (size_t t = 0; t < plateCount; ++t) {
@@ -294,14 +315,9 @@ bool LayoutSearch::step(const HaltCheck& halted)
 
     // Take them off, keeping where they were.
     std::vector<Part> saved(removed.size());
-    std::vector<bool> touched(plateCount, false);
     for (size_t i = 0; i < removed.size(); ++i) {
         copyPlacement(saved[i], *removed[i]);
-        const size_t t = plateIndex(removed[i]->plateId);
-        if (t < plateCount) {
-            touched[t] = true;
-            grids_[t].stale = true;
-        }
+        grids_.markLeft(removed[i]->plateId, removed[i]->outer.box);
         removed[i]->plateId = -1;
     }
 
@@ -322,33 +338,34 @@ bool LayoutSearch::step(const HaltCheck& halted)
     }
     std::vector<std::unique_ptr<PlateParts>> gathered(plateCount);
     bool allPlaced = true;
-    for (const auto& entry : order) {
+    auto placeOn = [&](size_t t, Part& part) {
+        if (!open[t] || freeArea[t] < part.netArea) return false;
+        const Plate& p = limited[t];
+        // The plate's grid, cut to the columns of the plate as this step may use it.
+        if (!grids_.lend(ns_, *plates[t], p.outerBox)) return false;
+        if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
+        const bool done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
+        grids_.giveBack(ns_);
+        ++work_.all;
+        if (done) {
+            gathered[t]->add(part);
+            freeArea[t] -= part.netArea;
+        }
+        return done;
+    };
+    // Now and then a part without room makes some (see makeRoomInStep); the parts it
+    // takes off join the end of the order.
+    const bool ejecting = random_.uniform() < kStepEjectionShare;
+    const size_t firstRemoved = removed.size();
+    for (size_t k = 0; k < order.size(); ++k) {
         if (halted && halted()) {
             allPlaced = false;
             break;
         }
-        Part& part = *removed[entry.second];
+        Part& part = *removed[order[k].second];
         bool done = false;
-        for (size_t t = 0; t < plateCount && !done; ++t) {
-            if (!open[t] || freeArea[t] < part.netArea) continue;
-            const Plate& p = limited[t];
-            Grid& grid = grids_[t];
-            if (grid.stale) {
-                ns_.generatePackingPoints(p);
-                grid.points = std::move(ns_.packingPoints);
-                ns_.releasePackingPoints();
-                grid.stale = false;
-            }
-            if (!gathered[t]) gathered[t] = std::make_unique<PlateParts>(ns_, p);
-            std::swap(ns_.packingPoints, grid.points);
-            done = gravityPlaceAmongParts(ns_, p, part, *gathered[t]);
-            std::swap(ns_.packingPoints, grid.points);
-            if (done) {
-                gathered[t]->add(part);
-                freeArea[t] -= part.netArea;
-                touched[t] = true;
-            }
-        }
+        for (size_t t = 0; t < plateCount && !done; ++t) done = placeOn(t, part);
+        if (!done && ejecting) done = makeRoomInStep(part, limited, open, freeArea, gathered, removed, saved, order, firstRemoved, placeOn);
         if (!done) {
             allPlaced = false;
             break;
@@ -373,9 +390,10 @@ bool LayoutSearch::step(const HaltCheck& halted)
         allPlaced = false;
     }
     if (!allPlaced) {
-        for (size_t i = 0; i < removed.size(); ++i) copyPlacement(*removed[i], saved[i]);
-        for (size_t t = 0; t < plateCount; ++t) {
-            if (touched[t]) grids_[t].stale = true;
+        for (size_t i = 0; i < removed.size(); ++i) {
+            if (removed[i]->plateId != -1) grids_.markLeft(removed[i]->plateId, removed[i]->outer.box);
+            copyPlacement(*removed[i], saved[i]);
+            grids_.markJoined(saved[i].plateId, saved[i].outer.box);
         }
         return false;
     }

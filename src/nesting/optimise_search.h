@@ -5,18 +5,26 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/platform.h"
 #include "nesting/nest_system.h"
 #include "nesting/optimise.h"
+#include "nesting/search_grids.h"
 
 namespace orvo {
+
+class PlateParts;
 
 // Copies where a part lies (contours, box, centroid, label, pose, plate) from a part of the
 // same library shape. Unlike a Part copy it keeps the holes in the order of `from`, so
 // that copies back and forth hold the very same vertices in the same order.
 void copyPlacement(Part& to, const Part& from);
+
+// Whether two copies of a part of the same library shape lie alike: the same plate and the
+// very same vertices.
+bool samePlacement(const Part& a, const Part& b);
 
 // The platform of a search thread's private copy: it shows and reads nothing, so that a
 // search thread never calls the caller's platform.
@@ -74,15 +82,35 @@ public:
 
     // One attempt; true when the layout changed.
     bool step(const HaltCheck& halted = {});
+    // An attempt that moves every part of one plate (the last or the least filled) onto the
+    // others, a part without room taking a few not much larger ones off another plate to be
+    // placed in turn (an ejection chain); kept only when every part finds a place, else the
+    // working layout stays as it was. True when the layout changed (a plate less).
+    bool emptyPlate(const HaltCheck& halted = {});
+    // The working layout (plates and parts), which a step changes.
+    const NestSystem& working() const { return ns_; }
+
     // Up to `count` attempts, fewer once `halt` or `stop` is true; returns how many were made.
     int64_t run(int64_t count, const std::atomic<bool>& halt, const std::atomic<bool>& stop);
 
 private:
-    struct Grid {
-        PackingPointGrid points;
-        bool stale = true;
-    };
-
+    // The parts on the plate with that id within a window of part's size (either way round,
+    // with the gap) inside `inner`, when all of them are movable and no more than `most`:
+    // of the windows on a coarse grid, the one that holds the least area (shaken a little).
+    // Empty when no window qualifies.
+    std::vector<Part*> windowParts(const BoundingBox& inner, int32_t plateId, const Part& part, size_t most,
+                                   const std::function<bool(const Part*)>& movable);
+    // For a part of a step that found no place: tries a few times to take the parts in a
+    // window of its size off an open plate (a window within the plate as the step limits
+    // it, of parts not much larger that the step has not moved) and place it there; the
+    // parts taken off join removed, saved and order, to be placed in turn. Parts taken off
+    // for a try that fails go back. At most as many parts are taken off in a step as it
+    // removed at first, and a few.
+    bool makeRoomInStep(Part& part, const std::vector<Plate>& limited, const std::vector<bool>& open,
+                        std::vector<double>& freeArea, std::vector<std::unique_ptr<PlateParts>>& gathered,
+                        std::vector<Part*>& removed, std::vector<Part>& saved,
+                        std::vector<std::pair<double, size_t>>& order, size_t firstRemoved,
+                        const std::function<bool(size_t, Part&)>& placeOn);
     void removeEmptyPlates();
     // The area-weighted right ends of the parts on p, from its left edge.
     double spread(const Plate& p) const;
@@ -92,14 +120,19 @@ private:
     QuietPlatform quiet_;
     NestSystem ns_;
     std::vector<Part*> parts_;  // nestParts by position
-    std::vector<Grid> grids_;   // per plate in list order
-    std::vector<bool> cutGrid_;  // per plate: its grid was made for a cut box
+    SearchGrids grids_;
     SearchRandom random_;
     double shrinkShare_ = 0.02;  // of the last plate's length, tried off it per shrinking step
     PlateList bestPlates_;
     std::vector<Part> bestParts_;  // by position, as parts_
     LayoutScore bestScore_;
     int64_t sinceBest_ = 0;  // steps since the best layout last improved
+    // Placements tried, in all and by emptying moves: those get a bounded share of the work.
+    struct Work {
+        int64_t all = 0;
+        int64_t emptying = 0;
+    };
+    Work work_;
 };
 
 }  // namespace orvo
