@@ -172,8 +172,19 @@ public:
                 grid.rows, [&](int64_t j) { return grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y; }, b.min_Y,
                 b.max_Y, inner.min_Y, inner.max_Y);
             uint64_t* inside = &insideRows_[k * static_cast<size_t>(words_)];
-            for (int64_t j = (rowFirst + stride_ - 1) / stride_ * stride_; j < rowEnd; j += stride_)
-                inside[j / 64] |= uint64_t{1} << (j % 64);
+            if (stride_ == 1) {
+                // Rows rowFirst to rowEnd - 1, a word at a time.
+                for (int64_t w = rowFirst / 64; w * 64 < rowEnd; ++w) {
+                    const int64_t low = std::max<int64_t>(rowFirst - w * 64, 0);
+                    const int64_t high = std::min<int64_t>(rowEnd - w * 64, 64);  // one past
+                    const uint64_t fromLow = ~uint64_t{0} << low;
+                    const uint64_t belowHigh = high == 64 ? ~uint64_t{0} : (uint64_t{1} << high) - 1;
+                    inside[w] |= fromLow & belowHigh;
+                }
+            } else {
+                for (int64_t j = (rowFirst + stride_ - 1) / stride_ * stride_; j < rowEnd; j += stride_)
+                    inside[j / 64] |= uint64_t{1} << (j % 64);
+            }
             const auto [columnFirst, columnEnd] = run(
                 grid.columns, [&](int64_t i) { return grid.at(static_cast<int32_t>(i), 0).pos.x - pivot.x; }, b.min_X,
                 b.max_X, inner.min_X, inner.max_X);
@@ -681,14 +692,21 @@ FailedPart failedPart(const Part& f)
     return {A - 0.1, B - 0.1, f.fillRatio - 0.001};
 }
 
-bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed)
+// hint: the failed part that answered last, tried first (parts of one kind tend to come
+// together); the answer is the same whichever answers.
+bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed, size_t& hint)
 {
     const double w = boxWidth(part.box);
     const double h = boxHeight(part.box);
     const double a = std::max(w, h);
     const double b = std::min(w, h);
-    for (const FailedPart& f : failed) {
-        if (a >= f.longer && b >= f.shorter && part.fillRatio >= f.fill) return false;
+    const auto covers = [&](const FailedPart& f) { return a >= f.longer && b >= f.shorter && part.fillRatio >= f.fill; };
+    if (hint < failed.size() && covers(failed[hint])) return false;
+    for (size_t k = 0; k < failed.size(); ++k) {
+        if (covers(failed[k])) {
+            hint = k;
+            return false;
+        }
     }
     return true;
 }
@@ -741,6 +759,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
 {
     // The failed parts only as far as isNewFailure reads them.
     std::vector<FailedPart> failed;
+    size_t failedHint = 0;
     preRotateOversize(ns, p);
     ns.generatePackingPoints(p);
     double free = ns.plateFreeArea(p);
@@ -764,7 +783,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
     }
     for (Part& part : ns.nestParts) {
         if (part.plateId != -1 || !(free >= part.netArea)) continue;
-        if (!isNewFailure(part, failed)) continue;
+        if (!isNewFailure(part, failed, failedHint)) continue;
         // The grid holds only points covered by the gathered parts, which stay put: the
         // positions that the covered samples rule out need no search, and when they rule
         // out every position the part does not fit.
