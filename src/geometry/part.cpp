@@ -1,6 +1,8 @@
 #include "geometry/part.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 namespace orvo {
 
@@ -10,24 +12,70 @@ namespace {
 constexpr int kOrientSteps = 900;
 const double kOrientStep = kPi * 0.1 / 180.0;
 
-// The box that rotateContour would give, without touching (or copying) the contour.
-BoundingBox rotatedBox(const Contour& k, const Point& centre, double angle)
-{
-    BoundingBox box;
-    const double c = std::cos(angle);
-    const double s = std::sin(angle);
-    for (size_t i = 0; i < k.points.size(); ++i) {
-        const Point r = rotatedPoint(k.points[i], centre, c, s);
-        if (i == 0) {
-            box = BoundingBox{r.x, r.x, r.y, r.y};
-            continue;
+// The boxes that rotateContour would give at the turns 1..kOrientSteps about `centre`,
+// without touching (or copying) the contour. One pass over the points updates all the
+// turns at once: the same sums and comparisons, in the same point order, as turning the
+// contour for each angle alone, but the inner loop over the angles vectorises and the sines
+// and cosines are taken once for all parts.
+struct TurnTable {
+    std::array<double, kOrientSteps> c{}, s{};
+    TurnTable()
+    {
+        for (int i = 0; i < kOrientSteps; ++i) {
+            const double angle = (i + 1) * kOrientStep;
+            c[static_cast<size_t>(i)] = std::cos(angle);
+            s[static_cast<size_t>(i)] = std::sin(angle);
         }
-        if (r.x > box.max_X) box.max_X = r.x;
-        if (r.x < box.min_X) box.min_X = r.x;
-        if (r.y > box.max_Y) box.max_Y = r.y;
-        if (r.y < box.min_Y) box.min_Y = r.y;
     }
-    return box;
+};
+
+struct TurnedBoxes {
+    std::array<double, kOrientSteps> minX{}, maxX{}, minY{}, maxY{};
+    BoundingBox box(int turn) const
+    {
+        const auto i = static_cast<size_t>(turn - 1);
+        return BoundingBox{minX[i], maxX[i], minY[i], maxY[i]};
+    }
+};
+
+void turnedBoxes(const Contour& k, const Point& centre, TurnedBoxes& out)
+{
+    static const TurnTable table;  // immutable once built
+    const size_t n = k.points.size();
+    if (n == 0) {
+        out = TurnedBoxes{};
+        return;
+    }
+    const double cx = centre.x;
+    const double cy = centre.y;
+    {
+        const double x = k.points[0].x - cx;
+        const double y = k.points[0].y - cy;
+        for (size_t i = 0; i < static_cast<size_t>(kOrientSteps); ++i) {
+            const double c = table.c[i];
+            const double s = table.s[i];
+            const double rx = c * x - s * y + cx;
+            const double ry = s * x + c * y + cy;
+            out.minX[i] = rx;
+            out.maxX[i] = rx;
+            out.minY[i] = ry;
+            out.maxY[i] = ry;
+        }
+    }
+    for (size_t j = 1; j < n; ++j) {
+        const double x = k.points[j].x - cx;
+        const double y = k.points[j].y - cy;
+        for (size_t i = 0; i < static_cast<size_t>(kOrientSteps); ++i) {
+            const double c = table.c[i];
+            const double s = table.s[i];
+            const double rx = c * x - s * y + cx;
+            const double ry = s * x + c * y + cy;
+            out.maxX[i] = rx > out.maxX[i] ? rx : out.maxX[i];
+            out.minX[i] = rx < out.minX[i] ? rx : out.minX[i];
+            out.maxY[i] = ry > out.maxY[i] ? ry : out.maxY[i];
+            out.minY[i] = ry < out.minY[i] ? ry : out.minY[i];
+        }
+    }
 }
 
 void movePoint(Point& p, const Point& to)
@@ -153,8 +201,10 @@ void Part::orientMinBox()
     double bestArea = boxArea(outer.box);
     double bestSide = boxLongerSide(outer.box);
     int best = 0;
+    TurnedBoxes turned;
+    turnedBoxes(outer, pose.basePt, turned);
     for (int i = 1; i <= kOrientSteps; ++i) {
-        const BoundingBox b = rotatedBox(outer, pose.basePt, i * kOrientStep);
+        const BoundingBox b = turned.box(i);
         const double a = boxArea(b);
         const double side = boxLongerSide(b);
         if (a < bestArea * 0.999 || (std::fabs(a - bestArea) / bestArea < 0.001 && side < bestSide)) {
@@ -171,8 +221,10 @@ void Part::orientMinBoxIfWorth()
     const double startArea = boxArea(box);
     double bestArea = startArea;
     int best = 0;
+    TurnedBoxes turned;
+    turnedBoxes(outer, pose.basePt, turned);
     for (int i = 1; i <= kOrientSteps; ++i) {
-        const double a = boxArea(rotatedBox(outer, pose.basePt, i * kOrientStep));
+        const double a = boxArea(turned.box(i));
         if (a < bestArea) {
             bestArea = a;
             best = i;

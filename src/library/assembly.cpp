@@ -1,7 +1,9 @@
 #include "library/assembly.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "library/arc.h"
@@ -102,13 +104,13 @@ ErrorReport openLike(const ErrorReport& where)
     return where.isOpen() ? ErrorReport(where.folder()) : ErrorReport();
 }
 
+// outer: the outline's outer loop as a polygon (loopToContour at its chordError).
 // An outer boundary that encloses nothing, or measures that overflow, leave nothing to
 // nest (kNoAreaLine); one too small to be cut neither (kTooSmallLine). Holes are not
 // checked: of loops of equal area the later one is the outer boundary and the part is
 // kept, without net area. The report line, or none when the outline is usable.
-const char* unusable(const PartOutline& outline)
+const char* unusable(const PartOutline& outline, Contour outer)
 {
-    Contour outer = loopToContour(outline.outer, outline.chordError);
     const double outerArea = contourArea(outer);
     if (!(outerArea > 0.0 && std::isfinite(outerArea) && std::isfinite(outline.netArea) &&
           std::isfinite(outline.centroid.x) && std::isfinite(outline.centroid.y))) {
@@ -179,12 +181,27 @@ bool assembleOutline(const PartRecord& record, PartOutline& outline, bool repair
             if (!repairLoopArcs(loop, report)) return false;
         }
     }
-    auto outerLoop = largestLoop(loops, outline.chordError);
+    // Every loop as a polygon once: for the choice of the outer boundary (as largestLoop
+    // makes it) and for the outline's measures.
+    std::vector<Contour> contours;
+    for (const OutlineLoop& loop : loops) contours.push_back(loopToContour(loop, outline.chordError));
+    size_t best = 0;
+    double bestArea = 0.0;
+    for (size_t k = 0; k < contours.size(); ++k) {
+        const double area = contourArea(contours[k]);
+        if (k == 0 || area > bestArea) {
+            best = k;
+            bestArea = area;
+        }
+    }
+    auto outerLoop = std::next(loops.begin(), static_cast<std::ptrdiff_t>(best));
     const OutlineLoop outer = *outerLoop;
+    const Contour outerContour = contours[best];
     loops.erase(outerLoop);
-    outline.setShape(outer, loops);
+    contours.erase(contours.begin() + static_cast<std::ptrdiff_t>(best));
+    outline.setShape(outer, loops, outerContour, contours);
     outline.label.setText(record.nameId);
-    if (const char* fault = unusable(outline)) {
+    if (const char* fault = unusable(outline, outerContour)) {
         // The plain build reports this too: the pre-check cannot foresee it.
         if (!report.isOpen()) report = openLike(where);
         report.writeLine(fault);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "library/discretise.h"
 
@@ -87,10 +88,52 @@ PartOutline& PartOutline::operator=(PartOutline&& other) noexcept
     return *this;
 }
 
+namespace {
+
+// The net area of an outer polygon less its holes, the holes in the outline's order.
+double netAreaOf(Contour& outer, std::vector<Contour>& holes)
+{
+    double area = contourArea(outer);
+    for (Contour& h : holes) area -= contourArea(h);
+    return area;
+}
+
+// The area centroid of an outer polygon less its holes, the holes in the outline's order.
+Point centroidOf(Contour& outer, std::vector<Contour>& holes)
+{
+    const double a0 = contourArea(outer);
+    const Point c0 = contourCentroid(outer);
+    double w = a0;
+    double x = c0.x * a0;
+    double y = c0.y * a0;
+    for (Contour& h : holes) {
+        const double ah = contourArea(h);
+        const Point ch = contourCentroid(h);
+        w -= ah;
+        x -= ch.x * ah;
+        y -= ch.y * ah;
+    }
+    Point centroid(x / w, y / w);
+    // Holes as large as the outer boundary leave no net area and so no area centroid;
+    // the outer boundary's stands in, as for the polygon part.
+    if (w == 0.0 || !std::isfinite(centroid.x) || !std::isfinite(centroid.y)) centroid = c0;
+    return centroid;
+}
+
+}  // namespace
+
 void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& holeLoops)
 {
+    std::vector<Contour> holeContours;
+    for (const OutlineLoop& hole : holeLoops) holeContours.push_back(loopToContour(hole, chordError));
+    setShape(outerLoop, holeLoops, loopToContour(outerLoop, chordError), holeContours);
+}
+
+void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& holeLoops,
+                           const Contour& outerContour, const std::vector<Contour>& holeContours)
+{
     outer = outerLoop;
-    holes = holeLoops;
+    holes = holeLoops;  // a copy: in reverse order
     label.angle = 0.0;
     label.height = outer.vertexBoxDiagonal() / 10.0;
     const Point first = outer.vertices.empty() ? Point() : outer.vertex(0);
@@ -98,42 +141,27 @@ void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& 
     label.y = first.y;
     pose.basePt = first;
     pose.rotationAngle = 0.0;
-    updateNetArea();
-    updateCentroid();
+    Contour c = outerContour;
+    std::vector<Contour> h(holeContours.rbegin(), holeContours.rend());
+    netArea = netAreaOf(c, h);
+    centroid = centroidOf(c, h);
 }
 
 double PartOutline::updateNetArea()
 {
     Contour c = loopToContour(outer, chordError);
-    double area = contourArea(c);
-    for (const OutlineLoop& hole : holes) {
-        Contour h = loopToContour(hole, chordError);
-        area -= contourArea(h);
-    }
-    netArea = area;
+    std::vector<Contour> h;
+    for (const OutlineLoop& hole : holes) h.push_back(loopToContour(hole, chordError));
+    netArea = netAreaOf(c, h);
     return netArea;
 }
 
 Point PartOutline::updateCentroid()
 {
     Contour c = loopToContour(outer, chordError);
-    const double a0 = contourArea(c);
-    const Point c0 = contourCentroid(c);
-    double w = a0;
-    double x = c0.x * a0;
-    double y = c0.y * a0;
-    for (const OutlineLoop& hole : holes) {
-        Contour h = loopToContour(hole, chordError);
-        const double ah = contourArea(h);
-        const Point ch = contourCentroid(h);
-        w -= ah;
-        x -= ch.x * ah;
-        y -= ch.y * ah;
-    }
-    centroid = Point(x / w, y / w);
-    // Holes as large as the outer boundary leave no net area and so no area centroid;
-    // the outer boundary's stands in, as for the polygon part.
-    if (w == 0.0 || !std::isfinite(centroid.x) || !std::isfinite(centroid.y)) centroid = c0;
+    std::vector<Contour> h;
+    for (const OutlineLoop& hole : holes) h.push_back(loopToContour(hole, chordError));
+    centroid = centroidOf(c, h);
     return centroid;
 }
 

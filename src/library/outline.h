@@ -46,6 +46,10 @@ public:
     PartOutline& operator=(PartOutline&& other) noexcept;
 
     void setShape(const OutlineLoop& outerLoop, const OutlineLoopList& holeLoops);
+    // The same with the loops' polygons (loopToContour at chordError) worked out already,
+    // holeContours in the order of holeLoops.
+    void setShape(const OutlineLoop& outerLoop, const OutlineLoopList& holeLoops, const Contour& outerContour,
+                  const std::vector<Contour>& holeContours);
     double updateNetArea();
     Point updateCentroid();
     void mirrorOutline(const Point& pivot);

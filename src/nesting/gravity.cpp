@@ -134,6 +134,8 @@ struct PlateLayoutAids {
 // Sound only while each occupied point lies inside a part that the fit test sees.
 class OpenRows {
 public:
+    using SampleRead = GravityPrep::SampleRead;
+
     // The part's variants as prep describes them, walked with prep's stride: rows off the
     // stride are never open.
     void init(const PlateLayoutAids& aids, const PackingPointGrid& grid, const BoundingBox& inner,
@@ -145,22 +147,13 @@ public:
         words_ = aids.words;
         stride_ = prep.stride;
         const Point& pivot = prep.pivot;
-        // Each sample as a read of its column: from word w + word, shifted right by shift.
-        reads_.clear();
-        readStart_.assign(1, 0);
-        for (size_t k = 0; k < variants_; ++k) {
-            // With quarter turns, the samples of every variant are the first one's, turned.
-            const bool turned = prep.quarterTurns > 0;
-            const auto& [turn, turnedOver] = prep.poses[k];
-            for (CoveredSamples::Offset o : prep.samples[turned ? 0 : k].offsets()) {
-                if (turned) o = CoveredSamples::turnedOffset(o, turn * prep.quarterTurns, turnedOver);
-                const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
-                // A sample further off than the padding covers lies off the grid wherever
-                // the part's box fits inside: it would tell nothing.
-                if (word < -aids.pad() || word + 1 > aids.pad()) continue;
-                reads_.push_back({o.columns, word, static_cast<int>(o.rows - word * 64)});
-            }
-            readStart_.push_back(reads_.size());
+        if (prep.readPad == aids.pad()) {
+            reads_ = &prep.reads;
+            readStart_ = &prep.readStart;
+        } else {
+            sampleReads(prep, aids.pad(), ownReads_, ownReadStart_);
+            reads_ = &ownReads_;
+            readStart_ = &ownReadStart_;
         }
         const std::vector<BoundingBox>& boxes = prep.boxes;
         insideRows_.assign(static_cast<size_t>(words_) * variants_, 0);
@@ -179,14 +172,48 @@ public:
                 grid.rows, [&](int64_t j) { return grid.at(0, static_cast<int32_t>(j)).pos.y - pivot.y; }, b.min_Y,
                 b.max_Y, inner.min_Y, inner.max_Y);
             uint64_t* inside = &insideRows_[k * static_cast<size_t>(words_)];
-            for (int64_t j = (rowFirst + stride_ - 1) / stride_ * stride_; j < rowEnd; j += stride_)
-                inside[j / 64] |= uint64_t{1} << (j % 64);
+            if (stride_ == 1) {
+                // Rows rowFirst to rowEnd - 1, a word at a time.
+                for (int64_t w = rowFirst / 64; w * 64 < rowEnd; ++w) {
+                    const int64_t low = std::max<int64_t>(rowFirst - w * 64, 0);
+                    const int64_t high = std::min<int64_t>(rowEnd - w * 64, 64);  // one past
+                    const uint64_t fromLow = ~uint64_t{0} << low;
+                    const uint64_t belowHigh = high == 64 ? ~uint64_t{0} : (uint64_t{1} << high) - 1;
+                    inside[w] |= fromLow & belowHigh;
+                }
+            } else {
+                for (int64_t j = (rowFirst + stride_ - 1) / stride_ * stride_; j < rowEnd; j += stride_)
+                    inside[j / 64] |= uint64_t{1} << (j % 64);
+            }
             const auto [columnFirst, columnEnd] = run(
                 grid.columns, [&](int64_t i) { return grid.at(static_cast<int32_t>(i), 0).pos.x - pivot.x; }, b.min_X,
                 b.max_X, inner.min_X, inner.max_X);
             insideColumns_.push_back({columnFirst, columnEnd - 1});
         }
         rows_.assign(insideRows_.size(), 0);
+    }
+
+    // The samples of prep's variants as reads of columns padded by pad words.
+    static void sampleReads(const GravityPrep& prep, int64_t pad, std::vector<SampleRead>& reads,
+                            std::vector<size_t>& readStart)
+    {
+        reads.clear();
+        readStart.assign(1, 0);
+        // Each sample as a read of its column: from word w + word, shifted right by shift.
+        for (size_t k = 0; k < prep.boxes.size(); ++k) {
+            // With quarter turns, the samples of every variant are the first one's, turned.
+            const bool turned = prep.quarterTurns > 0;
+            const auto& [turn, turnedOver] = prep.poses[k];
+            for (CoveredSamples::Offset o : prep.samples[turned ? 0 : k].offsets()) {
+                if (turned) o = CoveredSamples::turnedOffset(o, turn * prep.quarterTurns, turnedOver);
+                const int64_t word = o.rows >= 0 ? o.rows / 64 : -((63 - o.rows) / 64);
+                // A sample further off than the padding covers lies off the grid wherever
+                // the part's box fits inside: it would tell nothing.
+                if (word < -pad || word + 1 > pad) continue;
+                reads.push_back({o.columns, word, static_cast<int>(o.rows - word * 64)});
+            }
+            readStart.push_back(reads.size());
+        }
     }
 
     // Whether some row of the columns from i to i + kGroup - 1 may be open to some variant.
@@ -257,6 +284,8 @@ private:
         const int64_t words = Words > 0 ? Words : words_;
         const uint64_t* here = Group ? aids_->window(i) : aids_->column(i);
         bool any = false;
+        const SampleRead* reads = reads_->data();
+        const size_t* readStart = readStart_->data();
         for (size_t k = 0; k < variants_; ++k) {
             uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
             uint64_t local[Words > 0 ? Words : 1];
@@ -268,8 +297,8 @@ private:
                 open[w] = insideColumn ? inside[w] & here[w] : 0;
                 left |= open[w];
             }
-            for (size_t s = readStart_[k]; left != 0 && s < readStart_[k + 1]; ++s) {
-                const SampleRead& read = reads_[s];
+            for (size_t s = readStart[k]; left != 0 && s < readStart[k + 1]; ++s) {
+                const SampleRead& read = reads[s];
                 const int64_t c = i + read.columns;
                 if (c < (Group ? 1 - kGroup : 0) || c >= grid_->columns) continue;  // all off the grid
                 // Bit j of the read is bit j + rows of the sample's offset in column c; the
@@ -288,18 +317,17 @@ private:
         return any;
     }
 
-    struct SampleRead {
-        int64_t columns;  // from the anchor's column
-        int64_t word;  // first word read, from the anchor's word
-        int shift;  // bits
-    };
     const PlateLayoutAids* aids_ = nullptr;
     const PackingPointGrid* grid_ = nullptr;
     size_t variants_ = 0;
     int64_t words_ = 0;
     int64_t stride_ = 1;
-    std::vector<SampleRead> reads_;  // the samples of every variant, in order
-    std::vector<size_t> readStart_;  // per variant, where its samples start in reads_; one more at the end
+    // The samples of every variant, in order, and per variant where its samples start in
+    // them (one more at the end): the prep's, or worked out here.
+    const std::vector<SampleRead>* reads_ = nullptr;
+    const std::vector<size_t>* readStart_ = nullptr;
+    std::vector<SampleRead> ownReads_;
+    std::vector<size_t> ownReadStart_;
     std::vector<uint64_t> rows_;  // per variant, the open rows of the current column
     std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
     std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
@@ -638,6 +666,12 @@ GravityPrep makePrep(const NestSystem& ns, const Part& part)
         if (prep.quarterTurns == 0 || prep.samples.empty())
             prep.samples.emplace_back(v.shape, prep.pivot, ns.packingPointDistance, kSampleTries, kSamplesKept);
     }
+    // The pad of the current grid's columns (PlateLayoutAids), as the layout of a plate
+    // generates the grid before it asks for the prep.
+    if (ns.packingPoints.rows > 0) {
+        prep.readPad = (static_cast<int64_t>(ns.packingPoints.rows) + 63) / 64 + 1;
+        OpenRows::sampleReads(prep, prep.readPad, prep.reads, prep.readStart);
+    }
     return prep;
 }
 
@@ -658,14 +692,21 @@ FailedPart failedPart(const Part& f)
     return {A - 0.1, B - 0.1, f.fillRatio - 0.001};
 }
 
-bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed)
+// hint: the failed part that answered last, tried first (parts of one kind tend to come
+// together); the answer is the same whichever answers.
+bool isNewFailure(const Part& part, const std::vector<FailedPart>& failed, size_t& hint)
 {
     const double w = boxWidth(part.box);
     const double h = boxHeight(part.box);
     const double a = std::max(w, h);
     const double b = std::min(w, h);
-    for (const FailedPart& f : failed) {
-        if (a >= f.longer && b >= f.shorter && part.fillRatio >= f.fill) return false;
+    const auto covers = [&](const FailedPart& f) { return a >= f.longer && b >= f.shorter && part.fillRatio >= f.fill; };
+    if (hint < failed.size() && covers(failed[hint])) return false;
+    for (size_t k = 0; k < failed.size(); ++k) {
+        if (covers(failed[k])) {
+            hint = k;
+            return false;
+        }
     }
     return true;
 }
@@ -718,6 +759,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
 {
     // The failed parts only as far as isNewFailure reads them.
     std::vector<FailedPart> failed;
+    size_t failedHint = 0;
     preRotateOversize(ns, p);
     ns.generatePackingPoints(p);
     double free = ns.plateFreeArea(p);
@@ -741,7 +783,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
     }
     for (Part& part : ns.nestParts) {
         if (part.plateId != -1 || !(free >= part.netArea)) continue;
-        if (!isNewFailure(part, failed)) continue;
+        if (!isNewFailure(part, failed, failedHint)) continue;
         // The grid holds only points covered by the gathered parts, which stay put: the
         // positions that the covered samples rule out need no search, and when they rule
         // out every position the part does not fit.

@@ -57,6 +57,18 @@ struct GravityPrep {
     std::vector<std::pair<int32_t, bool>> poses;  // per variant, its turn and whether turned over
     int32_t quarterTurns = 0;  // per step of the table, when its variants are quarter turns
     std::vector<CoveredSamples> samples;  // the first variant's, or with quarterTurns 0 each one's
+
+    // The samples of every variant as reads of a grid column packed as bits, as the layout
+    // of a plate reads them, for columns padded by readPad words (the grid's rows decide):
+    // worked out with the rest, as a part is tried on plate after plate.
+    struct SampleRead {
+        int64_t columns;  // from the anchor's column
+        int64_t word;  // first word read, from the anchor's word
+        int shift;  // bits
+    };
+    std::vector<SampleRead> reads;  // the samples of every variant, in order
+    std::vector<size_t> readStart;  // per variant, where its samples start in reads; one more at the end
+    int64_t readPad = -1;  // -1: not worked out
 };
 
 // What the gravity layout of one plate after another keeps about the parts between the

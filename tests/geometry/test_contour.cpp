@@ -257,6 +257,60 @@ TEST(PartTest, OrientMinBoxTurnsASquareBackOntoTheAxes)
     EXPECT_EQ(square.outer.vertex(2).x, 10.0);
 }
 
+// The orientation searches against a plain search that turns the contour for each angle on
+// its own: the same turn, and so the same pose, bit for bit.
+TEST(PartTest, OrientationSearchesMatchAnAngleByAngleSearch)
+{
+    const double step = kPi * 0.1 / 180.0;
+    const auto boxAt = [](const Part& p, double angle) {
+        Contour k = p.outer;
+        return rotateContour(k, p.pose.basePt, angle);
+    };
+    uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<double>(seed >> 8) / static_cast<double>(1u << 24);
+    };
+    for (int n = 0; n < 12; ++n) {
+        // A star of 5 to 40 points with uneven arms, turned somewhere.
+        std::vector<Point> points;
+        const int count = 5 + n * 3;
+        for (int k = 0; k < count; ++k) {
+            const double a = 2.0 * kPi * k / count;
+            const double r = 20.0 + 80.0 * next();
+            points.emplace_back(r * std::cos(a) * (1.0 + n % 3), r * std::sin(a));
+        }
+        const Part start = partOf(turned(contourOf(points), Point(0, 0), 360.0 * next()));
+
+        double bestArea = boxArea(start.outer.box);
+        double bestSide = boxLongerSide(start.outer.box);
+        int best = 0;
+        double worthArea = boxArea(start.box);
+        int worth = 0;
+        for (int i = 1; i <= 900; ++i) {
+            const BoundingBox b = boxAt(start, i * step);
+            const double a = boxArea(b);
+            const double side = boxLongerSide(b);
+            if (a < bestArea * 0.999 || (std::fabs(a - bestArea) / bestArea < 0.001 && side < bestSide)) {
+                bestArea = a;
+                bestSide = side;
+                best = i;
+            }
+            if (a < worthArea) {
+                worthArea = a;
+                worth = i;
+            }
+        }
+        Part oriented = start;
+        oriented.orientMinBox();
+        EXPECT_EQ(oriented.pose.rotationAngle, best == 0 ? 0.0 : best * step) << n;
+        Part worthIt = start;
+        worthIt.orientMinBoxIfWorth();
+        const bool turns = (boxArea(start.box) - worthArea) / boxArea(start.box) > 0.2;
+        EXPECT_EQ(worthIt.pose.rotationAngle, turns ? worth * step : 0.0) << n;
+    }
+}
+
 TEST(PartTest, OrientMinBoxIfWorthNeedsASavingAboveTwentyPercent)
 {
     Part steep = partOf(turned(rectangle(0, 0, 10, 1), Point(0, 0), 45));

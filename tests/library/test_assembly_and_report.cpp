@@ -262,6 +262,35 @@ TEST(Assembly, WorkedExample)
     EXPECT_LT(part.netArea, 20000 - 1500 + segment);
 }
 
+OutlineLoop loopOf(const std::vector<Point>& vertices, const std::vector<double>& radii)
+{
+    OutlineLoop loop;
+    loop.setLoop(static_cast<int32_t>(vertices.size()), vertices.data(), radii.data());
+    return loop;
+}
+
+// setShape works each loop's polygon out once for the net area and the centroid; the
+// measures must be those that the outline works out afresh from its own loops, bit for
+// bit, with the holes taken in the same order (their sums round differently otherwise).
+TEST(Assembly, ShapeMeasuresMatchTheOutlinesOwnBitForBit)
+{
+    const OutlineLoop outer = loopOf({{0.3, 0.7}, {203.1, 0.2}, {203.7, 101.9}, {0.1, 100.3}}, {0, 61.7, 0, 0});
+    OutlineLoopList holes;
+    holes.insert(loopOf({{50.3, 25.1}, {50.7, 75.3}, {80.9, 75.2}, {80.1, 25.9}}, {0, 0, 0, 0}));
+    holes.insert(loopOf({{120.13, 20.7}, {120.9, 40.3}, {150.37, 40.11}, {150.71, 20.29}}, {0, -13.3, 0, 0}));
+    holes.insert(loopOf({{160.3, 60.7}, {161.1, 90.9}, {190.7, 90.3}}, {0, 0, 0}));
+    PartOutline outline;
+    outline.chordError = 0.05;
+    outline.setShape(outer, holes);
+    const double netArea = outline.netArea;
+    const Point centroid = outline.centroid;
+    EXPECT_EQ(outline.updateNetArea(), netArea);
+    const Point fresh = outline.updateCentroid();
+    EXPECT_EQ(fresh.x, centroid.x);
+    EXPECT_EQ(fresh.y, centroid.y);
+    EXPECT_GT(netArea, 0.0);
+}
+
 TEST(Assembly, ReportLinesOfTheChecksByteForByte)
 {
     test::TempFolder folder;

@@ -214,6 +214,37 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
     EXPECT_TRUE(layouts[1] == layouts[2]);
 }
 
+// One memo over plates of different widths: the parts' search data (their sample reads
+// among it) was made on one grid and serves grids of another number of row words.
+TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
+{
+    std::vector<std::vector<test::Placement>> layouts;
+    for (Mode mode : {Mode::SharedMemo, Mode::Plain}) {
+        GravityLayoutMemo memo;
+        test::RecordingPlatform platform;
+        test::TempFolder folder;
+        NestSystem ns(platform, folder.path());
+        ns.packingPointDistance = 5.0;
+        ns.partGap = 4.0;
+        for (const Part& part : randomParts(11, 120)) ns.nestParts.push_back(part);
+        for (int32_t i = 0; i < 20 && ns.unplacedCount() > 0; ++i) {
+            // 61, 121 and 361 rows of points: one, two and six words per column.
+            const double width = i % 3 == 0 ? 300.0 : i % 3 == 1 ? 600.0 : 1800.0;
+            Plate plate = ns.createPlate(i, 900.0, width);
+            translatePlate(plate, -1000.0 * (i + 1), 0.0);
+            ns.plates.push_back(plate);
+            if (mode == Mode::Plain)
+                plainLayoutPlate(ns, ns.plates.back());
+            else
+                gravityLayoutPlate(ns, ns.plates.back(), memo);
+        }
+        EXPECT_EQ(ns.unplacedCount(), 0);
+        test::expectLegalLayout(ns);
+        layouts.push_back(test::placements(ns));
+    }
+    EXPECT_TRUE(layouts[0] == layouts[1]);
+}
+
 INSTANTIATE_TEST_SUITE_P(RotationsAndGrids, PlateLayoutShortcuts,
                          ::testing::Values(Setting{4, true, 10.0}, Setting{4, false, 7.0},
                                            Setting{2, true, 10.0}, Setting{1, false, 10.0},
