@@ -752,7 +752,15 @@ bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlatePar
     aids.refresh(ns.packingPoints);
     rows.init(aids, ns.packingPoints, p.innerBox, prep);
     const int64_t firstOpen = rows.firstOpenColumn();
-    return firstOpen >= 0 && gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true);
+    if (firstOpen < 0) return false;
+    // The search's callers keep a layout only when it is legal: the position found is
+    // tested once more against the gathered parts, and a position that meets one (seen
+    // on some grid spacings after the pushes) counts as no place, the part as it was.
+    const Part before = part;
+    if (!gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true)) return false;
+    if (others.fits(part)) return true;
+    part = before;  // a second copy: the holes are back in their order
+    return false;
 }
 
 bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
