@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,28 @@ Point contourCentroid(const Contour& k);
 // The centroid of k translated by (dx, dy), from the very sums translateContour would
 // store, without moving (or copying) k.
 Point contourCentroid(const Contour& k, double dx, double dy);
+// The area centroid of an outer contour less its holes (any container of contours), the
+// areas stored as contourArea does. Holes as large as the outer contour leave no net area
+// and so no area centroid: the outer contour's own stands in.
+template <class Holes>
+Point netCentroid(Contour& outer, Holes& holes)
+{
+    const double a0 = contourArea(outer);
+    const Point c0 = contourCentroid(outer);
+    double w = a0;
+    double x = c0.x * a0;
+    double y = c0.y * a0;
+    for (Contour& h : holes) {
+        const double ah = contourArea(h);
+        const Point ch = contourCentroid(h);
+        w -= ah;
+        x -= ch.x * ah;
+        y -= ch.y * ah;
+    }
+    const Point centroid(x / w, y / w);
+    if (w == 0.0 || !std::isfinite(centroid.x) || !std::isfinite(centroid.y)) return c0;
+    return centroid;
+}
 // Recomputes, stores and returns the box; an empty contour gets an all-zero box.
 BoundingBox contourBox(Contour& k);
 void translateContour(Contour& k, double dx, double dy);

@@ -114,20 +114,7 @@ double Part::updateNetArea()
 
 Point Part::updateCentroid()
 {
-    const double a = contourArea(outer);
-    const Point c = contourCentroid(outer);
-    double w = a, x = c.x * a, y = c.y * a;
-    for (Contour& h : holes) {
-        const double ah = contourArea(h);
-        const Point ch = contourCentroid(h);
-        w -= ah;
-        x -= ch.x * ah;
-        y -= ch.y * ah;
-    }
-    Point result(x / w, y / w);
-    // A part without net area has no area centroid; the outer chain's stands in.
-    if (w == 0.0 || !std::isfinite(result.x) || !std::isfinite(result.y)) result = c;
-    movePoint(centroid, result);
+    movePoint(centroid, netCentroid(outer, holes));
     return centroid;
 }
 

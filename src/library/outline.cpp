@@ -98,28 +98,6 @@ double netAreaOf(Contour& outer, std::vector<Contour>& holes)
     return area;
 }
 
-// The area centroid of an outer polygon less its holes, the holes in the outline's order.
-Point centroidOf(Contour& outer, std::vector<Contour>& holes)
-{
-    const double a0 = contourArea(outer);
-    const Point c0 = contourCentroid(outer);
-    double w = a0;
-    double x = c0.x * a0;
-    double y = c0.y * a0;
-    for (Contour& h : holes) {
-        const double ah = contourArea(h);
-        const Point ch = contourCentroid(h);
-        w -= ah;
-        x -= ch.x * ah;
-        y -= ch.y * ah;
-    }
-    Point centroid(x / w, y / w);
-    // Holes as large as the outer boundary leave no net area and so no area centroid;
-    // the outer boundary's stands in, as for the polygon part.
-    if (w == 0.0 || !std::isfinite(centroid.x) || !std::isfinite(centroid.y)) centroid = c0;
-    return centroid;
-}
-
 }  // namespace
 
 void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& holeLoops)
@@ -144,7 +122,7 @@ void PartOutline::setShape(const OutlineLoop& outerLoop, const OutlineLoopList& 
     Contour c = outerContour;
     std::vector<Contour> h(holeContours.rbegin(), holeContours.rend());
     netArea = netAreaOf(c, h);
-    centroid = centroidOf(c, h);
+    centroid = netCentroid(c, h);
 }
 
 double PartOutline::updateNetArea()
@@ -161,7 +139,7 @@ Point PartOutline::updateCentroid()
     Contour c = loopToContour(outer, chordError);
     std::vector<Contour> h;
     for (const OutlineLoop& hole : holes) h.push_back(loopToContour(hole, chordError));
-    centroid = centroidOf(c, h);
+    centroid = netCentroid(c, h);
     return centroid;
 }
 

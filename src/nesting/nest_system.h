@@ -55,6 +55,33 @@ struct PackingPointGrid {
     {
         return points[static_cast<size_t>(j + i * rows)];
     }
+    // The first column whose points lie at x or further right (columns when none), and the
+    // first row at y or higher (rows when none), by bisection.
+    int32_t firstColumnFrom(double x) const
+    {
+        return firstIndexFrom(columns, x, [this](int32_t i) { return at(i, 0).pos.x; });
+    }
+    int32_t firstRowFrom(double y) const
+    {
+        return firstIndexFrom(rows, y, [this](int32_t j) { return at(0, j).pos.y; });
+    }
+
+private:
+    template <typename Coordinate>
+    static int32_t firstIndexFrom(int32_t count, double value, Coordinate coordinate)
+    {
+        int32_t lo = 0;
+        int32_t hi = count;
+        while (lo < hi) {
+            const int32_t mid = lo + (hi - lo) / 2;
+            if (coordinate(mid) < value) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        return lo;
+    }
 };
 
 enum class LayoutMethod { Gravity, MultiStep };

@@ -8,28 +8,6 @@
 
 namespace orvo {
 
-namespace {
-
-// First index in [0, count) whose coordinate is not below limit; coordinates rise with
-// the index.
-template <typename Coordinate>
-int32_t firstNotBelow(int32_t count, double limit, Coordinate coordinate)
-{
-    int32_t lo = 0;
-    int32_t hi = count;
-    while (lo < hi) {
-        const int32_t mid = lo + (hi - lo) / 2;
-        if (coordinate(mid) < limit) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo;
-}
-
-}  // namespace
-
 void NestSystem::generatePackingPoints(const Plate& p)
 {
     releasePackingPoints();
@@ -73,10 +51,8 @@ void NestSystem::markCoveredPoints(const Part& part)
     // pointInPart rejects every point outside the outer contour's box, so only the
     // columns and rows within that box can change.
     const BoundingBox& box = part.outer.box;
-    const int32_t firstColumn = firstNotBelow(grid.columns, box.min_X,
-                                              [&grid](int32_t i) { return grid.at(i, 0).pos.x; });
-    const int32_t firstRow = firstNotBelow(grid.rows, box.min_Y,
-                                           [&grid](int32_t j) { return grid.at(0, j).pos.y; });
+    const int32_t firstColumn = grid.firstColumnFrom(box.min_X);
+    const int32_t firstRow = grid.firstRowFrom(box.min_Y);
     for (int32_t i = firstColumn; i < grid.columns && grid.at(i, 0).pos.x <= box.max_X; ++i) {
         for (int32_t j = firstRow; j < grid.rows; ++j) {
             PackingPoint& point = grid.at(i, j);

@@ -10,24 +10,6 @@ namespace orvo {
 
 namespace {
 
-// The first index in [0, count) whose coordinate is not below value (count when none); the
-// coordinates rise with the index.
-template <typename Coordinate>
-int32_t firstNotBelow(int32_t count, double value, Coordinate coordinate)
-{
-    int32_t lo = 0;
-    int32_t hi = count;
-    while (lo < hi) {
-        const int32_t mid = lo + (hi - lo) / 2;
-        if (coordinate(mid) < value) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
-    return lo;
-}
-
 bool boxesMeet(const BoundingBox& a, const BoundingBox& b)
 {
     return a.min_X <= b.max_X && b.min_X <= a.max_X && a.min_Y <= b.max_Y && b.min_Y <= a.max_Y;
@@ -77,17 +59,13 @@ void SearchGrids::repair(const NestSystem& ns, Entry& e)
 {
     if (e.left.empty() && e.joined.empty()) return;
     PackingPointGrid& grid = e.points;
-    const auto columnX = [&grid](int32_t i) { return grid.at(i, 0).pos.x; };
-    const auto rowY = [&grid](int32_t j) { return grid.at(0, j).pos.y; };
     // The points of a box: columns and rows [first, end).
     struct Range {
         int32_t firstColumn, endColumn, firstRow, endRow;
     };
     const auto range = [&](const BoundingBox& box) {
-        return Range{firstNotBelow(grid.columns, box.min_X, columnX),
-                     firstNotBelow(grid.columns, std::nextafter(box.max_X, HUGE_VAL), columnX),
-                     firstNotBelow(grid.rows, box.min_Y, rowY),
-                     firstNotBelow(grid.rows, std::nextafter(box.max_Y, HUGE_VAL), rowY)};
+        return Range{grid.firstColumnFrom(box.min_X), grid.firstColumnFrom(std::nextafter(box.max_X, HUGE_VAL)),
+                     grid.firstRowFrom(box.min_Y), grid.firstRowFrom(std::nextafter(box.max_Y, HUGE_VAL))};
     };
     std::vector<const Part*> near;
     const auto gatherNear = [&](const BoundingBox& box) {
@@ -121,8 +99,8 @@ void SearchGrids::repair(const NestSystem& ns, Entry& e)
         gatherNear(box);
         for (const Part* part : near) {
             const BoundingBox& b = part->outer.box;
-            const int32_t i0 = std::max(r.firstColumn, firstNotBelow(grid.columns, b.min_X, columnX));
-            const int32_t j0 = std::max(r.firstRow, firstNotBelow(grid.rows, b.min_Y, rowY));
+            const int32_t i0 = std::max(r.firstColumn, grid.firstColumnFrom(b.min_X));
+            const int32_t j0 = std::max(r.firstRow, grid.firstRowFrom(b.min_Y));
             for (int32_t i = i0; i < r.endColumn && grid.at(i, 0).pos.x <= b.max_X; ++i) {
                 for (int32_t j = j0; j < r.endRow; ++j) {
                     PackingPoint& point = grid.at(i, j);
