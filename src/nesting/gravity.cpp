@@ -574,6 +574,11 @@ bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& o
             pushOnPlate(ns, part, Direction::Down, others);
             if (before.min_X - part.box.min_X < kPushMinStep && before.min_Y - part.box.min_Y < kPushMinStep) break;
         }
+        // The search's callers keep a layout only when it is legal: the position found is
+        // tested once more against the gathered parts, before any grid point is marked. A
+        // position that meets one (seen on some grid spacings after the pushes) counts as no
+        // place; the caller puts the part back.
+        if (settle && !others.fits(part)) return false;
     }
     part.plateId = p.id;
     ns.markCoveredPoints(part);
@@ -753,12 +758,8 @@ bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlatePar
     rows.init(aids, ns.packingPoints, p.innerBox, prep);
     const int64_t firstOpen = rows.firstOpenColumn();
     if (firstOpen < 0) return false;
-    // The search's callers keep a layout only when it is legal: the position found is
-    // tested once more against the gathered parts, and a position that meets one (seen
-    // on some grid spacings after the pushes) counts as no place, the part as it was.
     const Part before = part;
-    if (!gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true)) return false;
-    if (others.fits(part)) return true;
+    if (gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true)) return true;
     part = before;  // a second copy: the holes are back in their order
     return false;
 }

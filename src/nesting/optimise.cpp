@@ -191,9 +191,10 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
             platform.repaintNow();
         }
         // A thread behind the best continues from it (the system holds a layout as good);
-        // the others keep exploring their own.
+        // the others keep exploring their own. After the last round nobody continues.
         ++rounds;
-        for (size_t t = 0; t < searches.size(); ++t) {
+        const bool last = stop.load() || timeUp || (counted && outcome.iterations >= settings.iterations);
+        for (size_t t = 0; t < searches.size() && !last; ++t) {
             Searcher& s = *searches[t];
             if (t == best || !betterScore(bestScore, s.score())) continue;
             if (s.strip) {

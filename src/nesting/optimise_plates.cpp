@@ -38,6 +38,9 @@ constexpr int kRoomTries = 10;
 constexpr double kWindowShare = 0.8;
 // The windows tried lie on a grid of this many steps per shorter side of the window.
 constexpr double kWindowSteps = 3.0;
+// The most window steps along the longer side of a plate: a bound on the windows a tiny
+// part looks at (each one is tested against every part of the plate).
+constexpr double kMostWindowSteps = 64.0;
 // Tries to make room for one part of a step.
 constexpr int kStepRoomTries = 3;
 
@@ -112,8 +115,10 @@ std::vector<Part*> LayoutSearch::windowParts(const BoundingBox& inner, int32_t p
     const bool turned = random_.uniform() < 0.5;
     const double ww = turned ? h : w;
     const double wh = turned ? w : h;
-    // Windows on a coarse grid over the box, from a random offset.
-    const double step = std::max(std::min(ww, wh) / kWindowSteps, std::max(ns_.partGap, 1.0));
+    // Windows on a coarse grid over the box, from a random offset; at most about
+    // kMostWindowSteps steps along the box's longer side, however small the part.
+    const double step = std::max({std::min(ww, wh) / kWindowSteps, std::max(ns_.partGap, 1.0),
+                                  std::max(boxWidth(inner), boxHeight(inner)) / kMostWindowSteps});
     const double x0 = inner.min_X + step * random_.uniform();
     const double y0 = inner.min_Y + step * random_.uniform();
     double bestCost = HUGE_VAL;

@@ -39,6 +39,9 @@ constexpr double kShrinkAfterSuccess = 1.1;
 // The guided-local-search weights: growth of a colliding pair's (by 1 to 2, the more the
 // deeper its overlap against the deepest) and decay of the others towards 1.
 constexpr double kWeightGrowth = 1.0;
+// Weights stop growing here: a pair that keeps colliding through a long attempt must not
+// reach infinity (then every position would cost the same).
+constexpr double kMostWeight = 1e6;
 constexpr double kWeightDecay = 0.95;
 
 struct Edge {
@@ -556,7 +559,8 @@ bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
             }
             if (!queue_.empty()) {
                 for (size_t k = 0; k < n * n; ++k) {
-                    if (overlap_[k] > 0.0) weight_[k] *= 1.0 + kWeightGrowth * overlap_[k] / deepest;
+                    if (overlap_[k] > 0.0)
+                        weight_[k] = std::min(kMostWeight, weight_[k] * (1.0 + kWeightGrowth * overlap_[k] / deepest));
                     else weight_[k] = std::max(1.0, weight_[k] * kWeightDecay);
                 }
                 if (total < attemptBest_ * kGain) {
