@@ -30,13 +30,7 @@ Part parkedRectangle(double w, double h) { return test::rectPart(0, -h, w, h); }
 struct LayoutAllFixture : test::NestFixture {
     void SetUp() override
     {
-        ns.plateLength = 1000.0;
-        ns.plateWidth = 500.0;
-        ns.plateSpacing = 50.0;
-        ns.platesPerColumn = 5;
-        ns.packingPointDistance = 10.0;
-        ns.rotationNumber = 4;
-        ns.turnOver = true;
+        test::useSmallPlates(ns);
     }
 
     void addCopies(const Part& part, int copies)

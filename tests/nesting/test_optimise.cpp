@@ -32,17 +32,6 @@ Part parked(Part part)
     return part;
 }
 
-void setUpSystem(NestSystem& ns)
-{
-    ns.plateLength = 1000.0;
-    ns.plateWidth = 500.0;
-    ns.plateSpacing = 50.0;
-    ns.platesPerColumn = 5;
-    ns.packingPointDistance = 10.0;
-    ns.rotationNumber = 4;
-    ns.turnOver = true;
-}
-
 // A small library of rectangles, right triangles and L shapes, fixed by the seed.
 void addRandomParts(NestSystem& ns, uint32_t seed, int count)
 {
@@ -83,7 +72,7 @@ void expectLegal(NestSystem& ns, const std::string& label)
 }
 
 struct OptimiseFixture : test::NestFixture {
-    void SetUp() override { setUpSystem(ns); }
+    void SetUp() override { test::useSmallPlates(ns); }
 };
 
 // Over small libraries and a small budget: never fewer parts, never more plates, never a
@@ -130,7 +119,7 @@ TEST(Optimise, SameSeedThreadsAndIterationsGiveTheSameLayoutEvenSideBySide)
         test::RecordingPlatform platform;
         test::TempFolder folder;
         NestSystem ns(platform, folder.path());
-        setUpSystem(ns);
+        test::useSmallPlates(ns);
         addRandomParts(ns, 7, 30);
         const std::atomic<bool> stop{false};
         optimiseLayoutAll(ns, iterationBudget(48, threads, seed), stop);
@@ -163,7 +152,7 @@ TEST(Optimise, AStopRequestEndsTheSearchAfterTheCurrentAttemptsWithTheBestLayout
     StoppingPlatform platform;
     test::TempFolder folder;
     NestSystem ns(platform, folder.path());
-    setUpSystem(ns);
+    test::useSmallPlates(ns);
     addRandomParts(ns, 3, 25);
     const OptimiseSettings settings = iterationBudget(100000, 2);
     const OptimiseOutcome stopped = optimiseLayoutAll(ns, settings, platform.stop);

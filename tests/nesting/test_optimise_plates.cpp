@@ -21,13 +21,7 @@ using test::rectPart;
 struct EmptyPlateFixture : test::NestFixture {
     void SetUp() override
     {
-        ns.plateLength = 1000.0;
-        ns.plateWidth = 500.0;
-        ns.plateSpacing = 50.0;
-        ns.platesPerColumn = 5;
-        ns.packingPointDistance = 10.0;
-        ns.rotationNumber = 4;
-        ns.turnOver = true;
+        test::useSmallPlates(ns);
     }
 
     void addRandomLibrary(uint32_t seed)

@@ -21,13 +21,7 @@ using test::rectPart;
 struct SearchGridsFixture : test::NestFixture {
     void SetUp() override
     {
-        ns.plateLength = 1000.0;
-        ns.plateWidth = 500.0;
-        ns.plateSpacing = 50.0;
-        ns.platesPerColumn = 5;
-        ns.packingPointDistance = 7.0;
-        ns.rotationNumber = 4;
-        ns.turnOver = true;
+        test::useSmallPlates(ns, 7.0);
         std::mt19937 random(5);
         auto size = [&](int low, int high) { return static_cast<double>(low + static_cast<int>(random() % (high - low + 1))); };
         for (int i = 0; i < 40; ++i) {
