@@ -104,31 +104,36 @@ size_t SearchRandom::below(size_t n)
     return n == 0 ? 0 : static_cast<size_t>(next() % n);
 }
 
+void copyForSearch(NestSystem& to, const NestSystem& from, std::vector<Part*>& parts)
+{
+    to.matchTolerance = from.matchTolerance;
+    to.hugeArea = from.hugeArea;
+    to.hugeFill = from.hugeFill;
+    to.bigArea = from.bigArea;
+    to.squareFill = from.squareFill;
+    to.mediumArea = from.mediumArea;
+    to.smallArea = from.smallArea;
+    to.platesPerColumn = from.platesPerColumn;
+    to.plateSpacing = from.plateSpacing;
+    to.partGap = from.partGap;
+    to.plateGap = from.plateGap;
+    to.rotationNumber = from.rotationNumber;
+    to.packingPointDistance = from.packingPointDistance;
+    to.plateLength = from.plateLength;
+    to.plateWidth = from.plateWidth;
+    to.turnOver = from.turnOver;
+    to.plates = from.plates;
+    for (const Part& part : from.nestParts) {
+        to.nestParts.emplace_back();
+        copyPlacement(to.nestParts.back(), part);
+        parts.push_back(&to.nestParts.back());
+    }
+}
+
 LayoutSearch::LayoutSearch(const NestSystem& source, uint64_t seed, uint64_t stream)
     : ns_(quiet_, NestSystem::NoErrorReport{}), random_(seed, stream)
 {
-    ns_.matchTolerance = source.matchTolerance;
-    ns_.hugeArea = source.hugeArea;
-    ns_.hugeFill = source.hugeFill;
-    ns_.bigArea = source.bigArea;
-    ns_.squareFill = source.squareFill;
-    ns_.mediumArea = source.mediumArea;
-    ns_.smallArea = source.smallArea;
-    ns_.platesPerColumn = source.platesPerColumn;
-    ns_.plateSpacing = source.plateSpacing;
-    ns_.partGap = source.partGap;
-    ns_.plateGap = source.plateGap;
-    ns_.rotationNumber = source.rotationNumber;
-    ns_.packingPointDistance = source.packingPointDistance;
-    ns_.plateLength = source.plateLength;
-    ns_.plateWidth = source.plateWidth;
-    ns_.turnOver = source.turnOver;
-    ns_.plates = source.plates;
-    for (const Part& part : source.nestParts) {
-        ns_.nestParts.emplace_back();
-        copyPlacement(ns_.nestParts.back(), part);
-        parts_.push_back(&ns_.nestParts.back());
-    }
+    copyForSearch(ns_, source, parts_);
     bestParts_.resize(parts_.size());
     keepAsBest();
 }

@@ -26,6 +26,10 @@ void copyPlacement(Part& to, const Part& from);
 // very same vertices.
 bool samePlacement(const Part& a, const Part& b);
 
+// Fills a search's private system `to` (made empty) with the settings, plates and parts of
+// `from`, the parts copied with copyPlacement, and lists them by position in `parts`.
+void copyForSearch(NestSystem& to, const NestSystem& from, std::vector<Part*>& parts);
+
 // The platform of a search thread's private copy: it shows and reads nothing, so that a
 // search thread never calls the caller's platform.
 class QuietPlatform : public Platform {

@@ -204,20 +204,7 @@ bool StripSearch::applies(const NestSystem& ns)
 StripSearch::StripSearch(const NestSystem& source, uint64_t seed, uint64_t stream)
     : ns_(quiet_, NestSystem::NoErrorReport{}), random_(seed, stream)
 {
-    ns_.matchTolerance = source.matchTolerance;
-    ns_.partGap = source.partGap;
-    ns_.plateGap = source.plateGap;
-    ns_.rotationNumber = source.rotationNumber;
-    ns_.packingPointDistance = source.packingPointDistance;
-    ns_.plateLength = source.plateLength;
-    ns_.plateWidth = source.plateWidth;
-    ns_.turnOver = source.turnOver;
-    ns_.plates = source.plates;
-    for (const Part& part : source.nestParts) {
-        ns_.nestParts.emplace_back();
-        copyPlacement(ns_.nestParts.back(), part);
-        parts_.push_back(&ns_.nestParts.back());
-    }
+    copyForSearch(ns_, source, parts_);
     plate_ = ns_.plates.empty() ? nullptr : &ns_.plates.front();
     bestParts_.resize(parts_.size());
     buildItems();
