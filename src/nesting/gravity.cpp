@@ -530,19 +530,26 @@ int32_t quarterTurnsPerStep(int32_t rn)
 // without it. With rows (the layout of a plate, set up for this part by the caller),
 // others lacks the part and serves the pushes as well, and every occupied point lies
 // inside one of its parts, so that the part is not tried at a position that rows rules
-// out: it would not fit there.
+// out: it would not fit there. A prep of the part in its present pose (rows's) lends its
+// pivot and variant table, which are the ones worked out here.
 bool gravityPlaceAmong(NestSystem& ns, const Plate& p, Part& part, PlateParts& others, const PlateLayoutAids* aids,
-                       OpenRows* rows, int64_t firstOpen = 0, bool settle = false)
+                       OpenRows* rows, int64_t firstOpen = 0, bool settle = false, const GravityPrep* prep = nullptr)
 {
     const bool ownGathering = rows == nullptr;
     if (ns.rotationNumber < 1 || part.outer.empty()) return false;
     const Point gravityPt = contourCentroid(part.outer);
-    // The pivot search refreshes the centroid; a copy keeps a failed call from touching the part.
-    Part base = part;
-    const Point pivot = base.nearestVertexToCentroid();
+    std::vector<GravityVariant> own;
+    Point pivot;
+    if (prep != nullptr && !prep->variants.empty()) {
+        pivot = prep->pivot;
+    } else {
+        // The pivot search refreshes the centroid; a copy keeps a failed call from touching the part.
+        Part base = part;
+        pivot = base.nearestVertexToCentroid();
+        own = gravityVariants(base, pivot, gravityPt, ns.rotationNumber, ns.turnOver);
+    }
+    const std::vector<GravityVariant>& variants = own.empty() && prep != nullptr ? prep->variants : own;
     const double reach = distance(pivot, gravityPt);
-    const std::vector<GravityVariant> variants =
-        gravityVariants(base, pivot, gravityPt, ns.rotationNumber, ns.turnOver);
     const BoundingBox& b = part.box;
     const int32_t stride =
         gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
@@ -659,8 +666,8 @@ GravityPrep makePrep(const NestSystem& ns, const Part& part)
     const Point gravityPt = contourCentroid(part.outer);
     Part base = part;
     prep.pivot = base.nearestVertexToCentroid();
-    const std::vector<GravityVariant> variants =
-        gravityVariants(base, prep.pivot, gravityPt, ns.rotationNumber, ns.turnOver);
+    prep.variants = gravityVariants(base, prep.pivot, gravityPt, ns.rotationNumber, ns.turnOver);
+    const std::vector<GravityVariant>& variants = prep.variants;
     const BoundingBox& b = part.box;
     prep.stride = gravityStride(std::min(boxWidth(b), boxHeight(b)), ns.packingPointDistance);
     prep.quarterTurns = quarterTurnsPerStep(ns.rotationNumber);
@@ -759,7 +766,7 @@ bool gravityPlaceAmongParts(NestSystem& ns, const Plate& p, Part& part, PlatePar
     const int64_t firstOpen = rows.firstOpenColumn();
     if (firstOpen < 0) return false;
     const Part before = part;
-    if (gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true)) return true;
+    if (gravityPlaceAmong(ns, p, part, others, &aids, &rows, firstOpen, true, &prep)) return true;
     part = before;  // a second copy: the holes are back in their order
     return false;
 }
@@ -802,7 +809,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p, GravityLayoutMemo& memo)
             aids.refresh(ns.packingPoints);
             rows.init(aids, ns.packingPoints, p.innerBox, prep);
             const int64_t firstOpen = rows.firstOpenColumn();
-            placed = firstOpen >= 0 && gravityPlaceAmong(ns, p, part, onPlate, &aids, &rows, firstOpen);
+            placed = firstOpen >= 0 && gravityPlaceAmong(ns, p, part, onPlate, &aids, &rows, firstOpen, false, &prep);
         }
         if (placed) {
             free -= part.netArea;

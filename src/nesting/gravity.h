@@ -53,6 +53,7 @@ bool gravityLayoutPlate(NestSystem& ns, const Plate& p);
 struct GravityPrep {
     Point pivot;
     int32_t stride = 1;
+    std::vector<GravityVariant> variants;  // the variant table about the pivot
     std::vector<BoundingBox> boxes;  // per variant, in table order; empty without variants
     std::vector<std::pair<int32_t, bool>> poses;  // per variant, its turn and whether turned over
     int32_t quarterTurns = 0;  // per step of the table, when its variants are quarter turns

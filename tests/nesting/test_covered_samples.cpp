@@ -86,6 +86,31 @@ TEST(GravityLayoutMemo, FollowsThePoseOfThePartAndTheSettings)
             EXPECT_EQ(kept.boxes[k].min_X, made.boxes[k].min_X) << k;
             EXPECT_EQ(kept.boxes[k].max_Y, made.boxes[k].max_Y) << k;
         }
+        // The variant table lent to the search: the very shapes and gravity points, bit for bit.
+        ASSERT_EQ(kept.variants.size(), made.variants.size());
+        const auto same = [](const Contour& u, const Contour& v) {
+            if (u.points.size() != v.points.size()) return false;
+            for (size_t n = 0; n < u.points.size(); ++n) {
+                if (u.points[n].x != v.points[n].x || u.points[n].y != v.points[n].y) return false;
+            }
+            return true;
+        };
+        for (size_t k = 0; k < made.variants.size(); ++k) {
+            const GravityVariant& u = kept.variants[k];
+            const GravityVariant& v = made.variants[k];
+            EXPECT_EQ(u.turn, v.turn) << k;
+            EXPECT_EQ(u.turnedOver, v.turnedOver) << k;
+            EXPECT_EQ(u.gravity.x, v.gravity.x) << k;
+            EXPECT_EQ(u.gravity.y, v.gravity.y) << k;
+            EXPECT_TRUE(same(u.shape.outer, v.shape.outer)) << k;
+            auto hole = u.shape.holes.begin();
+            for (const Contour& h : v.shape.holes) {
+                ASSERT_TRUE(hole != u.shape.holes.end()) << k;
+                EXPECT_TRUE(same(*hole, h)) << k;
+                ++hole;
+            }
+            EXPECT_TRUE(hole == u.shape.holes.end()) << k;
+        }
         ASSERT_EQ(kept.samples.size(), made.samples.size());
         for (size_t k = 0; k < made.samples.size(); ++k) {
             const auto& a = kept.samples[k].offsets();
