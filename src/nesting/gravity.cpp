@@ -60,8 +60,10 @@ int64_t firstIndex(int64_t count, Predicate holds)
 // date, column by column, where a part has been placed since.
 struct PlateLayoutAids {
     // Per column, the free points as bits over the rows; the bits past the last row are
-    // set, as a point off the grid tells nothing. Each column has kPad words of set bits
-    // below and above, so that a column read shifted by up to kPad words needs no checks.
+    // set, as a point off the grid tells nothing. Each column has pad() words of set bits
+    // below and above, so that a column read shifted by up to pad() words needs no checks,
+    // and there are sides() columns of set bits to the left and to the right, so that a
+    // sample of a part whose box fits in the grid's width is read without a check either.
     std::vector<uint64_t> padded;
     int64_t words = 0;  // per column, without the padding
     int64_t columns = 0;
@@ -72,8 +74,13 @@ struct PlateLayoutAids {
 
     int64_t pad() const { return words + 1; }
     int64_t pitch() const { return words + 2 * pad(); }
-    // Word w (from -pad() to words + pad() - 1) of column i is column(i)[w].
-    const uint64_t* column(int64_t i) const { return &padded[static_cast<size_t>(i * pitch() + pad())]; }
+    int64_t sides() const { return columns + kGroup + 1; }
+    // Word w (from -pad() to words + pad() - 1) of column i (from -sides() to columns +
+    // sides() - 1) is column(i)[w].
+    const uint64_t* column(int64_t i) const
+    {
+        return &padded[static_cast<size_t>((i + sides()) * pitch() + pad())];
+    }
 
     // A part was placed there: its covered points are occupied now.
     void touch(const BoundingBox& box)
@@ -83,13 +90,13 @@ struct PlateLayoutAids {
     }
 
     // For a group of kGroup neighbouring columns: window(c) is, row by row, the union of
-    // the free points of columns c to c + kGroup - 1, for c from 1 - kGroup on; all rows
-    // are set when one of those columns lies off the grid. Padded as the columns are.
+    // the free points of columns c to c + kGroup - 1; all rows are set when one of those
+    // columns lies off the grid. Padded as the columns are.
     static constexpr int64_t kGroup = 4;
     std::vector<uint64_t> windows;
     const uint64_t* window(int64_t c) const
     {
-        return &windows[static_cast<size_t>((c + kGroup - 1) * pitch() + pad())];
+        return &windows[static_cast<size_t>((c + sides()) * pitch() + pad())];
     }
 
     void refresh(const PackingPointGrid& grid)
@@ -98,23 +105,23 @@ struct PlateLayoutAids {
         if (stale) {
             words = (static_cast<int64_t>(grid.rows) + 63) / 64;
             columns = grid.columns;
-            padded.assign(static_cast<size_t>(pitch() * columns), ~uint64_t{0});
+            padded.assign(static_cast<size_t>(pitch() * (columns + 2 * sides())), ~uint64_t{0});
         } else if (!(touchedMin <= touchedMax)) {
             return;
         }
         for (int64_t i = 0; i < columns; ++i) {
             const double x = grid.points[static_cast<size_t>(i * grid.rows)].pos.x;
             if (!all && !(x >= touchedMin && x <= touchedMax)) continue;
-            uint64_t* bits = &padded[static_cast<size_t>(i * pitch() + pad())];
+            uint64_t* bits = &padded[static_cast<size_t>((i + sides()) * pitch() + pad())];
             std::fill(bits, bits + words, ~uint64_t{0});
             for (int64_t j = 0; j < grid.rows; ++j) {
                 if (grid.points[static_cast<size_t>(j + i * grid.rows)].occupied)
                     bits[j / 64] &= ~(uint64_t{1} << (j % 64));
             }
         }
-        windows.assign(static_cast<size_t>(pitch() * (columns + kGroup - 1)), ~uint64_t{0});
+        windows.assign(static_cast<size_t>(pitch() * (columns + 2 * sides())), ~uint64_t{0});
         for (int64_t c = 0; c + kGroup <= columns; ++c) {
-            uint64_t* out = &windows[static_cast<size_t>((c + kGroup - 1) * pitch() + pad())];
+            uint64_t* out = &windows[static_cast<size_t>((c + sides()) * pitch() + pad())];
             for (int64_t w = 0; w < words; ++w) {
                 uint64_t bits = 0;
                 for (int64_t t = 0; t < kGroup; ++t) bits |= column(c + t)[w];
@@ -155,6 +162,10 @@ public:
             reads_ = &ownReads_;
             readStart_ = &ownReadStart_;
         }
+        // Each read as a distance in words from the word of the anchor's column that it
+        // pairs with: the columns and windows share one pitch.
+        readOffsets_.clear();
+        for (const SampleRead& read : *reads_) readOffsets_.push_back(read.columns * aids.pitch() + read.word);
         const std::vector<BoundingBox>& boxes = prep.boxes;
         insideRows_.assign(static_cast<size_t>(words_) * variants_, 0);
         insideColumns_.clear();
@@ -240,6 +251,19 @@ public:
         }
     }
 
+    // openColumn for a column of the group whose open rows groupRows_ holds: a row open in
+    // the column is open in the group, so the search starts from those.
+    bool openColumnInGroup(int64_t i)
+    {
+        switch (words_) {
+        case 1: return openColumnOf<1, false, true>(i);
+        case 2: return openColumnOf<2, false, true>(i);
+        case 3: return openColumnOf<3, false, true>(i);
+        case 4: return openColumnOf<4, false, true>(i);
+        default: return openColumnOf<0, false, true>(i);
+        }
+    }
+
     // After openColumn: whether row j is open to variant k, and word w of the rows open
     // to any variant.
     bool open(size_t k, int64_t j) const
@@ -261,8 +285,9 @@ public:
             // A group of columns in which no row is open to any variant is passed at once.
             for (int64_t group = 0; group < grid_->columns; group += PlateLayoutAids::kGroup) {
                 if (!openGroup(group)) continue;
+                groupRows_.assign(rows_.begin(), rows_.end());
                 for (int64_t i = group; i < std::min<int64_t>(group + PlateLayoutAids::kGroup, grid_->columns); ++i) {
-                    if (openColumn(i)) return i;
+                    if (openColumnInGroup(i)) return i;
                 }
             }
             return -1;
@@ -276,8 +301,9 @@ public:
 private:
     // openColumn with Words words per column (0: any number), the rows kept in registers.
     // With Group, the same for the kGroup columns from i on at once: every row open in one
-    // of them is open in the answer, as each read is the union over the columns read.
-    template <int Words, bool Group = false>
+    // of them is open in the answer, as each read is the union over the columns read. With
+    // InGroup, only the rows open in groupRows_ are looked at.
+    template <int Words, bool Group = false, bool InGroup = false>
     bool openColumnOf(int64_t i)
     {
         constexpr int64_t kGroup = PlateLayoutAids::kGroup;
@@ -285,6 +311,7 @@ private:
         const uint64_t* here = Group ? aids_->window(i) : aids_->column(i);
         bool any = false;
         const SampleRead* reads = reads_->data();
+        const int64_t* readOffsets = readOffsets_.data();
         const size_t* readStart = readStart_->data();
         for (size_t k = 0; k < variants_; ++k) {
             uint64_t* rows = &rows_[k * static_cast<size_t>(words)];
@@ -293,17 +320,20 @@ private:
             const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
             uint64_t left = 0;  // free rows of column i still open
             const bool insideColumn = i + (Group ? kGroup - 1 : 0) >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            const uint64_t* group = InGroup ? &groupRows_[k * static_cast<size_t>(words)] : nullptr;
             for (int64_t w = 0; w < words; ++w) {
                 open[w] = insideColumn ? inside[w] & here[w] : 0;
+                if (InGroup) open[w] &= group[w];
                 left |= open[w];
             }
             for (size_t s = readStart[k]; left != 0 && s < readStart[k + 1]; ++s) {
                 const SampleRead& read = reads[s];
-                const int64_t c = i + read.columns;
-                if (c < (Group ? 1 - kGroup : 0) || c >= grid_->columns) continue;  // all off the grid
                 // Bit j of the read is bit j + rows of the sample's offset in column c; the
                 // high part is shifted in two steps, so that a shift of 0 brings in nothing.
-                const uint64_t* from = (Group ? aids_->window(c) : aids_->column(c)) + read.word;
+                // Reads happen only at columns where the variant's box may lie inside the
+                // grid, and the samples lie inside the box: the column read lies within the
+                // sides, where a column off the grid is all set, as it tells nothing.
+                const uint64_t* from = here + readOffsets[s];
                 left = 0;
                 for (int64_t w = 0; w < words; ++w) {
                     open[w] &= (from[w] >> read.shift) | ((from[w + 1] << (63 - read.shift)) << 1);
@@ -326,9 +356,11 @@ private:
     // them (one more at the end): the prep's, or worked out here.
     const std::vector<SampleRead>* reads_ = nullptr;
     const std::vector<size_t>* readStart_ = nullptr;
+    std::vector<int64_t> readOffsets_;  // per read, as init works it out
     std::vector<SampleRead> ownReads_;
     std::vector<size_t> ownReadStart_;
     std::vector<uint64_t> rows_;  // per variant, the open rows of the current column
+    std::vector<uint64_t> groupRows_;  // per variant, the open rows of the group being searched
     std::vector<uint64_t> insideRows_;  // per variant, the rows at which its box may lie inside
     std::vector<std::pair<int64_t, int64_t>> insideColumns_;  // per variant, likewise the columns
 };
@@ -383,7 +415,10 @@ public:
     {
         const PackingPointGrid& grid = ns_.packingPoints;
         for (int64_t i = firstColumn; i < grid.columns; i += stride_) {
-            openColumn(i);
+            if (rows_ != nullptr) {
+                if (!improveInColumn(i, best, reach)) return;
+                continue;
+            }
             for (int64_t j = 0; j < grid.rows; j += stride_) {
                 const PackingPoint& q = point(i, j);
                 if (q.occupied) continue;
@@ -398,6 +433,35 @@ public:
 
 private:
     bool openColumn(int64_t i) { return rows_ == nullptr || rows_->openColumn(i); }
+
+    // improve within column i at the open rows only, with the same outcome: the walk stops at
+    // the first free point too far right, and between two open rows best stays as it is, so
+    // that the test at the free points between them answers as at the next open one (or, past
+    // the last, at the first open row further right: no candidate is taken before it). False
+    // when the walk ends.
+    bool improveInColumn(int64_t i, Candidate& best, double reach)
+    {
+        const PackingPointGrid& grid = ns_.packingPoints;
+        if (best.gravity.x < point(i, 0).pos.x - reach) return false;
+        if (!rows_->openColumn(i)) return true;
+        const size_t words = static_cast<size_t>(aids_->words);
+        for (size_t w = 0; w < words; ++w) {
+            uint64_t rows = rows_->openToAny(static_cast<int64_t>(w)) & aids_->column(i)[w];
+            while (rows != 0) {
+                const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
+                rows &= rows - 1;
+                if (j >= grid.rows) break;
+                if (j % stride_ != 0) continue;
+                const PackingPoint& q = point(i, j);
+                if (best.gravity.x < q.pos.x - reach) return false;
+                for (size_t k = 0; k < variants_.size(); ++k) {
+                    const Candidate c = candidate(k, q.pos);
+                    if (betterGravity(best.gravity, c.gravity) && open(k, j) && fitsAt(k, q.pos)) best = c;
+                }
+            }
+        }
+        return true;
+    }
 
     // firstFit within column i at the open free rows only, in the same order.
     bool firstFitInColumn(int64_t i, Candidate& best)

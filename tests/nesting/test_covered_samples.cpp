@@ -270,6 +270,50 @@ TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
     EXPECT_TRUE(layouts[0] == layouts[1]);
 }
 
+// Parts about as large as the plate, some only when turned and some not at all: their
+// samples lie as far from the anchor as the grid is wide or high, so that the scan reads
+// columns far off the grid on either side (which tell nothing) before the box rules a
+// position out.
+TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
+{
+    std::vector<std::vector<test::Placement>> layouts;
+    for (Mode mode : {Mode::SharedMemo, Mode::Plain}) {
+        GravityLayoutMemo memo;
+        test::RecordingPlatform platform;
+        test::TempFolder folder;
+        NestSystem ns(platform, folder.path());
+        ns.packingPointDistance = 10.0;
+        ns.partGap = 4.0;
+        ns.plateGap = 8.0;
+        std::mt19937 random(5);
+        const auto size = [&random](int lo, int hi) { return static_cast<double>(lo + static_cast<int>(random() % static_cast<uint32_t>(hi - lo + 1))); };
+        for (int n = 0; n < 40; ++n) {
+            const double w = size(100, 1100), h = size(30, 650);
+            Part part = n % 2 == 0 ? partOf(contourOf({{0, 0}, {w, 0}, {w, h / 3}, {w / 3, h / 3}, {w / 3, h}, {0, h}}))
+                                   : partOf(rectangle(0, 0, w, h), {rectangle(w / 4, h / 4, w / 2, h / 2)});
+            part.partId = n;
+            part.translatePart(-part.box.min_X, -part.box.max_Y);
+            ns.nestParts.push_back(part);
+        }
+        sortByArea(ns.nestParts);
+        for (int32_t i = 0; i < 12 && ns.unplacedCount() > 0; ++i) {
+            const int32_t before = ns.unplacedCount();
+            Plate plate = ns.createPlate(i, 1000.0, 600.0);
+            translatePlate(plate, -1100.0 * (i + 1), 0.0);
+            ns.plates.push_back(plate);
+            if (mode == Mode::Plain)
+                plainLayoutPlate(ns, ns.plates.back());
+            else
+                gravityLayoutPlate(ns, ns.plates.back(), memo);
+            if (ns.unplacedCount() == before) break;
+        }
+        EXPECT_GT(ns.plates.size(), 3u);
+        test::expectLegalLayout(ns);
+        layouts.push_back(test::placements(ns));
+    }
+    EXPECT_TRUE(layouts[0] == layouts[1]);
+}
+
 INSTANTIATE_TEST_SUITE_P(RotationsAndGrids, PlateLayoutShortcuts,
                          ::testing::Values(Setting{4, true, 10.0}, Setting{4, false, 7.0},
                                            Setting{2, true, 10.0}, Setting{1, false, 10.0},
