@@ -279,11 +279,15 @@ public:
     int64_t words() const { return words_; }
 
     // The first column of the walk with a position open to some variant, or -1.
-    int64_t firstOpenColumn()
+    int64_t firstOpenColumn() { return nextOpenColumn(0); }
+
+    // The first column of the walk from `from` on (a column of the walk) with a position
+    // open to some variant, its open rows worked out; -1 when there is none.
+    int64_t nextOpenColumn(int64_t from)
     {
         if (stride_ == 1) {
             // A group of columns in which no row is open to any variant is passed at once.
-            for (int64_t group = 0; group < grid_->columns; group += PlateLayoutAids::kGroup) {
+            for (int64_t group = from; group < grid_->columns; group += PlateLayoutAids::kGroup) {
                 if (!openGroup(group)) continue;
                 groupRows_.assign(rows_.begin(), rows_.end());
                 for (int64_t i = group; i < std::min<int64_t>(group + PlateLayoutAids::kGroup, grid_->columns); ++i) {
@@ -292,7 +296,7 @@ public:
             }
             return -1;
         }
-        for (int64_t i = 0; i < grid_->columns; i += stride_) {
+        for (int64_t i = from; i < grid_->columns; i += stride_) {
             if (openColumn(i)) return i;
         }
         return -1;
@@ -390,7 +394,10 @@ public:
         const PackingPointGrid& grid = ns_.packingPoints;
         for (int64_t i = from; i < grid.columns; i += stride_) {
             if (rows_ != nullptr) {
-                if (openColumn(i) && firstFitInColumn(i, best)) {
+                // The columns without an open position are passed over, a group at a time.
+                i = rows_->nextOpenColumn(i);
+                if (i < 0) return false;
+                if (firstFitInColumn(i, best)) {
                     column = i;
                     return true;
                 }
