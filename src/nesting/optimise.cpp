@@ -53,11 +53,12 @@ std::string statusText(double seconds, const LayoutScore& score)
 // One search thread: the large-neighbourhood search or the strip search. On a strip (every
 // placed part on one plate) the strip search leaves the other far behind, and with four
 // threads or more only every fourth thread still runs the large-neighbourhood search, for
-// a second kind of move. On several plates the even threads run the large-neighbourhood
-// search and the odd ones the strip search, for libraries of up to kMostPlateStripParts
-// placed parts: beyond, the strip search's sweeps (quadratic in the parts) leave it so
-// few moves that the large-neighbourhood search does better on every thread (measured
-// on 800 parts over 16 plates).
+// a second kind of move; a layout that comes down to one plate during the search takes
+// that arrangement from then on. On several plates the even threads run the large-
+// neighbourhood search and the odd ones the strip search, for libraries of up to
+// kMostPlateStripParts placed parts. On larger ones every thread keeps the large-
+// neighbourhood search: measured on 200 parts over 4 plates and 800 over 16, it misses
+// the threads more than the strip search helps, and starts worse from its layouts.
 struct Searcher {
     std::unique_ptr<LayoutSearch> lns;
     std::unique_ptr<StripSearch> strip;
@@ -79,7 +80,7 @@ struct Searcher {
     }
 };
 
-constexpr int32_t kMostPlateStripParts = 400;
+constexpr int32_t kMostPlateStripParts = 100;
 
 int32_t threadCount(int32_t wanted)
 {
@@ -130,7 +131,7 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
     // into the system when it improves, and the threads behind it continue from it: a
     // round's work is fixed by the seed and the thread index, so that a seed, a thread
     // count and an iteration budget fix the result.
-    const bool strip = StripSearch::applies(ns);
+    bool strip = StripSearch::applies(ns);
     const bool plateStrip = !strip && outcome.score.placed <= kMostPlateStripParts;
     std::vector<std::unique_ptr<Searcher>> searches;
     for (int32_t t = 0; t < outcome.threads; ++t) {
@@ -201,6 +202,16 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
         // the others keep exploring their own. After the last round nobody continues.
         ++rounds;
         const bool last = stop.load() || timeUp || (counted && outcome.iterations >= settings.iterations);
+        if (!strip && !last && StripSearch::applies(ns)) {
+            // Down to one plate: the strip arrangement, the new strip searches from the system.
+            strip = true;
+            for (size_t t = 0; t < searches.size(); ++t) {
+                Searcher& s = *searches[t];
+                if (t % 4 == 3 || s.strip) continue;
+                s.lns.reset();
+                s.strip = std::make_unique<StripSearch>(ns, settings.seed, rounds * static_cast<uint64_t>(outcome.threads) + t);
+            }
+        }
         for (size_t t = 0; t < searches.size() && !last; ++t) {
             Searcher& s = *searches[t];
             if (t == best || !betterScore(bestScore, s.score())) continue;
