@@ -21,6 +21,7 @@
 #include "nesting/layout_all.h"
 #include "nesting/nest_system.h"
 #include "nesting/optimise.h"
+#include "support/layout_fingerprint.h"
 #include "support/library_text.h"
 #include "support/temp_folder.h"
 #include "table_support.h"
@@ -48,6 +49,7 @@ struct Result {
     double seconds = 0.0;
     int64_t iterations = 0;
     double searchSeconds = 0.0;
+    uint64_t fingerprint = 0;
 };
 
 // Runs in the child. seconds < 0: HAPE; otherwise the optimised layout with that budget.
@@ -75,6 +77,7 @@ bool runOne(const std::string& path, double seconds, int threads, const Options&
     }
     result.seconds = platform.monotonicSeconds() - start;
     result.figures = orvo::bench::layoutFigures(ns);
+    result.fingerprint = orvo::test::layoutFingerprint(ns);
     if (!ns.plates.empty()) result.lastLength = ns.packedEdge(ns.plates.back()) - ns.plates.back().outerBox.min_X;
     return true;
 }
@@ -115,6 +118,9 @@ void printRow(const std::string& name, const std::string& method, int threads, c
     std::printf("| %s | %s | %d | %d | %.2f | %.2f | %.1f | %d | %.1f | %lld | %.1f | %s |\n", name.c_str(),
                 method.c_str(), threads, r.figures.plates, r.figures.firstPlateDensity, r.figures.utilisation, r.lastLength, r.figures.unplaced,
                 r.seconds, static_cast<long long>(r.iterations), rate, r.figures.legal ? "yes" : "NO");
+    // On stderr, to tell runs of a fixed iteration budget apart without a wider table.
+    std::fprintf(stderr, "%s %s %d fingerprint %016llx\n", name.c_str(), method.c_str(), threads,
+                 static_cast<unsigned long long>(r.fingerprint));
 }
 
 // Worse than HAPE: fewer parts placed, more plates, or a longer last plate.

@@ -17,11 +17,15 @@ constexpr int32_t kPoleGrid = 28;
 // search for more ends.
 constexpr size_t kMostPoles = 8;
 constexpr double kLeastPoleShare = 0.15;
-// Moves of colliding parts per step.
+// Moves of colliding parts per step, on a strip and on several plates (where a step of
+// the large-neighbourhood search beside it takes longer).
 constexpr int32_t kMovesPerStep = 8;
+constexpr int32_t kMovesPerPlatesStep = 32;
 // Positions sampled per move: over the whole strip, and near the part's own.
 constexpr int32_t kStripSamples = 40;
 constexpr int32_t kNearSamples = 16;
+// On several plates: the share of the samples over the plates that stay on the part's own.
+constexpr double kOwnPlateShare = 0.5;
 // The most cost evaluations of the refinement of a move.
 constexpr int32_t kRefineEvaluations = 40;
 // Sweeps over the colliding parts without a fall of the total overlap (by kGain) after
@@ -205,16 +209,23 @@ StripSearch::StripSearch(const NestSystem& source, uint64_t seed, uint64_t strea
     : ns_(quiet_, NestSystem::NoErrorReport{}), random_(seed, stream)
 {
     copyForSearch(ns_, source, parts_);
-    plate_ = ns_.plates.empty() ? nullptr : &ns_.plates.front();
+    setPlates();
     bestParts_.resize(parts_.size());
     buildItems();
     keepBest();
 }
 
+void StripSearch::setPlates()
+{
+    plates_.clear();
+    for (Plate& p : ns_.plates) plates_.push_back(&p);
+    openPlates_ = plates_.size();
+}
+
 void StripSearch::loadLayout(const NestSystem& ns)
 {
     ns_.plates = ns.plates;
-    plate_ = ns_.plates.empty() ? nullptr : &ns_.plates.front();
+    setPlates();
     size_t i = 0;
     for (const Part& part : ns.nestParts) copyPlacement(*parts_[i++], part);
     // The circles found first stay; the variants follow the parts' new poses.
@@ -229,11 +240,13 @@ void StripSearch::buildItems()
     // loaded in another pose needs no new search for them.
     std::vector<Item> old = std::move(items_);
     items_.clear();
-    if (plate_ == nullptr) return;
     for (Part* part : parts_) {
-        if (part->plateId != plate_->id) continue;
+        size_t plate = 0;
+        while (plate < plates_.size() && plates_[plate]->id != part->plateId) ++plate;
+        if (plate == plates_.size()) continue;
         Item item;
         item.part = part;
+        item.plate = plate;
         const Contour& outer = part->outer;
         const Item* before = nullptr;
         for (const Item& o : old) {
@@ -295,11 +308,23 @@ void StripSearch::buildItems()
     const size_t n = items_.size();
     weight_.assign(n * n, 1.0);
     overlap_.assign(n * n, 0.0);
+    setMembers();
     refreshOverlaps();
+}
+
+void StripSearch::setMembers()
+{
+    members_.assign(plates_.size(), {});
+    used_.assign(plates_.size(), 0.0);
+    for (size_t i = 0; i < items_.size(); ++i) {
+        members_[items_[i].plate].push_back(i);
+        used_[items_[i].plate] += items_[i].part->netArea;
+    }
 }
 
 double StripSearch::pairOverlap(size_t i, const Pose2& p, size_t j)
 {
+    if (items_[j].plate != p.plate) return 0.0;
     Variant& v = items_[i].variants[p.variant];
     const BoundingBox box = shifted(v.shape.box, p.dx, p.dy);
     if (outerBoxesApart(box, items_[j].box)) return 0.0;
@@ -330,7 +355,7 @@ double StripSearch::cost(size_t i, const Pose2& p, double bound)
     v.prepared.shiftY = p.dy;
     const double* weights = &weight_[i * n];
     double sum = 0.0;
-    for (size_t j = 0; j < n; ++j) {
+    for (const size_t j : members_[p.plate]) {
         if (j == i || outerBoxesApart(box, items_[j].box)) continue;
         const double o = collidingOverlap(v, box, p, j);
         if (o > 0.0) {
@@ -341,16 +366,37 @@ double StripSearch::cost(size_t i, const Pose2& p, double bound)
     return sum;
 }
 
-void StripSearch::place(size_t i, const Pose2& p)
+void StripSearch::setPose(size_t i, const Pose2& p)
 {
     Item& item = items_[i];
     item.variant = p.variant;
     item.dx = p.dx;
     item.dy = p.dy;
+    item.plate = p.plate;
+    item.box = shifted(item.variants[p.variant].shape.box, p.dx, p.dy);
+}
+
+StripSearch::Pose2 StripSearch::poseOf(size_t i) const
+{
+    const Item& item = items_[i];
+    return Pose2{item.variant, item.dx, item.dy, item.plate};
+}
+
+void StripSearch::place(size_t i, const Pose2& p)
+{
+    Item& item = items_[i];
+    if (p.plate != item.plate) {
+        std::vector<size_t>& from = members_[item.plate];
+        from.erase(std::find(from.begin(), from.end(), i));
+        std::vector<size_t>& to = members_[p.plate];
+        to.insert(std::lower_bound(to.begin(), to.end(), i), i);
+        used_[item.plate] -= item.part->netArea;
+        used_[p.plate] += item.part->netArea;
+    }
+    setPose(i, p);
     Variant& v = item.variants[p.variant];
     v.prepared.shiftX = p.dx;
     v.prepared.shiftY = p.dy;
-    item.box = shifted(v.shape.box, p.dx, p.dy);
     const size_t n = items_.size();
     for (size_t j = 0; j < n; ++j) {
         if (j == i) continue;
@@ -364,12 +410,11 @@ void StripSearch::refreshOverlaps()
 {
     const size_t n = items_.size();
     for (size_t i = 0; i < n; ++i) {
-        const Pose2 p{items_[i].variant, items_[i].dx, items_[i].dy};
-        items_[i].variants[p.variant].prepared.shiftX = p.dx;
-        items_[i].variants[p.variant].prepared.shiftY = p.dy;
+        items_[i].variants[items_[i].variant].prepared.shiftX = items_[i].dx;
+        items_[i].variants[items_[i].variant].prepared.shiftY = items_[i].dy;
     }
     for (size_t i = 0; i < n; ++i) {
-        const Pose2 p{items_[i].variant, items_[i].dx, items_[i].dy};
+        const Pose2 p = poseOf(i);
         overlap_[i * n + i] = 0.0;
         for (size_t j = i + 1; j < n; ++j) {
             const double o = pairOverlap(i, p, j);
@@ -379,22 +424,48 @@ void StripSearch::refreshOverlaps()
     }
 }
 
-bool StripSearch::fitsLength(size_t i, size_t variant) const
+double StripSearch::limitOf(size_t k) const
+{
+    return k + 1 == plates_.size() ? limitX_ : plates_[k]->innerBox.max_X;
+}
+
+bool StripSearch::fitsLength(size_t i, size_t variant, size_t plate) const
 {
     const BoundingBox& b = items_[i].variants[variant].shape.box;
-    const BoundingBox& inner = plate_->innerBox;
-    return boxWidth(b) <= limitX_ - inner.min_X && boxHeight(b) <= boxHeight(inner);
+    const BoundingBox& inner = plates_[plate]->innerBox;
+    return boxWidth(b) <= limitOf(plate) - inner.min_X && boxHeight(b) <= boxHeight(inner);
+}
+
+size_t StripSearch::randomPlate()
+{
+    // Weighted by the free area of the plates in this attempt.
+    double total = 0.0;
+    for (size_t k = 0; k < openPlates_; ++k) {
+        const BoundingBox& inner = plates_[k]->innerBox;
+        total += std::max(0.0, (limitOf(k) - inner.min_X) * boxHeight(inner) - used_[k]);
+    }
+    double r = random_.uniform() * total;
+    for (size_t k = 0; k + 1 < openPlates_; ++k) {
+        const BoundingBox& inner = plates_[k]->innerBox;
+        r -= std::max(0.0, (limitOf(k) - inner.min_X) * boxHeight(inner) - used_[k]);
+        if (r < 0.0) return k;
+    }
+    return openPlates_ - 1;
 }
 
 StripSearch::Pose2 StripSearch::randomPose(size_t i)
 {
     const Item& item = items_[i];
-    const BoundingBox& inner = plate_->innerBox;
     Pose2 p;
+    // A single plate draws no plate, so that a strip's stream of numbers stays as it was.
+    // On several plates half the samples stay on the part's own plate (when it may stay).
+    p.plate = 0;
+    if (plates_.size() > 1) p.plate = open(item.plate) && random_.uniform() < kOwnPlateShare ? item.plate : randomPlate();
+    const BoundingBox& inner = plates_[p.plate]->innerBox;
     p.variant = random_.below(item.variants.size());
-    if (!fitsLength(i, p.variant)) p.variant = item.variant;
+    if (!fitsLength(i, p.variant, p.plate)) p.variant = item.variant;
     const BoundingBox& b = item.variants[p.variant].shape.box;
-    const double xRoom = std::max(0.0, limitX_ - inner.min_X - boxWidth(b));
+    const double xRoom = std::max(0.0, limitOf(p.plate) - inner.min_X - boxWidth(b));
     const double yRoom = std::max(0.0, boxHeight(inner) - boxHeight(b));
     p.dx = inner.min_X - b.min_X + xRoom * random_.uniform();
     p.dy = inner.min_Y - b.min_Y + yRoom * random_.uniform();
@@ -404,22 +475,25 @@ StripSearch::Pose2 StripSearch::randomPose(size_t i)
 void StripSearch::moveItem(size_t i)
 {
     const Item& item = items_[i];
-    const BoundingBox& inner = plate_->innerBox;
     auto clampPose = [&](Pose2& p) {
+        const BoundingBox& inner = plates_[p.plate]->innerBox;
         const BoundingBox& b = items_[i].variants[p.variant].shape.box;
         const double xLow = inner.min_X - b.min_X;
-        const double xHigh = std::max(xLow, limitX_ - b.max_X);
+        const double xHigh = std::max(xLow, limitOf(p.plate) - b.max_X);
         const double yLow = inner.min_Y - b.min_Y;
         const double yHigh = std::max(yLow, inner.max_Y - b.max_Y);
         p.dx = std::clamp(p.dx, xLow, xHigh);
         p.dy = std::clamp(p.dy, yLow, yHigh);
     };
-    Pose2 best{item.variant, item.dx, item.dy};
+    Pose2 best = poseOf(i);
     double bestCost = std::numeric_limits<double>::infinity();
-    if (item.box.max_X <= limitX_ && fitsLength(i, item.variant)) bestCost = cost(i, best, bestCost);
+    const bool stays = open(item.plate);
+    if (stays && item.box.max_X <= limitOf(item.plate) && fitsLength(i, item.variant, item.plate))
+        bestCost = cost(i, best, bestCost);
     const Pose2 current = best;
     for (int32_t s = 0; s < kStripSamples && bestCost > 0.0; ++s) {
         const Pose2 p = randomPose(i);
+        if (plates_.size() > 1 && !fitsLength(i, p.variant, p.plate)) continue;
         const double c = cost(i, p, bestCost);
         if (c < bestCost) {
             bestCost = c;
@@ -428,10 +502,10 @@ void StripSearch::moveItem(size_t i)
     }
     const double w = boxWidth(item.variants[current.variant].shape.box);
     const double h = boxHeight(item.variants[current.variant].shape.box);
-    for (int32_t s = 0; s < kNearSamples && bestCost > 0.0; ++s) {
+    for (int32_t s = 0; s < kNearSamples && bestCost > 0.0 && stays; ++s) {
         Pose2 p = current;
         if (random_.uniform() < 0.3) p.variant = random_.below(item.variants.size());
-        if (!fitsLength(i, p.variant)) continue;
+        if (!fitsLength(i, p.variant, p.plate)) continue;
         // Around the part's centre, whatever its turn.
         const BoundingBox& from = item.variants[current.variant].shape.box;
         const BoundingBox& to = item.variants[p.variant].shape.box;
@@ -444,7 +518,7 @@ void StripSearch::moveItem(size_t i)
             best = p;
         }
     }
-    if (!std::isfinite(bestCost)) return;  // no variant fits the strip
+    if (!std::isfinite(bestCost)) return;  // no variant fits anywhere
     // Coordinate descent: steps along x and y, halved when none helps.
     double sx = 0.1 * boxWidth(item.variants[best.variant].shape.box);
     double sy = 0.1 * boxHeight(item.variants[best.variant].shape.box);
@@ -479,41 +553,84 @@ void StripSearch::keepBest()
 {
     for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(bestParts_[i], *parts_[i]);
     bestPoses_.clear();
-    for (const Item& item : items_) bestPoses_.push_back(Pose2{item.variant, item.dx, item.dy});
+    for (size_t i = 0; i < items_.size(); ++i) bestPoses_.push_back(poseOf(i));
     bestScore_ = scoreLayout(ns_);
 }
 
 void StripSearch::restoreBest()
 {
     for (size_t i = 0; i < parts_.size(); ++i) copyPlacement(*parts_[i], bestParts_[i]);
-    for (size_t i = 0; i < items_.size(); ++i) {
-        items_[i].variant = bestPoses_[i].variant;
-        items_[i].dx = bestPoses_[i].dx;
-        items_[i].dy = bestPoses_[i].dy;
-        items_[i].box = shifted(items_[i].variants[items_[i].variant].shape.box, items_[i].dx, items_[i].dy);
-    }
+    for (size_t i = 0; i < items_.size(); ++i) setPose(i, bestPoses_[i]);
+    openPlates_ = plates_.size();
+    setMembers();
     refreshOverlaps();
 }
 
 void StripSearch::materialise()
 {
     for (Item& item : items_) {
-        const int32_t plateId = item.part->plateId;
         copyPlacement(*item.part, item.variants[item.variant].shape);
         item.part->translatePart(item.dx, item.dy);
-        item.part->plateId = plateId;
+        item.part->plateId = plates_[item.plate]->id;
     }
+}
+
+bool StripSearch::legal() const
+{
+    for (const Item& item : items_) {
+        if (!open(item.plate) || !boxInsideRect(*item.part, plates_[item.plate]->innerBox)) return false;
+    }
+    for (const std::vector<size_t>& on : members_) {
+        for (size_t a = 0; a < on.size(); ++a) {
+            const Part& pa = *items_[on[a]].part;
+            for (size_t b = a + 1; b < on.size(); ++b) {
+                const Part& pb = *items_[on[b]].part;
+                if (!outerBoxesApart(pa.box, pb.box) && !partsDisjoint(pa, pb)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+void StripSearch::dropEmptyPlates()
+{
+    std::vector<size_t> index(plates_.size(), 0);
+    size_t kept = 0;
+    auto plate = ns_.plates.begin();
+    for (size_t k = 0; k < plates_.size(); ++k) {
+        const bool last = k + 1 == plates_.size() && kept == 0;
+        if (members_[k].empty() && !last) {
+            plate = ns_.plates.erase(plate);
+        } else {
+            index[k] = kept++;
+            ++plate;
+        }
+    }
+    if (kept == plates_.size()) return;
+    for (Item& item : items_) item.plate = index[item.plate];
+    setPlates();
+    setMembers();
 }
 
 void StripSearch::startAttempt(double length)
 {
-    const BoundingBox& inner = plate_->innerBox;
-    limitX_ = std::min(inner.max_X, plate_->outerBox.min_X + length);
+    const size_t last = plates_.size() - 1;
+    const Plate& strip = *plates_.back();
+    limitX_ = std::min(strip.innerBox.max_X, strip.outerBox.min_X + length);
+    openPlates_ = plates_.size();
+    if (last > 0) {
+        // The last plate goes once none of its parts fits the cut one in any pose.
+        bool room = false;
+        for (size_t i : members_[last]) {
+            for (size_t v = 0; v < items_[i].variants.size() && !room; ++v) room = fitsLength(i, v, last);
+        }
+        if (!room) openPlates_ = last;
+    }
     const size_t n = items_.size();
     std::fill(weight_.begin(), weight_.end(), 1.0);
     // The parts beyond the new end go back inside, where they overlap least.
     for (size_t i = 0; i < n; ++i) {
-        if (items_[i].box.max_X > limitX_) moveItem(i);
+        if (items_[i].plate == last && (!open(last) || items_[i].box.max_X > limitX_)) moveItem(i);
     }
     attempting_ = true;
     queue_.clear();
@@ -521,20 +638,24 @@ void StripSearch::startAttempt(double length)
     attemptBest_ = 0.0;
     for (size_t k = 0; k < n * n; ++k) attemptBest_ += overlap_[k];
     attemptBestPoses_.clear();
-    for (const Item& item : items_) attemptBestPoses_.push_back(Pose2{item.variant, item.dx, item.dy});
+    for (size_t i = 0; i < n; ++i) attemptBestPoses_.push_back(poseOf(i));
     sweepsWithoutGain_ = 0;
     strikes_ = 0;
 }
 
 bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
 {
-    if (plate_ == nullptr || items_.size() < 2) return false;
+    if (plates_.empty() || items_.size() < 2) return false;
     const size_t n = items_.size();
     if (!attempting_) {
         const double share = shrink_ * (0.5 + random_.uniform());
-        startAttempt(bestScore_.lastPlateLength * (1.0 - share));
+        // A strip loses a share of its packed length; the last of several plates a share of
+        // its whole length, so that the cuts reach its left end and the plate goes.
+        const double length = bestScore_.lastPlateLength;
+        startAttempt(plates_.size() > 1 ? length - share * boxWidth(plates_.back()->innerBox) : length * (1.0 - share));
     }
-    for (int32_t m = 0; m < kMovesPerStep; ++m) {
+    const int32_t moves = plates_.size() > 1 ? kMovesPerPlatesStep : kMovesPerStep;
+    for (int32_t m = 0; m < moves; ++m) {
         if (halted && halted()) return false;
         if (queuePos_ == queue_.size()) {
             // A sweep ended: weigh the pairs that still collide, and judge the progress.
@@ -552,7 +673,7 @@ bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
                 }
                 if (total < attemptBest_ * kGain) {
                     attemptBest_ = total;
-                    for (size_t i = 0; i < n; ++i) attemptBestPoses_[i] = Pose2{items_[i].variant, items_[i].dx, items_[i].dy};
+                    for (size_t i = 0; i < n; ++i) attemptBestPoses_[i] = poseOf(i);
                     sweepsWithoutGain_ = 0;
                 } else if (++sweepsWithoutGain_ >= kPatience) {
                     sweepsWithoutGain_ = 0;
@@ -564,18 +685,18 @@ bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
                         if (shrink_ < kMinShrink) shrink_ = kFirstShrink / 2.0;
                         return false;
                     }
-                    for (size_t i = 0; i < n; ++i) {
-                        items_[i].variant = attemptBestPoses_[i].variant;
-                        items_[i].dx = attemptBestPoses_[i].dx;
-                        items_[i].dy = attemptBestPoses_[i].dy;
-                        items_[i].box = shifted(items_[i].variants[items_[i].variant].shape.box, items_[i].dx, items_[i].dy);
-                    }
+                    for (size_t i = 0; i < n; ++i) setPose(i, attemptBestPoses_[i]);
+                    setMembers();
                     refreshOverlaps();
                 }
             }
             queue_.clear();
             queuePos_ = 0;
             for (size_t i = 0; i < n; ++i) {
+                if (!open(items_[i].plate)) {
+                    queue_.push_back(i);  // still on the plate that goes
+                    continue;
+                }
                 for (size_t j = 0; j < n; ++j) {
                     if (overlap_[i * n + j] > 0.0) {
                         queue_.push_back(i);
@@ -587,14 +708,11 @@ bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
                 // No pair collides: a shorter legal layout (checked once more as a whole).
                 attempting_ = false;
                 materialise();
-                bool legal = true;
-                for (size_t i = 0; i < n && legal; ++i) {
-                    legal = boxInsideRect(*items_[i].part, plate_->innerBox);
-                    for (size_t j = i + 1; j < n && legal; ++j)
-                        legal = outerBoxesApart(items_[i].part->box, items_[j].part->box) ||
-                                partsDisjoint(*items_[i].part, *items_[j].part);
-                }
-                if (legal && betterScore(scoreLayout(ns_), bestScore_)) {
+                // Legal, a layout on fewer plates or a shorter last plate: dropping the
+                // plates left empty only makes it better.
+                const bool kept = legal();
+                if (kept) dropEmptyPlates();
+                if (kept && betterScore(scoreLayout(ns_), bestScore_)) {
                     keepBest();
                     shrink_ = std::min(kMaxShrink, shrink_ * kShrinkAfterSuccess);
                     return true;
@@ -606,7 +724,7 @@ bool StripSearch::step(const LayoutSearch::HaltCheck& halted)
             for (size_t k = queue_.size(); k > 1; --k) std::swap(queue_[k - 1], queue_[random_.below(k)]);
         }
         const size_t i = queue_[queuePos_++];
-        bool colliding = false;
+        bool colliding = !open(items_[i].plate);
         for (size_t j = 0; j < n && !colliding; ++j) colliding = overlap_[i * n + j] > 0.0;
         if (colliding) moveItem(i);
     }
@@ -626,7 +744,7 @@ int64_t StripSearch::run(int64_t count, const std::atomic<bool>& halt, const std
 
 bool StripSearch::separateAt(double length, int64_t steps)
 {
-    if (plate_ == nullptr) return false;
+    if (plates_.empty()) return false;
     const LayoutScore before = bestScore_;
     startAttempt(length);
     for (int64_t s = 0; s < steps && attempting_; ++s) step();

@@ -180,6 +180,114 @@ TEST_F(StripFixture, OnlyAStripWithPartsOnOnePlateApplies)
     EXPECT_FALSE(StripSearch::applies(ns));
 }
 
+// Two plates of 400 x 200, one above the other, each with a row of four squares of 90:
+// the eight fit on one plate in two rows.
+struct TwoPlateFixture : test::NestFixture {
+    void SetUp() override
+    {
+        ns.rotationNumber = 4;
+        ns.turnOver = true;
+        test::addPlateAt(ns, 1, 0, 0, 400, 200);
+        test::addPlateAt(ns, 2, 0, 300, 400, 200);
+    }
+    void addRows(int perPlate, double side = 90.0)
+    {
+        int id = 0;
+        for (const Plate& plate : ns.plates) {
+            for (int i = 0; i < perPlate; ++i, ++id)
+                add(rectPart(plate.innerBox.min_X + i * (side + 5.0), plate.innerBox.min_Y, side, side, id), plate.id);
+        }
+    }
+};
+
+TEST_F(TwoPlateFixture, TheLastPlateGoesWhenItsPartsFitOnTheOthers)
+{
+    addRows(4);
+    EXPECT_FALSE(StripSearch::applies(ns));
+    std::vector<Part> saved;
+    for (const Part& part : ns.nestParts) saved.emplace_back(), copyPlacement(saved.back(), part);
+    const PlateList plates = ns.plates;
+    std::vector<test::Placement> runs[2];
+    for (std::vector<test::Placement>& result : runs) {
+        StripSearch search(ns, 5, 1);
+        EXPECT_EQ(search.score().plates, 2);
+        // No room left on the last plate: its four squares must join the first plate's.
+        ASSERT_TRUE(search.separateAt(0.0, 4000));
+        EXPECT_EQ(search.score().plates, 1);
+        EXPECT_EQ(search.score().placed, 8);
+        search.writeLayout(ns);
+        ASSERT_EQ(ns.plates.size(), 1u);
+        EXPECT_EQ(ns.plates.front().id, 1);
+        EXPECT_EQ(test::expectLegalLayout(ns, "one plate"), 8);
+        for (const Part& part : ns.nestParts) EXPECT_EQ(part.plateId, 1);
+        EXPECT_EQ(scoreLayout(ns).lastPlateLength, search.score().lastPlateLength);
+        result = test::placements(ns);
+        size_t i = 0;
+        for (Part& part : ns.nestParts) copyPlacement(part, saved[i++]);
+        ns.plates = plates;
+    }
+    EXPECT_EQ(runs[0], runs[1]);  // the same seed and steps: the same layout
+}
+
+TEST_F(TwoPlateFixture, AFailedAttemptLosesNoPartAndKeepsTheLayout)
+{
+    // Squares of 130: three per plate, and no plate holds four in one row or two rows.
+    addRows(3, 125.0);
+    const std::vector<test::Placement> start = test::placements(ns);
+    StripSearch search(ns, 2, 0);
+    EXPECT_FALSE(search.separateAt(0.0, 600));
+    EXPECT_EQ(search.score().plates, 2);
+    EXPECT_EQ(search.score().placed, 6);
+    search.writeLayout(ns);
+    EXPECT_EQ(ns.plates.size(), 2u);
+    EXPECT_EQ(test::placements(ns), start);
+}
+
+// Steps over several plates: parts change plates, the layout stays legal and complete,
+// never gets worse, and repeats with the seed.
+TEST_F(TwoPlateFixture, StepsOverSeveralPlatesNeverWorsenAndRepeatWithTheSeed)
+{
+    test::addPlateAt(ns, 3, 0, 600, 400, 200);
+    int id = 0;
+    for (const Plate& plate : ns.plates) {
+        const BoundingBox& in = plate.innerBox;
+        add(polygonPart({{in.min_X, in.min_Y}, {in.min_X + 160, in.min_Y}, {in.min_X, in.min_Y + 120}}, id++), plate.id);
+        add(rectPart(in.min_X + 170, in.min_Y, 70, 50, id++), plate.id);
+        add(polygonPart({{in.min_X + 250, in.min_Y}, {in.min_X + 350, in.min_Y}, {in.min_X + 350, in.min_Y + 40},
+                         {in.min_X + 290, in.min_Y + 40}, {in.min_X + 290, in.min_Y + 150}, {in.min_X + 250, in.min_Y + 150}},
+                        id++),
+            plate.id);
+    }
+    std::vector<Part> saved;
+    for (const Part& part : ns.nestParts) saved.emplace_back(), copyPlacement(saved.back(), part);
+    const PlateList plates = ns.plates;
+    const LayoutScore start = scoreLayout(ns);
+    auto runSteps = [&](uint64_t seed, std::vector<test::Placement>& result) {
+        StripSearch search(ns, seed, 0);
+        LayoutScore score = search.score();
+        for (int s = 0; s < 400; ++s) {
+            search.step();
+            EXPECT_FALSE(betterScore(score, search.score()));
+            score = search.score();
+        }
+        search.writeLayout(ns);
+        EXPECT_EQ(test::expectLegalLayout(ns, "stepped"), 9);
+        EXPECT_EQ(scoreLayout(ns).plates, score.plates);
+        EXPECT_EQ(scoreLayout(ns).lastPlateLength, score.lastPlateLength);
+        result = test::placements(ns);
+        size_t i = 0;
+        for (Part& part : ns.nestParts) copyPlacement(part, saved[i++]);
+        ns.plates = plates;
+        return score;
+    };
+    std::vector<test::Placement> first, second;
+    const LayoutScore reached = runSteps(4, first);
+    EXPECT_TRUE(betterScore(reached, start));
+    EXPECT_LT(reached.plates, 3);  // nine small parts need no three plates
+    runSteps(4, second);
+    EXPECT_EQ(first, second);
+}
+
 // The optimised Layout All of a library that fits one plate: the strip search (and with four
 // threads also the large-neighbourhood search, the two taking over each other's layouts)
 // ends legal, no longer than the start, and the same for a seed, thread count and budget.
