@@ -323,7 +323,10 @@ private:
             uint64_t* open = Words > 0 ? local : rows;
             const uint64_t* inside = &insideRows_[k * static_cast<size_t>(words)];
             uint64_t left = 0;  // free rows of column i still open
-            const bool insideColumn = i + (Group ? kGroup - 1 : 0) >= insideColumns_[k].first && i <= insideColumns_[k].second;
+            // A variant that no column holds (first > second) is never read: its samples may
+            // reach beyond the side columns, as its box does not fit the grid.
+            const auto [first, last] = insideColumns_[k];
+            const bool insideColumn = first <= last && i + (Group ? kGroup - 1 : 0) >= first && i <= last;
             const uint64_t* group = InGroup ? &groupRows_[k * static_cast<size_t>(words)] : nullptr;
             for (int64_t w = 0; w < words; ++w) {
                 open[w] = insideColumn ? inside[w] & here[w] : 0;
@@ -728,6 +731,8 @@ namespace {
 // position without a fit test.
 constexpr int64_t kSampleTries = 16;
 constexpr size_t kSamplesKept = 32;
+// The most variants a memo entry keeps in its table (eight turns, or four and turned over).
+constexpr size_t kVariantsKept = 8;
 
 GravityPrep makePrep(const NestSystem& ns, const Part& part)
 {
@@ -816,6 +821,9 @@ const GravityPrep& GravityLayoutMemo::prep(const NestSystem& ns, const Part& par
         e.rn = ns.rotationNumber;
         e.turnOver = ns.turnOver;
         e.prep = makePrep(ns, part);
+        // Every part tried and not yet placed keeps its entry: with many turns the variant
+        // table would hold hundreds of copies of each part, so it is built again per try.
+        if (e.prep.variants.size() > kVariantsKept) std::vector<GravityVariant>().swap(e.prep.variants);
     }
     return e.prep;
 }

@@ -207,9 +207,16 @@ OptimiseOutcome optimiseLayoutAll(NestSystem& ns, const OptimiseSettings& settin
             strip = true;
             for (size_t t = 0; t < searches.size(); ++t) {
                 Searcher& s = *searches[t];
-                if (t % 4 == 3 || s.strip) continue;
-                s.lns.reset();
-                s.strip = std::make_unique<StripSearch>(ns, settings.seed, rounds * static_cast<uint64_t>(outcome.threads) + t);
+                const bool wantsStrip = t % 4 != 3;
+                if (wantsStrip == static_cast<bool>(s.strip)) continue;
+                const uint64_t stream = rounds * static_cast<uint64_t>(outcome.threads) + t;
+                if (wantsStrip) {
+                    s.lns.reset();
+                    s.strip = std::make_unique<StripSearch>(ns, settings.seed, stream);
+                } else {
+                    s.strip.reset();
+                    s.lns = std::make_unique<LayoutSearch>(ns, settings.seed, stream);
+                }
             }
         }
         for (size_t t = 0; t < searches.size() && !last; ++t) {

@@ -314,6 +314,42 @@ TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
     EXPECT_TRUE(layouts[0] == layouts[1]);
 }
 
+// A part longer than the plate in every turn, but low enough for the plate's rows: no
+// column holds it, and a scan of columns four at a time must not read its samples (which
+// reach far beyond the grid's side columns) for the groups near the plate's right side.
+TEST(PlateLayoutShortcutsWide, APartLongerThanThePlateInEveryTurnIsNeverRead)
+{
+    for (double length : {1100.0, 2500.0, 12000.0}) {
+        std::vector<std::vector<test::Placement>> layouts;
+        for (Mode mode : {Mode::SharedMemo, Mode::Plain}) {
+            GravityLayoutMemo memo;
+            test::RecordingPlatform platform;
+            test::TempFolder folder;
+            NestSystem ns(platform, folder.path());
+            ns.packingPointDistance = 10.0;
+            ns.partGap = 0.0;
+            ns.plateGap = 0.0;
+            ns.rotationNumber = 2;
+            ns.turnOver = false;
+            Part wedge = partOf(contourOf({{0, 0}, {length, 0}, {0, 100}}));
+            wedge.partId = 0;
+            Part square = partOf(rectangle(0, 0, 100, 100));
+            square.partId = 1;
+            ns.nestParts = {wedge, square};
+            sortByArea(ns.nestParts);
+            ns.plates.push_back(ns.createPlate(0, 1000.0, 500.0));
+            if (mode == Mode::Plain)
+                plainLayoutPlate(ns, ns.plates.back());
+            else
+                gravityLayoutPlate(ns, ns.plates.back(), memo);
+            EXPECT_EQ(ns.unplacedCount(), 1) << length;
+            test::expectLegalLayout(ns);
+            layouts.push_back(test::placements(ns));
+        }
+        EXPECT_TRUE(layouts[0] == layouts[1]) << length;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(RotationsAndGrids, PlateLayoutShortcuts,
                          ::testing::Values(Setting{4, true, 10.0}, Setting{4, false, 7.0},
                                            Setting{2, true, 10.0}, Setting{1, false, 10.0},
