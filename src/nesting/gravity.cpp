@@ -451,46 +451,48 @@ private:
     // when the walk ends.
     bool improveInColumn(int64_t i, Candidate& best, double reach)
     {
-        const PackingPointGrid& grid = ns_.packingPoints;
         if (best.gravity.x < point(i, 0).pos.x - reach) return false;
         if (!rows_->openColumn(i)) return true;
-        const size_t words = static_cast<size_t>(aids_->words);
-        for (size_t w = 0; w < words; ++w) {
-            uint64_t rows = rows_->openToAny(static_cast<int64_t>(w)) & aids_->column(i)[w];
-            while (rows != 0) {
-                const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
-                rows &= rows - 1;
-                if (j >= grid.rows) break;
-                if (j % stride_ != 0) continue;
-                const PackingPoint& q = point(i, j);
-                if (best.gravity.x < q.pos.x - reach) return false;
-                for (size_t k = 0; k < variants_.size(); ++k) {
-                    const Candidate c = candidate(k, q.pos);
-                    if (betterGravity(best.gravity, c.gravity) && open(k, j) && fitsAt(k, q.pos)) best = c;
-                }
+        return !anyOpenRow(i, [&](int64_t j) {
+            const PackingPoint& q = point(i, j);
+            if (best.gravity.x < q.pos.x - reach) return true;
+            for (size_t k = 0; k < variants_.size(); ++k) {
+                const Candidate c = candidate(k, q.pos);
+                if (betterGravity(best.gravity, c.gravity) && open(k, j) && fitsAt(k, q.pos)) best = c;
             }
-        }
-        return true;
+            return false;
+        });
     }
 
     // firstFit within column i at the open free rows only, in the same order.
     bool firstFitInColumn(int64_t i, Candidate& best)
     {
-        const PackingPointGrid& grid = ns_.packingPoints;
+        return anyOpenRow(i, [&](int64_t j) {
+            const Point& pos = point(i, j).pos;
+            for (size_t k = 0; k < variants_.size(); ++k) {
+                if (!open(k, j) || !fitsAt(k, pos)) continue;
+                best = candidate(k, pos);
+                return true;
+            }
+            return false;
+        });
+    }
+
+    // Calls visit(j) at the free rows j of column i open to some variant, on the stride,
+    // upwards, until it returns true; then true.
+    template <typename Visit>
+    bool anyOpenRow(int64_t i, Visit&& visit)
+    {
+        const int64_t gridRows = ns_.packingPoints.rows;
         const size_t words = static_cast<size_t>(aids_->words);
         for (size_t w = 0; w < words; ++w) {
             uint64_t rows = rows_->openToAny(static_cast<int64_t>(w)) & aids_->column(i)[w];
             while (rows != 0) {
                 const int64_t j = static_cast<int64_t>(w * 64) + std::countr_zero(rows);
                 rows &= rows - 1;
-                if (j >= grid.rows) break;
+                if (j >= gridRows) break;
                 if (j % stride_ != 0) continue;
-                const Point& pos = point(i, j).pos;
-                for (size_t k = 0; k < variants_.size(); ++k) {
-                    if (!open(k, j) || !fitsAt(k, pos)) continue;
-                    best = candidate(k, pos);
-                    return true;
-                }
+                if (visit(j)) return true;
             }
         }
         return false;

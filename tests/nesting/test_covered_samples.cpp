@@ -201,6 +201,28 @@ class PlateLayoutShortcuts : public ::testing::TestWithParam<Setting> {};
 
 enum class Mode { SharedMemo, MemoPerPlate, Plain };
 
+// Plates of length x widthOf(i), each further left by `step`, laid out one after another
+// in the given mode until every part is placed or `most` plates are made (or, with
+// untilNoneTaken, a plate takes none).
+template <typename WidthOf>
+void layOutPlates(NestSystem& ns, Mode mode, GravityLayoutMemo& memo, int32_t most, double length, double step,
+                  WidthOf widthOf, bool untilNoneTaken = true)
+{
+    for (int32_t i = 0; i < most && ns.unplacedCount() > 0; ++i) {
+        const int32_t before = ns.unplacedCount();
+        Plate plate = ns.createPlate(i, length, widthOf(i));
+        translatePlate(plate, -step * (i + 1), 0.0);
+        ns.plates.push_back(plate);
+        if (mode == Mode::Plain)
+            plainLayoutPlate(ns, ns.plates.back());
+        else if (mode == Mode::SharedMemo)
+            gravityLayoutPlate(ns, ns.plates.back(), memo);
+        else
+            gravityLayoutPlate(ns, ns.plates.back());
+        if (untilNoneTaken && ns.unplacedCount() == before) break;
+    }
+}
+
 // Plate after plate until every part is placed (or a plate takes none): the same layout,
 // bit for bit, with the layout of a plate (with the memo of the plates before, as Layout
 // All runs it, or with none) and with plain gravityPlace calls.
@@ -219,19 +241,7 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
         ns.partGap = 4.0;
         ns.plateGap = 8.0;
         for (const Part& part : randomParts(7, 120)) ns.nestParts.push_back(part);
-        for (int32_t i = 0; i < 20 && ns.unplacedCount() > 0; ++i) {
-            const int32_t before = ns.unplacedCount();
-            Plate plate = ns.createPlate(i, 1000.0, 600.0);
-            translatePlate(plate, -1100.0 * (i + 1), 0.0);
-            ns.plates.push_back(plate);
-            if (mode == Mode::Plain)
-                plainLayoutPlate(ns, ns.plates.back());
-            else if (mode == Mode::SharedMemo)
-                gravityLayoutPlate(ns, ns.plates.back(), memo);
-            else
-                gravityLayoutPlate(ns, ns.plates.back());
-            if (ns.unplacedCount() == before) break;
-        }
+        layOutPlates(ns, mode, memo, 20, 1000.0, 1100.0, [](int32_t) { return 600.0; });
         test::expectLegalLayout(ns);
         layouts.push_back(test::placements(ns));
     }
@@ -252,17 +262,9 @@ TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
         ns.packingPointDistance = 5.0;
         ns.partGap = 4.0;
         for (const Part& part : randomParts(11, 120)) ns.nestParts.push_back(part);
-        for (int32_t i = 0; i < 20 && ns.unplacedCount() > 0; ++i) {
-            // 61, 121 and 361 rows of points: one, two and six words per column.
-            const double width = i % 3 == 0 ? 300.0 : i % 3 == 1 ? 600.0 : 1800.0;
-            Plate plate = ns.createPlate(i, 900.0, width);
-            translatePlate(plate, -1000.0 * (i + 1), 0.0);
-            ns.plates.push_back(plate);
-            if (mode == Mode::Plain)
-                plainLayoutPlate(ns, ns.plates.back());
-            else
-                gravityLayoutPlate(ns, ns.plates.back(), memo);
-        }
+        // 61, 121 and 361 rows of points: one, two and six words per column.
+        layOutPlates(ns, mode, memo, 20, 900.0, 1000.0,
+                     [](int32_t i) { return i % 3 == 0 ? 300.0 : i % 3 == 1 ? 600.0 : 1800.0; }, false);
         EXPECT_EQ(ns.unplacedCount(), 0);
         test::expectLegalLayout(ns);
         layouts.push_back(test::placements(ns));
@@ -296,17 +298,7 @@ TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
             ns.nestParts.push_back(part);
         }
         sortByArea(ns.nestParts);
-        for (int32_t i = 0; i < 12 && ns.unplacedCount() > 0; ++i) {
-            const int32_t before = ns.unplacedCount();
-            Plate plate = ns.createPlate(i, 1000.0, 600.0);
-            translatePlate(plate, -1100.0 * (i + 1), 0.0);
-            ns.plates.push_back(plate);
-            if (mode == Mode::Plain)
-                plainLayoutPlate(ns, ns.plates.back());
-            else
-                gravityLayoutPlate(ns, ns.plates.back(), memo);
-            if (ns.unplacedCount() == before) break;
-        }
+        layOutPlates(ns, mode, memo, 12, 1000.0, 1100.0, [](int32_t) { return 600.0; });
         EXPECT_GT(ns.plates.size(), 3u);
         test::expectLegalLayout(ns);
         layouts.push_back(test::placements(ns));
