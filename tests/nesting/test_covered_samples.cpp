@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -223,18 +224,29 @@ void layOutPlates(NestSystem& ns, Mode mode, GravityLayoutMemo& memo, int32_t mo
     }
 }
 
+// The layout that `layOut` makes in each mode on a fresh system of its own.
+template <typename LayOut>
+std::vector<std::vector<test::Placement>> layoutsByMode(std::initializer_list<Mode> modes, LayOut layOut)
+{
+    std::vector<std::vector<test::Placement>> layouts;
+    for (Mode mode : modes) {
+        GravityLayoutMemo memo;
+        test::RecordingPlatform platform;
+        test::TempFolder folder;
+        NestSystem ns(platform, folder.path());
+        layOut(ns, mode, memo);
+        layouts.push_back(test::placements(ns));
+    }
+    return layouts;
+}
+
 // Plate after plate until every part is placed (or a plate takes none): the same layout,
 // bit for bit, with the layout of a plate (with the memo of the plates before, as Layout
 // All runs it, or with none) and with plain gravityPlace calls.
 TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
 {
     const Setting s = GetParam();
-    std::vector<std::vector<test::Placement>> layouts;
-    for (Mode mode : {Mode::SharedMemo, Mode::MemoPerPlate, Mode::Plain}) {
-        GravityLayoutMemo memo;
-        test::RecordingPlatform platform;
-        test::TempFolder folder;
-        NestSystem ns(platform, folder.path());
+    const auto layouts = layoutsByMode({Mode::SharedMemo, Mode::MemoPerPlate, Mode::Plain}, [&](NestSystem& ns, Mode mode, GravityLayoutMemo& memo) {
         ns.rotationNumber = s.rn;
         ns.turnOver = s.turnOver;
         ns.packingPointDistance = s.ppd;
@@ -243,8 +255,7 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
         for (const Part& part : randomParts(7, 120)) ns.nestParts.push_back(part);
         layOutPlates(ns, mode, memo, 20, 1000.0, 1100.0, [](int32_t) { return 600.0; });
         test::expectLegalLayout(ns);
-        layouts.push_back(test::placements(ns));
-    }
+    });
     EXPECT_TRUE(layouts[0] == layouts[2]);
     EXPECT_TRUE(layouts[1] == layouts[2]);
 }
@@ -253,12 +264,7 @@ TEST_P(PlateLayoutShortcuts, GiveTheLayoutOfPlainGravityPlaceCalls)
 // among it) was made on one grid and serves grids of another number of row words.
 TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
 {
-    std::vector<std::vector<test::Placement>> layouts;
-    for (Mode mode : {Mode::SharedMemo, Mode::Plain}) {
-        GravityLayoutMemo memo;
-        test::RecordingPlatform platform;
-        test::TempFolder folder;
-        NestSystem ns(platform, folder.path());
+    const auto layouts = layoutsByMode({Mode::SharedMemo, Mode::Plain}, [&](NestSystem& ns, Mode mode, GravityLayoutMemo& memo) {
         ns.packingPointDistance = 5.0;
         ns.partGap = 4.0;
         for (const Part& part : randomParts(11, 120)) ns.nestParts.push_back(part);
@@ -267,8 +273,7 @@ TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
                      [](int32_t i) { return i % 3 == 0 ? 300.0 : i % 3 == 1 ? 600.0 : 1800.0; }, false);
         EXPECT_EQ(ns.unplacedCount(), 0);
         test::expectLegalLayout(ns);
-        layouts.push_back(test::placements(ns));
-    }
+    });
     EXPECT_TRUE(layouts[0] == layouts[1]);
 }
 
@@ -278,12 +283,7 @@ TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
 // position out.
 TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
 {
-    std::vector<std::vector<test::Placement>> layouts;
-    for (Mode mode : {Mode::SharedMemo, Mode::Plain}) {
-        GravityLayoutMemo memo;
-        test::RecordingPlatform platform;
-        test::TempFolder folder;
-        NestSystem ns(platform, folder.path());
+    const auto layouts = layoutsByMode({Mode::SharedMemo, Mode::Plain}, [&](NestSystem& ns, Mode mode, GravityLayoutMemo& memo) {
         ns.packingPointDistance = 10.0;
         ns.partGap = 4.0;
         ns.plateGap = 8.0;
@@ -301,8 +301,7 @@ TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
         layOutPlates(ns, mode, memo, 12, 1000.0, 1100.0, [](int32_t) { return 600.0; });
         EXPECT_GT(ns.plates.size(), 3u);
         test::expectLegalLayout(ns);
-        layouts.push_back(test::placements(ns));
-    }
+    });
     EXPECT_TRUE(layouts[0] == layouts[1]);
 }
 
@@ -312,12 +311,7 @@ TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
 TEST(PlateLayoutShortcutsWide, APartLongerThanThePlateInEveryTurnIsNeverRead)
 {
     for (double length : {1100.0, 2500.0, 12000.0}) {
-        std::vector<std::vector<test::Placement>> layouts;
-        for (Mode mode : {Mode::SharedMemo, Mode::Plain}) {
-            GravityLayoutMemo memo;
-            test::RecordingPlatform platform;
-            test::TempFolder folder;
-            NestSystem ns(platform, folder.path());
+        const auto layouts = layoutsByMode({Mode::SharedMemo, Mode::Plain}, [&](NestSystem& ns, Mode mode, GravityLayoutMemo& memo) {
             ns.packingPointDistance = 10.0;
             ns.partGap = 0.0;
             ns.plateGap = 0.0;
@@ -336,8 +330,7 @@ TEST(PlateLayoutShortcutsWide, APartLongerThanThePlateInEveryTurnIsNeverRead)
                 gravityLayoutPlate(ns, ns.plates.back(), memo);
             EXPECT_EQ(ns.unplacedCount(), 1) << length;
             test::expectLegalLayout(ns);
-            layouts.push_back(test::placements(ns));
-        }
+        });
         EXPECT_TRUE(layouts[0] == layouts[1]) << length;
     }
 }
