@@ -63,7 +63,9 @@ struct PlateLayoutAids {
     // set, as a point off the grid tells nothing. Each column has pad() words of set bits
     // below and above, so that a column read shifted by up to pad() words needs no checks,
     // and there are sides() columns of set bits to the left and to the right, so that a
-    // sample of a part whose box fits in the grid's width is read without a check either.
+    // sample is read without a check either: a variant is read only at the columns where
+    // its box lies inside the inner box (a group from up to kGroup - 1 columns before
+    // them), and its samples lie inside its box, within a column of the grid's ends.
     std::vector<uint64_t> padded;
     int64_t words = 0;  // per column, without the padding
     int64_t columns = 0;
@@ -74,7 +76,7 @@ struct PlateLayoutAids {
 
     int64_t pad() const { return words + 1; }
     int64_t pitch() const { return words + 2 * pad(); }
-    int64_t sides() const { return columns + kGroup + 1; }
+    static constexpr int64_t sides() { return kGroup + 4; }
     // Word w (from -pad() to words + pad() - 1) of column i (from -sides() to columns +
     // sides() - 1) is column(i)[w].
     const uint64_t* column(int64_t i) const
@@ -109,9 +111,14 @@ struct PlateLayoutAids {
         } else if (!(touchedMin <= touchedMax)) {
             return;
         }
+        // The columns brought up to date, one run as x rises with the index.
+        int64_t firstFresh = columns;
+        int64_t lastFresh = -1;
         for (int64_t i = 0; i < columns; ++i) {
             const double x = grid.points[static_cast<size_t>(i * grid.rows)].pos.x;
             if (!all && !(x >= touchedMin && x <= touchedMax)) continue;
+            firstFresh = std::min(firstFresh, i);
+            lastFresh = i;
             uint64_t* bits = &padded[static_cast<size_t>((i + sides()) * pitch() + pad())];
             std::fill(bits, bits + words, ~uint64_t{0});
             for (int64_t j = 0; j < grid.rows; ++j) {
@@ -119,8 +126,9 @@ struct PlateLayoutAids {
                     bits[j / 64] &= ~(uint64_t{1} << (j % 64));
             }
         }
-        windows.assign(static_cast<size_t>(pitch() * (columns + 2 * sides())), ~uint64_t{0});
-        for (int64_t c = 0; c + kGroup <= columns; ++c) {
+        // Only the windows that hold a column brought up to date change.
+        if (all) windows.assign(static_cast<size_t>(pitch() * (columns + 2 * sides())), ~uint64_t{0});
+        for (int64_t c = std::max<int64_t>(firstFresh - kGroup + 1, 0); c <= lastFresh && c + kGroup <= columns; ++c) {
             uint64_t* out = &windows[static_cast<size_t>((c + sides()) * pitch() + pad())];
             for (int64_t w = 0; w < words; ++w) {
                 uint64_t bits = 0;

@@ -278,9 +278,9 @@ TEST(PlateLayoutShortcuts, MemoServesPlatesWhoseGridsDiffer)
 }
 
 // Parts about as large as the plate, some only when turned and some not at all: their
-// samples lie as far from the anchor as the grid is wide or high, so that the scan reads
-// columns far off the grid on either side (which tell nothing) before the box rules a
-// position out.
+// samples lie as far from the anchor as the grid is wide or high, so that the scan would
+// read columns far off the grid on either side (beyond the few set columns there) if it
+// read a variant at a column where its box does not lie inside the plate.
 TEST(PlateLayoutShortcuts, PartsAsLargeAsThePlate)
 {
     const auto layouts = layoutsByMode({Mode::SharedMemo, Mode::Plain}, [&](NestSystem& ns, Mode mode, GravityLayoutMemo& memo) {
