@@ -815,18 +815,23 @@ const GravityPrep& GravityLayoutMemo::prep(const NestSystem& ns, const Part& par
 {
     Entry& e = entries_[&part];
     const auto same = [](const Point& u, const Point& v) { return u.x == v.x && u.y == v.y; };
-    const std::vector<Point>& outer = part.outer.points;
-    std::vector<std::pair<Point, size_t>> holes;
-    for (const Contour& h : part.holes) holes.emplace_back(h.empty() ? Point() : h.points.front(), h.points.size());
+    const auto sameVertices = [&same](const std::vector<Point>& u, const std::vector<Point>& v) {
+        return u.size() == v.size() && std::equal(u.begin(), u.end(), v.begin(), same);
+    };
+    const auto sameHoles = [&] {
+        auto kept = e.holes.begin();
+        for (const Contour& h : part.holes) {
+            if (kept == e.holes.end() || !sameVertices(h.points, *kept)) return false;
+            ++kept;
+        }
+        return kept == e.holes.end();
+    };
     const bool known = e.ppd == ns.packingPointDistance && e.rn == ns.rotationNumber && e.turnOver == ns.turnOver &&
-                       e.outer.size() == outer.size() && std::equal(outer.begin(), outer.end(), e.outer.begin(), same) &&
-                       e.holes.size() == holes.size() &&
-                       std::equal(holes.begin(), holes.end(), e.holes.begin(), [&same](const auto& u, const auto& v) {
-                           return same(u.first, v.first) && u.second == v.second;
-                       });
+                       sameVertices(part.outer.points, e.outer) && sameHoles();
     if (!known) {
-        e.outer = outer;
-        e.holes = std::move(holes);
+        e.outer = part.outer.points;
+        e.holes.clear();
+        for (const Contour& h : part.holes) e.holes.push_back(h.points);
         e.ppd = ns.packingPointDistance;
         e.rn = ns.rotationNumber;
         e.turnOver = ns.turnOver;

@@ -74,8 +74,8 @@ struct GravityPrep {
 
 // What the gravity layout of one plate after another keeps about the parts between the
 // plates: a part that does not fit is tried again on later plates in the same pose. Each
-// part's entry (by address) holds a copy of its outer contour's vertices and the first
-// vertex and count of each hole, and stands only while they are the same, bit for bit.
+// part's entry (by address) holds a copy of the vertices of its outer contour and of its
+// holes, and stands only while they are the same, bit for bit.
 class GravityLayoutMemo {
 public:
     const GravityPrep& prep(const NestSystem& ns, const Part& part);
@@ -85,7 +85,7 @@ public:
 private:
     struct Entry {
         std::vector<Point> outer;
-        std::vector<std::pair<Point, size_t>> holes;  // first vertex, count
+        std::vector<std::vector<Point>> holes;
         double ppd = 0.0;
         int32_t rn = 0;
         bool turnOver = false;

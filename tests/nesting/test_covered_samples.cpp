@@ -67,7 +67,8 @@ TEST(CoveredSamples, LieDeepInsideEveryVariantWhetherComputedOrTurned)
 }
 
 // The memo keeps a part's search data while the part stands as it did, and works it out
-// anew once the part has turned (as preRotateOversize turns it) or the settings changed.
+// anew once the part has turned (as preRotateOversize turns it), a hole has changed or the
+// settings changed.
 TEST(GravityLayoutMemo, FollowsThePoseOfThePartAndTheSettings)
 {
     test::RecordingPlatform platform;
@@ -131,6 +132,9 @@ TEST(GravityLayoutMemo, FollowsThePoseOfThePartAndTheSettings)
     // The same outline with a hole where the samples were: none may lie in it.
     const Contour outline = part.outer;
     part = partOf(outline, {rectangle(5, 5, 20, 20)});
+    sameAsFresh(memo, part);
+    // A hole that grows but keeps its first vertex and its vertex count.
+    part = partOf(outline, {rectangle(5, 5, 20, 40)});
     sameAsFresh(memo, part);
     ns.rotationNumber = 3;
     EXPECT_EQ(memo.prep(ns, part).samples.size(), 6u);  // one per variant
