@@ -5,8 +5,8 @@
 // for each plate count the table prints the share of the plates' inner boxes that the
 // offset outer contours must cover: with every hole that could hold the smallest part
 // filled completely by parts (the best case), and with no part inside a hole. For
-// comparison, the densest plate of the HAPE layout by the same measure (parts lying
-// inside a part that has holes not counted).
+// comparison, the densest plate of the HAPE layout by the same measure (parts whose box
+// lies inside the box of a hole of another part not counted).
 //
 //   table_plate_bounds [--set NAME]... [--filter TEXT]... [--dir FOLDER]
 // Exits with 2 on bad arguments, 1 when a library does not open.
@@ -67,7 +67,7 @@ bool boxInside(const orvo::BoundingBox& inner, const orvo::BoundingBox& outer)
 }
 
 // The share of p's inner box that the outer contours of the parts on p cover, the parts
-// whose box lies inside the box of another part with holes on p left out.
+// whose box lies inside the box of a hole of another part on p left out.
 double outerDensity(const orvo::NestSystem& ns, const orvo::Plate& p)
 {
     const orvo::BoundingBox& inner = p.innerBox;
@@ -75,7 +75,9 @@ double outerDensity(const orvo::NestSystem& ns, const orvo::Plate& p)
     for (const orvo::Part& part : ns.nestParts) {
         if (part.plateId != p.id) continue;
         const bool nested = std::any_of(ns.nestParts.begin(), ns.nestParts.end(), [&](const orvo::Part& other) {
-            return &other != &part && other.plateId == p.id && !other.holes.empty() && boxInside(part.box, other.box);
+            return &other != &part && other.plateId == p.id &&
+                   std::any_of(other.holes.begin(), other.holes.end(),
+                               [&](const orvo::Contour& h) { return boxInside(part.box, h.box); });
         });
         if (!nested) covered += area(part.outer);
     }
