@@ -25,11 +25,20 @@ struct Pole {
 // A part without room for any gets one small circle at its box centre.
 std::vector<Pole> partPoles(const Part& part, size_t most);
 
-// The overlap proxy of two sets of circles, a read shifted by (adx, ady) and b by (bdx, bdy):
-// the sum of the depths by which circles of one reach into circles of the other; 0 when
-// no circles meet.
+// The depth of two sets of circles, a read shifted by (adx, ady) and b by (bdx, bdy): the
+// sum of the depths by which circles of one reach into circles of the other; 0 when no
+// circles meet. `deepest`, when given, receives the largest depth (at least its value on
+// entry).
 double polePenetration(const std::vector<Pole>& a, double adx, double ady, const std::vector<Pole>& b,
-                       double bdx, double bdy);
+                       double bdx, double bdy, double* deepest = nullptr);
+
+// The overlap proxy of two sets of circles, shifted alike: for every pair of circles, pi
+// times the smaller radius times the depth by which they reach into each other; a depth
+// below eps (shallow, touching or a little apart) counts as eps^2 / (2 eps - depth), which
+// fades towards 0 with the distance, so that positions close to contact still rank. `deepest`, when given, receives the largest true depth
+// (at least its value on entry).
+double poleOverlap(const std::vector<Pole>& a, double adx, double ady, const std::vector<Pole>& b, double bdx,
+                   double bdy, double eps, double* deepest = nullptr);
 
 // The strip search: it shortens the last plate, puts the parts beyond the new end back
 // anywhere (on any plate, overlapping the others), and moves the colliding parts one by
@@ -89,6 +98,8 @@ private:
         double dy = 0.0;
         size_t plate = 0;  // index into plates_
         BoundingBox box;   // of the placed variant, shifted
+        double diameter = 0.0;  // of the part's box
+        double rootArea = 0.0;  // square root of the area inside its outer contour
     };
     struct Pose2 {
         size_t variant = 0;
@@ -104,7 +115,7 @@ private:
     // The unweighted overlap of items i (at pose p) and j, 0 when they are disjoint.
     double pairOverlap(size_t i, const Pose2& p, size_t j);
     // pairOverlap once the boxes meet and the variant's prepared form is shifted to p.
-    double collidingOverlap(Variant& v, const BoundingBox& box, const Pose2& p, size_t j);
+    double collidingOverlap(size_t i, Variant& v, const BoundingBox& box, const Pose2& p, size_t j);
     void place(size_t i, const Pose2& p);
     // Sets item i's pose without touching the overlaps (then refreshOverlaps).
     void setPose(size_t i, const Pose2& p);

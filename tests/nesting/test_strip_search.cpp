@@ -82,6 +82,64 @@ TEST(StripPoles, PenetrationIsZeroApartAndGrowsWithDepth)
     }
 }
 
+TEST(StripPoles, OverlapIsZeroApartAndGrowsWithDepth)
+{
+    const Part square = rectPart(0, 0, 100, 100);
+    const std::vector<Pole> poles = partPoles(square, 6);
+    const double eps = 1.0;
+    EXPECT_EQ(poleOverlap(poles, 0, 0, poles, 150, 0, eps), 0.0);
+    // Touching counts a little (so that near contact still ranks), less than any overlap.
+    const double touching = poleOverlap(poles, 0, 0, poles, 100, 0, eps);
+    EXPECT_GT(touching, 0.0);
+    EXPECT_LT(touching, poleOverlap(poles, 0, 0, poles, 99, 0, eps));
+    double before = touching;
+    for (double shift : {90.0, 70.0, 50.0, 30.0, 10.0}) {
+        double deepest = 0.0;
+        const double overlap = poleOverlap(poles, 0, 0, poles, shift, 0, eps, &deepest);
+        EXPECT_GT(overlap, before) << shift;
+        EXPECT_GE(deepest, 100.0 - shift - 0.5);  // the largest circles (radius about 50) meet so deep
+        // The same overlap seen from either part, and with both moved alike.
+        EXPECT_NEAR(overlap, poleOverlap(poles, shift, 0, poles, 0, 0, eps), 1e-9 * overlap);
+        EXPECT_NEAR(overlap, poleOverlap(poles, 7, -3, poles, shift + 7, -3, eps), 1e-9 * overlap);
+        before = overlap;
+    }
+}
+
+// The search skips the exact test when circles of two parts reach into each other: that
+// must never call a legal pair colliding, also for concave parts, holes and touching edges.
+TEST(StripPoles, CirclesThatReachIntoEachOtherProveACollision)
+{
+    const Part frame = polygonPart({{0, 0}, {100, 0}, {100, 100}, {0, 100}},
+                                   {{{20, 20}, {80, 20}, {80, 80}, {20, 80}}});
+    const Part ell = polygonPart({{0, 0}, {60, 0}, {60, 15}, {15, 15}, {15, 50}, {0, 50}});
+    const Part block = rectPart(0, 0, 30, 30);
+    const std::vector<const Part*> shapes{&frame, &ell, &block};
+    int proven = 0;
+    int colliding = 0;
+    for (const Part* a : shapes) {
+        for (const Part* b : shapes) {
+            const std::vector<Pole> pa = partPoles(*a, 16);
+            const std::vector<Pole> pb = partPoles(*b, 16);
+            for (double dx = -110.0; dx <= 110.0; dx += 2.5) {
+                for (double dy = -110.0; dy <= 110.0; dy += 2.5) {
+                    Part moved = *b;
+                    moved.translatePart(dx, dy);
+                    double deepest = 0.0;
+                    poleOverlap(pa, 0, 0, pb, dx, dy, 1.0, &deepest);
+                    const bool disjoint = partsDisjoint(*a, moved);
+                    colliding += disjoint ? 0 : 1;
+                    if (deepest > 1e-6) {
+                        ++proven;
+                        EXPECT_FALSE(disjoint) << dx << " " << dy;
+                    }
+                }
+            }
+        }
+    }
+    // The circles prove most collisions (the exact test then runs for the few others).
+    EXPECT_GT(proven, colliding / 2);
+}
+
 struct StripFixture : test::NestFixture {
     void SetUp() override
     {
