@@ -171,22 +171,37 @@ std::vector<Pole> partPoles(const Part& part, size_t most)
     return poles;
 }
 
+namespace {
+
+// The box of the circles, shifted by (dx, dy).
+BoundingBox circlesBox(const std::vector<Pole>& circles, double dx, double dy)
+{
+    BoundingBox box;
+    box.min_X = box.min_Y = std::numeric_limits<double>::infinity();
+    box.max_X = box.max_Y = -std::numeric_limits<double>::infinity();
+    for (const Pole& q : circles) {
+        box.min_X = std::min(box.min_X, q.centre.x + dx - q.radius);
+        box.max_X = std::max(box.max_X, q.centre.x + dx + q.radius);
+        box.min_Y = std::min(box.min_Y, q.centre.y + dy - q.radius);
+        box.max_Y = std::max(box.max_Y, q.centre.y + dy + q.radius);
+    }
+    return box;
+}
+
+}  // namespace
+
 double polePenetration(const std::vector<Pole>& a, double adx, double ady, const std::vector<Pole>& b,
                        double bdx, double bdy, double* deepest)
 {
-    // The box of b's circles: a circle of a that misses it meets none of them.
-    double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
-    for (const Pole& q : b) {
-        minX = std::min(minX, q.centre.x + bdx - q.radius);
-        maxX = std::max(maxX, q.centre.x + bdx + q.radius);
-        minY = std::min(minY, q.centre.y + bdy - q.radius);
-        maxY = std::max(maxY, q.centre.y + bdy + q.radius);
-    }
+    // A circle of a that misses the box of b's circles meets none of them.
+    const BoundingBox around = circlesBox(b, bdx, bdy);
     double sum = 0.0;
     for (const Pole& p : a) {
         const double px = p.centre.x + adx;
         const double py = p.centre.y + ady;
-        if (px + p.radius <= minX || px - p.radius >= maxX || py + p.radius <= minY || py - p.radius >= maxY) continue;
+        if (px + p.radius <= around.min_X || px - p.radius >= around.max_X || py + p.radius <= around.min_Y ||
+            py - p.radius >= around.max_Y)
+            continue;
         for (const Pole& q : b) {
             const double reach = p.radius + q.radius;
             const double dx = q.centre.x + bdx - px;
@@ -207,19 +222,14 @@ double poleOverlap(const std::vector<Pole>& a, double adx, double ady, const std
 {
     // Circles further apart than this add less than a tenth of eps each: left out.
     const double margin = 8.0 * eps;
-    double minX = std::numeric_limits<double>::infinity(), maxX = -minX, minY = minX, maxY = -minX;
-    for (const Pole& q : b) {
-        minX = std::min(minX, q.centre.x + bdx - q.radius);
-        maxX = std::max(maxX, q.centre.x + bdx + q.radius);
-        minY = std::min(minY, q.centre.y + bdy - q.radius);
-        maxY = std::max(maxY, q.centre.y + bdy + q.radius);
-    }
+    const BoundingBox around = circlesBox(b, bdx, bdy);
     double sum = 0.0;
     for (const Pole& p : a) {
         const double px = p.centre.x + adx;
         const double py = p.centre.y + ady;
         const double r = p.radius + margin;
-        if (px + r <= minX || px - r >= maxX || py + r <= minY || py - r >= maxY) continue;
+        if (px + r <= around.min_X || px - r >= around.max_X || py + r <= around.min_Y || py - r >= around.max_Y)
+            continue;
         for (const Pole& q : b) {
             const double dx = q.centre.x + bdx - px;
             const double dy = q.centre.y + bdy - py;
